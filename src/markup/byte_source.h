@@ -1,0 +1,65 @@
+// Byte streams that the markup tokenizer pulls its chunks from: a file read
+// in text mode, or a block of text in memory.
+//
+// read(buffer, length): on entry length is the capacity wanted; on return it
+// is the number of bytes delivered. The whole capacity is zero-filled first,
+// so the bytes after the delivered ones are always zero. Returns false at the
+// end of the data (length then left as it was).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/text_file.h"
+
+namespace orbis {
+
+// Percentage (0..100) of the most recently opened FileSource delivered so
+// far. Written by the thread that reads, polled by another with relaxed
+// loads; a stale value only delays the progress bar.
+extern std::atomic<int32_t> loadProgress;
+
+class ByteSource {
+public:
+  virtual ~ByteSource() = default;
+  virtual void rewind() {}
+  virtual bool read(char* buffer, int32_t& length);
+  virtual bool isOpen() const { return false; }
+};
+
+class FileSource : public ByteSource {
+public:
+  // Resets loadProgress to 0 and opens path (may be null). A missing,
+  // unreadable, non-regular or empty file leaves the source not open.
+  explicit FileSource(const char* path);
+  ~FileSource() override;
+
+  void rewind() override;
+  bool read(char* buffer, int32_t& length) override;
+  bool isOpen() const override { return file_.isOpen(); }
+
+  int64_t fileLength() const { return fileLength_; }
+  int64_t delivered() const { return delivered_; }
+
+private:
+  platform::TextFile file_;
+  int64_t fileLength_ = 0;
+  int64_t delivered_ = 0;
+};
+
+class MemorySource : public ByteSource {
+public:
+  // block may be null; the source does not own it.
+  MemorySource(const char* block, int64_t blockLength);
+
+  void rewind() override { delivered_ = 0; }
+  bool read(char* buffer, int32_t& length) override;
+  bool isOpen() const override { return block_ != nullptr; }
+
+private:
+  const char* block_;
+  int64_t blockLength_;
+  int64_t delivered_ = 0;
+};
+
+}  // namespace orbis

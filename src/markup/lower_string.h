@@ -1,0 +1,54 @@
+// Case-blind byte strings. Tag names, attribute names, defined names and
+// anchor keys keep the spelling they were written with but compare with the
+// letters A-Z folded to a-z; bytes compare as unsigned values, and when one
+// name is a prefix of the other the shorter sorts first.
+#pragma once
+
+#include <compare>
+#include <string>
+#include <string_view>
+
+namespace orbis {
+
+inline unsigned char foldCase(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+// Negative, zero or positive, like strcmp, with case folded.
+int compareIgnoringCase(std::string_view a, std::string_view b);
+
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
+}
+
+// True when text begins with prefix, case folded.
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+class LowerString {
+public:
+  LowerString() = default;
+  LowerString(std::string text) : text_(std::move(text)) {}
+  LowerString(std::string_view text) : text_(text) {}
+  LowerString(const char* text) : text_(text) {}
+
+  const std::string& str() const { return text_; }
+  std::string& str() { return text_; }
+  std::string_view view() const { return text_; }
+  const char* c_str() const { return text_.c_str(); }
+  std::size_t size() const { return text_.size(); }
+  bool empty() const { return text_.empty(); }
+
+  friend bool operator==(const LowerString& a, const LowerString& b) {
+    return equalsIgnoringCase(a.text_, b.text_);
+  }
+  friend std::weak_ordering operator<=>(const LowerString& a, const LowerString& b) {
+    int c = compareIgnoringCase(a.text_, b.text_);
+    return c < 0 ? std::weak_ordering::less
+                 : (c > 0 ? std::weak_ordering::greater : std::weak_ordering::equivalent);
+  }
+
+private:
+  std::string text_;
+};
+
+}  // namespace orbis

@@ -1,0 +1,89 @@
+// The chunked tag tokenizer and, as its default token handler, the tree
+// builder. Documents (through DocumentParser) and the settings file (through
+// a plain MarkupParser) share this syntax.
+//
+// parse() pulls the source ChunkSize bytes at a time and cuts the bytes into
+// tokens: elements (start tags, and end tags whose name begins with "/") and
+// runs of text; comments and declarations make no token. Every completed
+// token is handed to onToken, which takes ownership. Nothing is ever an
+// error: every byte sequence yields some token stream.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "markup/byte_source.h"
+#include "markup/node.h"
+
+namespace orbis {
+
+namespace platform {
+class ParseControl;
+}
+
+constexpr int32_t ChunkSize = 4096;
+constexpr std::size_t TextSplitLength = 512;
+
+enum class TokenizerState {
+  Text,
+  Comment,
+  CommentClose,
+  TagOpen,
+  Declaration,
+  TagName,
+  AttributeName,
+  AttributeValue,
+  TagClose,
+};
+
+class MarkupParser {
+public:
+  MarkupParser();
+  virtual ~MarkupParser();
+  MarkupParser(const MarkupParser&) = delete;
+  MarkupParser& operator=(const MarkupParser&) = delete;
+
+  // Receives a completed token, or null at a tag start with no text pending
+  // and at the end of the input. The base behaviour links the token into the
+  // target's tree: an end tag claims the nearest childless top-level element
+  // of its name and takes every node after it as children; anything else
+  // that is not empty is appended to the top level.
+  virtual void onToken(std::unique_ptr<Node> token);
+
+  // True when a tag starts at p. remaining counts the bytes from p to the
+  // end of the current chunk plus the bytes of the next chunk that are
+  // already known (so constructs split by a chunk boundary are still seen).
+  // When true, *p must be '<'.
+  virtual bool isTagStart(const char* p, int32_t remaining);
+
+  // Tokenizes the whole source into target's children. Does nothing when
+  // target is null. The caller keeps ownership of both.
+  virtual void parse(ByteSource* source, Node* target);
+
+  // Optional: checked between tokens; pause blocks there, stop ends parse()
+  // with the tree built so far intact. Not owned; may be null.
+  void setControl(platform::ParseControl* control) { control_ = control; }
+
+protected:
+  Node* target() const { return target_; }
+
+private:
+  struct Run;  // the working state of one parse
+  friend struct Run;
+
+  void buildTree(std::unique_ptr<Node> token);
+  void closeElement(const ElementNode& endTag);
+
+  Node* target_ = nullptr;
+  platform::ParseControl* control_ = nullptr;
+
+  // Top-level elements of the target that are still childless, by folded
+  // name, in document order. Lets an end tag find its element in constant
+  // amortised time instead of walking the top level backwards.
+  std::unordered_map<std::string, std::vector<ElementNode*>> openByName_;
+};
+
+}  // namespace orbis

@@ -1,0 +1,56 @@
+// Low-level file input with the text-mode conversion of the Windows C
+// runtime, which the markup reader was designed around:
+//  - each CR LF pair is delivered as a single LF, a lone CR stays;
+//  - the first 0x1A byte ends the data for good (until rewind);
+//  - a CR that ends the raw bytes of one read looks at the next byte of the
+//    file: before an LF the CR is dropped and the LF begins the next read
+//    (unless this read would then deliver nothing, in which case it delivers
+//    the LF); before anything else the CR is delivered and that byte begins
+//    the next read.
+// Only regular files open; directories, FIFOs and devices fail to open, so
+// that /dev/zero or a pipe cannot hang the viewer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orbis::platform {
+
+class TextFile {
+public:
+  TextFile() = default;
+  ~TextFile();
+  TextFile(const TextFile&) = delete;
+  TextFile& operator=(const TextFile&) = delete;
+
+  // Opens path read-only. On failure returns false and leaves errno-style
+  // detail in lastError() (a short human-readable reason).
+  bool open(const char* path);
+  bool isOpen() const { return descriptor_ != -1; }
+  void close();
+
+  // Size of the file on disk, in bytes, as seen when it was opened.
+  int64_t length() const { return length_; }
+
+  // Reads up to capacity raw bytes and converts them; returns the number of
+  // bytes delivered, 0 at the end of the data or on a read error.
+  int32_t read(char* buffer, int32_t capacity);
+
+  // Goes back to the first byte; the end marked by 0x1A is forgotten.
+  bool rewind();
+
+  const std::string& lastError() const { return lastError_; }
+
+private:
+  int descriptor_ = -1;
+  int64_t length_ = 0;
+  bool ended_ = false;    // a 0x1A byte has been met
+  int pendingByte_ = -1;  // a looked-ahead byte that begins the next read
+  std::string lastError_;
+};
+
+// Why path cannot be opened as a regular file for reading, or the empty text
+// when it can. Used by the executables for their one-line error messages.
+std::string describeOpenFailure(const char* path);
+
+}  // namespace orbis::platform

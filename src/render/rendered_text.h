@@ -1,0 +1,59 @@
+// The rendered text model: lines of runs, each run a piece of text in one
+// colour pair, placed left to right from column 0 with no gaps. A run split
+// by layout (at a wrap, or at a line feed in preformatted text) stays linked
+// to its other pieces, so that a link broken over several lines is still
+// one link. After load the model is read-only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/colors.h"
+
+namespace orbis {
+
+enum class Alignment : int32_t { Left = 0, Right = 1, Center = 2 };
+
+class TextRun {
+public:
+  TextRun() = default;
+  TextRun(ColorPair runColors, std::string runText) : colors(runColors), text(std::move(runText)) {}
+  virtual ~TextRun() = default;
+  TextRun(const TextRun&) = delete;
+  TextRun& operator=(const TextRun&) = delete;
+
+  virtual int kind() const { return 1; }
+  // A new run of the same kind and colours (and target), with empty text,
+  // no piece links and zero position.
+  virtual std::unique_ptr<TextRun> emptyCopy() const;
+
+  TextRun* previousPiece = nullptr;
+  TextRun* nextPiece = nullptr;
+  int32_t line = 0;
+  int32_t start = 0;
+  int32_t end = 0;  // inclusive
+  ColorPair colors;
+  std::string text;
+};
+
+class LinkRun : public TextRun {
+public:
+  LinkRun() = default;
+  LinkRun(ColorPair runColors, ColorPair active, std::string runText, std::string href)
+      : TextRun(runColors, std::move(runText)), activeColors(active), target(std::move(href)) {}
+
+  int kind() const override { return 2; }
+  std::unique_ptr<TextRun> emptyCopy() const override;
+
+  ColorPair activeColors;
+  std::string target;
+};
+
+struct RenderedLine {
+  Alignment alignment = Alignment::Left;
+  std::vector<std::unique_ptr<TextRun>> runs;
+};
+
+}  // namespace orbis

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing need, when missing.
+# Usage: tools/install-deps.sh [extra-package ...]
+set -e
+packages="cmake ninja-build g++ make googletest libgtest-dev clang libclang-rt-14-dev $*"
+missing=""
+for package in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+if [ -n "$missing" ]; then
+  echo "installing:$missing"
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+fi
