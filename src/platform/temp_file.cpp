@@ -1,0 +1,111 @@
+// Temporary files are registered in a fixed table so that a signal handler
+// can remove them without allocating: a slot is claimed with an atomic flag
+// and holds a copy of the path.
+#include "platform/temp_file.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace orbis::platform {
+
+namespace {
+
+constexpr int SlotCount = 256;
+constexpr std::size_t PathCapacity = 4096;
+
+struct Slot {
+  std::atomic<int> state{0};  // 0 free, 1 being written, 2 holds a live path
+  char path[PathCapacity];
+};
+
+Slot slots[SlotCount];
+
+void registerPath(const std::string& path) {
+  if (path.size() >= PathCapacity) {
+    return;
+  }
+  for (Slot& slot : slots) {
+    int expected = 0;
+    if (slot.state.compare_exchange_strong(expected, 1)) {
+      std::memcpy(slot.path, path.c_str(), path.size() + 1);
+      slot.state.store(2);
+      return;
+    }
+  }
+}
+
+void unregisterPath(const std::string& path) {
+  for (Slot& slot : slots) {
+    if (slot.state.load() == 2 && path == slot.path) {
+      slot.state.store(0);
+      return;
+    }
+  }
+}
+
+extern "C" void removeTempFilesOnSignal(int signalNumber) {
+  for (Slot& slot : slots) {
+    if (slot.state.load() == 2) {
+      unlink(slot.path);
+    }
+  }
+  // Die of the same signal, so the parent sees the usual status.
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
+std::string temporaryDirectory() {
+  const char* directory = std::getenv("TMPDIR");
+  if (directory == nullptr || *directory == '\0') {
+    directory = "/tmp";
+  }
+  std::string result(directory);
+  if (result.back() != '/') {
+    result += '/';
+  }
+  return result;
+}
+
+}  // namespace
+
+bool createTempFile(const char* prefix, std::string& path) {
+  std::string pattern = temporaryDirectory() + (prefix ? prefix : "") + "XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  // mkstemp creates the file with O_EXCL and mode 0600: a planted link or an
+  // existing file is never opened.
+  int descriptor = mkostemp(name.data(), O_CLOEXEC);
+  if (descriptor < 0) {
+    return false;
+  }
+  close(descriptor);
+  path.assign(name.data());
+  registerPath(path);
+  return true;
+}
+
+bool deleteTempFile(const std::string& path) {
+  unregisterPath(path);
+  return unlink(path.c_str()) == 0;
+}
+
+void installTempFileCleanup() {
+  static std::atomic<bool> installed{false};
+  if (installed.exchange(true)) {
+    return;
+  }
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    struct sigaction action {};
+    action.sa_handler = removeTempFilesOnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+  }
+}
+
+}  // namespace orbis::platform

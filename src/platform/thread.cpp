@@ -1,0 +1,63 @@
+#include "platform/thread.h"
+
+namespace orbis::platform {
+
+WorkerThread::~WorkerThread() { join(); }
+
+bool WorkerThread::start(Routine routine, void* argument) {
+  if (thread_.joinable() || routine == nullptr) {
+    return false;
+  }
+  exitCode_.store(StillActive, std::memory_order_relaxed);
+  try {
+    thread_ = std::thread([this, routine, argument] {
+      uint32_t code = routine(argument);
+      exitCode_.store(code, std::memory_order_release);
+    });
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+uint32_t WorkerThread::exitCode() const { return exitCode_.load(std::memory_order_acquire); }
+
+void WorkerThread::join() {
+  if (thread_.joinable()) {
+    thread_.join();
+  }
+}
+
+void ParseControl::pause() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int expected = Running;
+  state_.compare_exchange_strong(expected, Paused);
+}
+
+void ParseControl::resume() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    int expected = Paused;
+    state_.compare_exchange_strong(expected, Running);
+  }
+  changed_.notify_all();
+}
+
+void ParseControl::stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    state_.store(Stopped);
+  }
+  changed_.notify_all();
+}
+
+bool ParseControl::checkpoint() {
+  if (state_.load(std::memory_order_relaxed) == Running) {
+    return true;
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return state_.load() != Paused; });
+  return state_.load() != Stopped;
+}
+
+}  // namespace orbis::platform
