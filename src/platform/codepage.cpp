@@ -1,0 +1,134 @@
+// The ANSI code page stand-in. Windows converts a UTF-16 unit to the system
+// code page with a table inside the OS; here the table is built once, on first
+// use, by asking iconv what each of the 256 bytes of the page decodes to and
+// inverting the answer. Units that no byte decodes to become the page's
+// default character "?", as a conversion without best-fit mapping does.
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orbis::platform {
+namespace {
+
+constexpr const char* DefaultPage = "CP1252";
+constexpr int DefaultCharacter = '?';
+constexpr int NoByte = -1;
+
+// What the bytes 0x80..0x9F of Windows-1252 stand for, used only when iconv
+// has no converter for the page at all. The five holes of the page keep the
+// code point of their own value, which is also what Windows does with them.
+constexpr std::array<uint16_t, 32> Windows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// For every byte: the code point it decodes to, or -1 when the page leaves
+// the byte undefined.
+using ByteMeanings = std::array<int32_t, 256>;
+
+struct CodePage {
+  std::string name;
+  std::vector<int16_t> byteForUnit;  // 65536 entries, NoByte where unmapped
+};
+
+struct IconvHandle {
+  iconv_t handle;
+  explicit IconvHandle(const char* from) : handle(iconv_open("UTF-32LE", from)) {}
+  ~IconvHandle() {
+    if (isOpen()) iconv_close(handle);
+  }
+  bool isOpen() const { return handle != reinterpret_cast<iconv_t>(-1); }
+};
+
+// Decodes one byte on its own. Returns false when the page is not a
+// single-byte one (the byte is the start of a longer sequence, or yields more
+// than one character); an illegal byte is a hole of the page, not a failure.
+bool decodeByte(iconv_t handle, unsigned byte, int32_t& codePoint) {
+  iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  char in[1] = {static_cast<char>(byte)};
+  unsigned char out[8] = {};
+  char* inPointer = in;
+  char* outPointer = reinterpret_cast<char*>(out);
+  size_t inLeft = 1;
+  size_t outLeft = sizeof out;
+  size_t result = iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft);
+  if (result == static_cast<size_t>(-1)) {
+    codePoint = NoByte;
+    return errno == EILSEQ;
+  }
+  if (sizeof out - outLeft != 4) return false;
+  codePoint = static_cast<int32_t>(out[0] | (out[1] << 8) | (out[2] << 16) |
+                                   (static_cast<uint32_t>(out[3]) << 24));
+  return true;
+}
+
+bool readPageWithIconv(const std::string& name, ByteMeanings& meanings) {
+  IconvHandle converter(name.c_str());
+  if (!converter.isOpen()) return false;
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (!decodeByte(converter.handle, byte, meanings[byte])) return false;
+  }
+  // A page that cannot even spell the ASCII letters is no ANSI page.
+  return meanings['A'] == 'A' && meanings['z'] == 'z';
+}
+
+void readBuiltIn1252(ByteMeanings& meanings) {
+  for (unsigned byte = 0; byte < 256; ++byte) meanings[byte] = static_cast<int32_t>(byte);
+  for (unsigned i = 0; i < Windows1252High.size(); ++i) meanings[0x80 + i] = Windows1252High[i];
+}
+
+// A bare number such as "1251" means the Windows code page of that number.
+std::string pageNameFromEnvironment() {
+  const char* value = std::getenv("ORBISLINE_CODEPAGE");
+  if (!value || !*value) return DefaultPage;
+  std::string name(value);
+  bool digitsOnly = true;
+  for (char c : name) digitsOnly = digitsOnly && std::isdigit(static_cast<unsigned char>(c));
+  return digitsOnly ? "CP" + name : name;
+}
+
+CodePage buildCodePage() {
+  CodePage page;
+  page.name = pageNameFromEnvironment();
+  ByteMeanings meanings{};
+  if (page.name == DefaultPage || !readPageWithIconv(page.name, meanings)) {
+    page.name = DefaultPage;
+    if (!readPageWithIconv(page.name, meanings)) readBuiltIn1252(meanings);
+    for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
+  }
+  page.byteForUnit.assign(65536, NoByte);
+  for (int byte = 0; byte < 256; ++byte) {
+    int32_t unit = meanings[byte];
+    // When two bytes decode alike, the lower byte wins.
+    if (unit >= 0 && unit < 65536 && page.byteForUnit[unit] == NoByte)
+      page.byteForUnit[unit] = static_cast<int16_t>(byte);
+  }
+  return page;
+}
+
+const CodePage& codePage() {
+  static const CodePage page = buildCodePage();
+  return page;
+}
+
+}  // namespace
+
+int unitToAnsiByte(uint16_t unit) {
+  if (unit == 0) return 0;
+  int byte = codePage().byteForUnit[unit];
+  return byte == NoByte ? DefaultCharacter : byte;
+}
+
+const char* ansiCodePageName() { return codePage().name.c_str(); }
+
+}  // namespace orbis::platform

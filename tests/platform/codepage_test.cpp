@@ -1,0 +1,87 @@
+// The code page is chosen once per process, so each case runs in a fresh
+// copy of this test binary (the thread-safe death-test style re-executes
+// it) with ORBISLINE_CODEPAGE set as the case needs.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace orbis::platform {
+namespace {
+
+struct UnitCase {
+  uint16_t unit;
+  int byte;
+};
+
+// Runs in the child: reports every mismatch on stderr and exits non-zero
+// when there was one, so the parent sees the details.
+[[noreturn]] void checkPageAndExit(const char* page, const char* expectedName,
+                                   const std::vector<UnitCase>& cases) {
+  if (page) {
+    setenv("ORBISLINE_CODEPAGE", page, 1);
+  } else {
+    unsetenv("ORBISLINE_CODEPAGE");
+  }
+  int failures = 0;
+  if (std::strcmp(ansiCodePageName(), expectedName) != 0) {
+    std::fprintf(stderr, "page %s, want %s\n", ansiCodePageName(), expectedName);
+    ++failures;
+  }
+  for (const UnitCase& c : cases) {
+    int got = unitToAnsiByte(c.unit);
+    if (got != c.byte) {
+      std::fprintf(stderr, "unit 0x%04X gives 0x%02X, want 0x%02X\n", c.unit, got, c.byte);
+      ++failures;
+    }
+  }
+  std::exit(failures == 0 ? 0 : 1);
+}
+
+const std::vector<UnitCase> windows1252Cases = {
+    {0x0000, 0x00}, {0x0041, 0x41}, {0x007F, 0x7F}, {0x20AC, 0x80}, {0x2122, 0x99},
+    {0x0178, 0x9F}, {0x00E9, 0xE9}, {0x00A0, 0xA0}, {0x00FF, 0xFF}, {0x0100, '?'},
+    {0x0410, '?'},  {0xD800, '?'},  {0xFFFF, '?'},
+    // The five holes of the page stand for the code points of their value.
+    {0x0081, 0x81}, {0x008D, 0x8D}, {0x008F, 0x8F}, {0x0090, 0x90}, {0x009D, 0x9D},
+    // Other C1 controls are not in the page.
+    {0x0080, '?'},  {0x0099, '?'},
+};
+
+class CodePageTest : public ::testing::Test {
+protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(CodePageTest, Windows1252IsTheDefault) {
+  EXPECT_EXIT(checkPageAndExit(nullptr, "CP1252", windows1252Cases),
+              ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(CodePageTest, CyrillicPageFromEnvironment) {
+  const std::vector<UnitCase> cases = {
+      {0x0410, 0xC0}, {0x044F, 0xFF}, {0x0451, 0xB8}, {0x0041, 0x41},
+      {0x00E9, '?'},  {0x20AC, 0x88}, {0x0000, 0x00},
+  };
+  EXPECT_EXIT(checkPageAndExit("CP1251", "CP1251", cases), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(CodePageTest, BareNumberNamesAWindowsPage) {
+  EXPECT_EXIT(checkPageAndExit("1251", "CP1251", {{0x0410, 0xC0}}), ::testing::ExitedWithCode(0),
+              "");
+}
+
+TEST_F(CodePageTest, UnusablePagesFallBackTo1252) {
+  for (const char* page : {"NO-SUCH-PAGE", "UTF-8", "UTF-16", "UTF-32", "CP932", "ISO-2022-JP"}) {
+    SCOPED_TRACE(page);
+    EXPECT_EXIT(checkPageAndExit(page, "CP1252", windows1252Cases), ::testing::ExitedWithCode(0),
+                "");
+  }
+}
+
+}  // namespace
+}  // namespace orbis::platform
