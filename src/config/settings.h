@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,10 @@ private:
   void handleDefine(const ElementNode& element);
   void handleDefault(const ElementNode& element);
   void handleCharacterSet(const ElementNode& element);
+
+  // The names of usedCharacterSets as the loader added them, so that a file
+  // with many Use and CharacterSet tags is not read in quadratic time.
+  std::set<LowerString> usedIndex_;
 };
 
 // The process-wide settings, or null before they are created. Set by whoever

@@ -1,0 +1,77 @@
+// The built-in settings: the same document a user would write in
+// "Orbisline.obs", kept on one line without blanks between its tags. It
+// defines the sixteen console colours by name (and four aliases), the
+// default document colours and one character set, CS, with the entities of
+// Latin-1.
+#include "config/default_settings.h"
+
+namespace orbis {
+
+const char defaultSettingsText[] =
+    "<Orbisline version='1.0'><Use CharacterSet=CS><Define name=Black value=#0>"
+    "<Define name=Navy value=#80><Define name=Blue value=#FF><Define name=Green value=#8000>"
+    "<Define name=Lime value=#FF00><Define name=Cyan value=#8080>"
+    "<Define name=Aqua value=#FFFF><Define name=Maroon value=#800000>"
+    "<Define name=Red value=#FF0000><Define name=Purple value=#800080>"
+    "<Define name=Magenta value=#FF00FF><Define name=Olive value=#808000>"
+    "<Define name=Yellow value=#FFFF00><Define name=Gray value=#404040>"
+    "<Define name=Silver value=#808080><Define name=White value=#FFFFFF>"
+    "<Define name=Brown value=Olive><Define name=Fuchsia value=Magenta>"
+    "<Define name=Grey value=Gray><Define name=Teal value=Cyan>"
+    "<Default bgcolor=silver text=black link=blue alink=red tabsize=8><CharacterSet name=CS>"
+    "<entity name=nbsp unicode=0x20><entity name=quot unicode=0x22>"
+    "<entity name=amp unicode=0x26><entity name=apos unicode=0x27>"
+    "<entity name=lt unicode=0x3C><entity name=gt unicode=0x3E>"
+    "<entity name=iexcl unicode=0xA1><entity name=cent unicode=0xA2>"
+    "<entity name=pound unicode=0xA3><entity name=curren unicode=0xA4>"
+    "<entity name=yen unicode=0xA5><entity name=brvbar unicode=0xA6>"
+    "<entity name=sect unicode=0xA7><entity name=uml unicode=0xA8>"
+    "<entity name=copy unicode=0xA9 value='(c)'><entity name=ordf unicode=0xAA>"
+    "<entity name=laquo unicode=0xAB><entity name=not unicode=0xAC>"
+    "<entity name=shy unicode=0xAD><entity name=reg unicode=0xAE value='(r)'>"
+    "<entity name=macr unicode=0xAF><entity name=deg unicode=0xB0>"
+    "<entity name=plusmn unicode=0xB1><entity name=sup2 unicode=0xB2>"
+    "<entity name=sup3 unicode=0xB3><entity name=acute unicode=0xB4>"
+    "<entity name=micro unicode=0xB5><entity name=para unicode=0xB6>"
+    "<entity name=middot unicode=0xB7><entity name=cedil unicode=0xB8>"
+    "<entity name=sup1 unicode=0xB9><entity name=ordm unicode=0xBA>"
+    "<entity name=raquo unicode=0xBB><entity name=frac14 unicode=0xBC value='1/4'>"
+    "<entity name=frac12 unicode=0xBD value='1/2'>"
+    "<entity name=frac34 unicode=0xBE value='3/4'><entity name=iquest unicode=0xBF>"
+    "<entity name=Agrave unicode=0xC0><entity name=Aacute unicode=0xC1>"
+    "<entity name=Acirc unicode=0xC2><entity name=Atilde unicode=0xC3>"
+    "<entity name=Auml unicode=0xC4><entity name=Aring unicode=0xC5>"
+    "<entity name=AElig unicode=0xC6><entity name=Ccedil unicode=0xC7>"
+    "<entity name=Egrave unicode=0xC8><entity name=Eacute unicode=0xC9>"
+    "<entity name=Ecirc unicode=0xCA><entity name=Euml unicode=0xCB>"
+    "<entity name=Igrave unicode=0xCC><entity name=Iacute unicode=0xCD>"
+    "<entity name=Icirc unicode=0xCE><entity name=Iuml unicode=0xCF>"
+    "<entity name=ETH unicode=0xD0><entity name=Ntilde unicode=0xD1>"
+    "<entity name=Ograve unicode=0xD2><entity name=Oacute unicode=0xD3>"
+    "<entity name=Ocirc unicode=0xD4><entity name=Otilde unicode=0xD5>"
+    "<entity name=Ouml unicode=0xD6><entity name=times unicode=0xD7>"
+    "<entity name=Oslash unicode=0xD8><entity name=Ugrave unicode=0xD9>"
+    "<entity name=Uacute unicode=0xDA><entity name=Ucirc unicode=0xDB>"
+    "<entity name=Uuml unicode=0xDC><entity name=Yacute unicode=0xDD>"
+    "<entity name=THORN unicode=0xDE><entity name=szlig unicode=0xDF>"
+    "<entity name=agrave unicode=0xE0><entity name=aacute unicode=0xE1>"
+    "<entity name=acirc unicode=0xE2><entity name=atilde unicode=0xE3>"
+    "<entity name=auml unicode=0xE4><entity name=aring unicode=0xE5>"
+    "<entity name=aelig unicode=0xE6><entity name=ccedil unicode=0xE7>"
+    "<entity name=egrave unicode=0xE8><entity name=eacute unicode=0xE9>"
+    "<entity name=ecirc unicode=0xEA><entity name=euml unicode=0xEB>"
+    "<entity name=igrave unicode=0xEC><entity name=iacute unicode=0xED>"
+    "<entity name=icirc unicode=0xEE><entity name=iuml unicode=0xEF>"
+    "<entity name=eth unicode=0xF0><entity name=ntilde unicode=0xF1>"
+    "<entity name=ograve unicode=0xF2><entity name=oacute unicode=0xF3>"
+    "<entity name=ocirc unicode=0xF4><entity name=otilde unicode=0xF5>"
+    "<entity name=ouml unicode=0xF6><entity name=divide unicode=0xF7>"
+    "<entity name=oslash unicode=0xF8><entity name=ugrave unicode=0xF9>"
+    "<entity name=uacute unicode=0xFA><entity name=ucirc unicode=0xFB>"
+    "<entity name=uuml unicode=0xFC><entity name=yacute unicode=0xFD>"
+    "<entity name=thorn unicode=0xFE><entity name=yuml unicode=0xFF></CharacterSet>"
+    "</Orbisline>";
+
+const std::size_t defaultSettingsTextLength = sizeof defaultSettingsText - 1;
+
+}  // namespace orbis
