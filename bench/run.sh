@@ -1,0 +1,38 @@
+#!/bin/sh
+# Runs every benchmark: parsing throughput by input shape, peak memory of a
+# 50 MB parse, and end-to-end rendering against w3m and links. Builds the
+# optimised binaries first. A benchmark that fails is reported and the others
+# still run; the exit status tells whether all of them ran.
+set -u
+cd "$(dirname "$0")/.." || exit 1
+
+failed=""
+if [ ! -f build/default/build.ninja ]; then
+  cmake --preset default >/dev/null || exit 1
+fi
+if ! cmake --build build/default --target parse_bench orbisline; then
+  echo "run.sh: could not build parse_bench; building orbisline alone" >&2
+  cmake --build build/default --target orbisline || exit 1
+  failed="$failed parse_bench(build)"
+fi
+
+echo
+echo "== Parsing throughput (in memory, best of 3) =="
+if [ -x build/default/parse_bench ]; then
+  timeout 1200 build/default/parse_bench || failed="$failed parse_bench"
+else
+  failed="$failed parse_bench"
+fi
+
+echo
+echo "== Peak memory =="
+sh bench/peak_memory.sh || failed="$failed peak_memory"
+
+echo
+echo "== End-to-end rendering =="
+sh bench/render_bench.sh || failed="$failed render_bench"
+
+if [ -n "$failed" ]; then
+  echo "run.sh: not completed:$failed" >&2
+  exit 1
+fi
