@@ -1,0 +1,107 @@
+#include "platform/temp_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <filesystem>
+#include <set>
+
+#include "platform/scoped_environment.h"
+
+namespace orbis::platform {
+namespace {
+
+using orbis::testing::ScopedEnvironment;
+using orbis::testing::ScratchFolder;
+
+TEST(TempFileTest, CreatesAnEmptyPrivateFileWithThePrefixInTmpdir) {
+  ScratchFolder folder;
+  ASSERT_FALSE(folder.path().empty());
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  std::string path;
+  ASSERT_TRUE(createTempFile("~ob", path));
+  std::filesystem::path file(path);
+  EXPECT_EQ(file.parent_path(), folder.path());
+  EXPECT_EQ(file.filename().string().rfind("~ob", 0), 0u) << path;
+
+  struct stat status {};
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISREG(status.st_mode));
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_EQ(status.st_size, 0);
+
+  EXPECT_TRUE(deleteTempFile(path));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_FALSE(deleteTempFile(path));
+}
+
+TEST(TempFileTest, TmpdirWithOrWithoutTrailingSlash) {
+  ScratchFolder folder;
+  for (std::string directory : {folder.path().string(), folder.path().string() + "/"}) {
+    ScopedEnvironment tmpdir("TMPDIR", directory.c_str());
+    std::string path;
+    ASSERT_TRUE(createTempFile("~ob", path));
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), folder.path()) << path;
+    EXPECT_EQ(path.find("//"), std::string::npos) << path;
+    EXPECT_TRUE(deleteTempFile(path));
+  }
+}
+
+TEST(TempFileTest, NamesAreUnique) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  std::set<std::string> paths;
+  for (int i = 0; i < 50; ++i) {
+    std::string path;
+    ASSERT_TRUE(createTempFile("~ob", path));
+    EXPECT_TRUE(paths.insert(path).second) << path;
+  }
+  for (const std::string& path : paths) EXPECT_TRUE(deleteTempFile(path));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST(TempFileTest, MissingTmpdirFails) {
+  ScratchFolder folder;
+  std::string missing = (folder.path() / "missing").string();
+  ScopedEnvironment tmpdir("TMPDIR", missing.c_str());
+  std::string path = "unchanged";
+  EXPECT_FALSE(createTempFile("~ob", path));
+  EXPECT_EQ(path, "unchanged");
+}
+
+TEST(TempFileTest, EmptyTmpdirMeansTmp) {
+  ScopedEnvironment tmpdir("TMPDIR", "");
+  std::string path;
+  ASSERT_TRUE(createTempFile("~ob", path));
+  EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path("/tmp"));
+  EXPECT_TRUE(deleteTempFile(path));
+}
+
+TEST(TempFileTest, SignalsRemoveTheFilesThatStillExist) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      installTempFileCleanup();
+      std::string kept, removed;
+      if (!createTempFile("~ob", kept) || !createTempFile("~ob", removed)) _exit(3);
+      deleteTempFile(removed);
+      raise(signalNumber);
+      _exit(4);  // not reached when the signal ends the process
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << signalNumber << ", status " << status;
+    EXPECT_EQ(WTERMSIG(status), signalNumber);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "signal " << signalNumber;
+  }
+}
+
+}  // namespace
+}  // namespace orbis::platform
