@@ -1,0 +1,118 @@
+// The writer: gives every run its final line and columns, puts the blanks of
+// right and centre alignment in front of their lines, and writes the lines
+// to the temporary file that the editor shows. Line and column numbers in
+// the model are therefore exactly those of the file. Short documents are
+// padded with empty lines so that the editor's last screen is full.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/console.h"
+#include "render/document.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr std::size_t OutputBufferSize = 1 << 16;
+constexpr int DefaultColumns = 80;
+constexpr int DefaultRows = 25;
+
+// The console size as the editor will show the file; 80x25 when it cannot
+// be read.
+platform::ConsoleSize outputSize() {
+  platform::ConsoleSize size;
+  if (!platform::consoleMaxWindowSize(size)) size = {};
+  if (size.columns < 1) size.columns = DefaultColumns;
+  if (size.rows < 1) size.rows = DefaultRows;
+  return size;
+}
+
+// Blanks in front of a line so that it ends in the last column (Right) or
+// leaves equal room on both sides, the odd cell going to the right (Center).
+int64_t alignmentPadding(Alignment alignment, int64_t lastColumn, int columns) {
+  switch (alignment) {
+    case Alignment::Right:
+      return columns - lastColumn - 1;
+    case Alignment::Center:
+      return (columns - lastColumn - 1) / 2;
+    case Alignment::Left:
+      break;
+  }
+  return 0;
+}
+
+void alignLine(RenderedLine& line, int32_t index, int columns, ColorPair colors) {
+  Alignment alignment = line.alignment;
+  line.alignment = Alignment::Left;
+  Document::numberRuns(line, index);
+  if (line.runs.empty()) return;
+  int64_t padding = alignmentPadding(alignment, line.runs.back()->end, columns);
+  if (padding <= 0) return;
+  line.runs.insert(line.runs.begin(),
+                   std::make_unique<TextRun>(colors, std::string(static_cast<std::size_t>(padding), ' ')));
+  Document::numberRuns(line, index);
+}
+
+void writeLine(std::FILE* file, const RenderedLine& line) {
+  for (const auto& run : line.runs) {
+    if (!run->text.empty()) std::fwrite(run->text.data(), 1, run->text.size(), file);
+  }
+  std::fputc('\n', file);
+}
+
+void writeEmptyLines(std::FILE* file, int64_t count) {
+  static const std::string feeds(256, '\n');
+  while (count > 0) {
+    std::size_t chunk = count < static_cast<int64_t>(feeds.size()) ? static_cast<std::size_t>(count)
+                                                                    : feeds.size();
+    std::fwrite(feeds.data(), 1, chunk, file);
+    count -= static_cast<int64_t>(chunk);
+  }
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+void Document::numberRuns(RenderedLine& line, int32_t index) {
+  int32_t column = 0;
+  for (auto& run : line.runs) {
+    int32_t length = static_cast<int32_t>(run->text.size());
+    run->line = index;
+    run->start = column;
+    run->end = column + length - 1;
+    column += length;
+  }
+}
+
+bool Document::writeText() {
+  if (temporaryPath.empty()) return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporaryPath.c_str(), "wb"));
+  if (!file) return false;
+  std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
+
+  platform::ConsoleSize size = outputSize();
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    int32_t index = static_cast<int32_t>(k);
+    alignLine(lines[k], index, size.columns, normalColors);
+    writeLine(file.get(), lines[k]);
+  }
+
+  int64_t last = currentLine;
+  int64_t screenEnd = static_cast<int64_t>(size.rows) - 4;
+  if (last < screenEnd) {
+    writeEmptyLines(file.get(), screenEnd - last);
+    last = screenEnd;
+  }
+  lastLineIndex = static_cast<int32_t>(last);
+
+  // A full disk or a failed flush leaves a cut-off page; the caller must not
+  // show it as if it were complete.
+  bool written = std::ferror(file.get()) == 0;
+  return std::fclose(file.release()) == 0 && written;
+}
+
+}  // namespace orbis
