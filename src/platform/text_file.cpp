@@ -1,0 +1,161 @@
+// Text-mode reads over POSIX descriptors. The conversion works in place on
+// the caller's buffer: the converted bytes never outnumber the raw ones.
+#include "platform/text_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orbis::platform {
+
+namespace {
+
+constexpr char CarriageReturn = '\r';
+constexpr char LineFeed = '\n';
+constexpr char EndOfFileMark = 0x1A;
+
+// Reads until capacity bytes have come or the file ends. Returns the count,
+// or -1 on an error.
+int64_t readFully(int descriptor, char* buffer, int64_t capacity) {
+  int64_t total = 0;
+  while (total < capacity) {
+    ssize_t got = ::read(descriptor, buffer + total, static_cast<size_t>(capacity - total));
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return -1;
+    }
+    if (got == 0) {
+      break;
+    }
+    total += got;
+  }
+  return total;
+}
+
+// The next byte of the file, or -1 at its end or on an error.
+int peekByte(int descriptor) {
+  char byte = 0;
+  return readFully(descriptor, &byte, 1) == 1 ? static_cast<unsigned char>(byte) : -1;
+}
+
+}  // namespace
+
+TextFile::~TextFile() { close(); }
+
+bool TextFile::open(const char* path) {
+  close();
+  lastError_.clear();
+  if (path == nullptr || *path == '\0') {
+    lastError_ = std::strerror(ENOENT);
+    return false;
+  }
+  // O_NONBLOCK keeps a FIFO without a writer from blocking the open; the
+  // descriptor is rejected below anyway unless it names a regular file.
+  int descriptor = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor == -1) {
+    lastError_ = std::strerror(errno);
+    return false;
+  }
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0) {
+    lastError_ = std::strerror(errno);
+    ::close(descriptor);
+    return false;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    lastError_ = S_ISDIR(status.st_mode) ? "is a directory" : "is not a regular file";
+    ::close(descriptor);
+    return false;
+  }
+  descriptor_ = descriptor;
+  length_ = static_cast<int64_t>(status.st_size);
+  ended_ = false;
+  pendingByte_ = -1;
+  return true;
+}
+
+void TextFile::close() {
+  if (descriptor_ != -1) {
+    ::close(descriptor_);  // nothing useful can be done about a failed close
+  }
+  descriptor_ = -1;
+  length_ = 0;
+  ended_ = false;
+  pendingByte_ = -1;
+}
+
+int32_t TextFile::read(char* buffer, int32_t capacity) {
+  if (descriptor_ == -1 || ended_ || buffer == nullptr || capacity <= 0) {
+    return 0;
+  }
+  int64_t raw = 0;
+  if (pendingByte_ != -1) {
+    buffer[raw++] = static_cast<char>(pendingByte_);
+    pendingByte_ = -1;
+  }
+  int64_t got = readFully(descriptor_, buffer + raw, capacity - raw);
+  if (got < 0) {
+    // A failing device will fail again: end the data instead of spinning.
+    lastError_ = std::strerror(errno);
+    ended_ = true;
+    return 0;
+  }
+  raw += got;
+  if (std::memchr(buffer, CarriageReturn, static_cast<size_t>(raw)) == nullptr &&
+      std::memchr(buffer, EndOfFileMark, static_cast<size_t>(raw)) == nullptr) {
+    return static_cast<int32_t>(raw);
+  }
+
+  int64_t out = 0;
+  for (int64_t i = 0; i < raw; ++i) {
+    char c = buffer[i];
+    if (c == EndOfFileMark) {
+      ended_ = true;
+      break;
+    }
+    if (c != CarriageReturn) {
+      buffer[out++] = c;
+    } else if (i + 1 < raw) {
+      bool pair = buffer[i + 1] == LineFeed;
+      buffer[out++] = pair ? LineFeed : CarriageReturn;
+      i += pair ? 1 : 0;
+    } else {
+      // The CR ends the raw bytes: its fate depends on the byte after it,
+      // which then begins the next read.
+      int next = peekByte(descriptor_);
+      if (next == LineFeed && out == 0) {
+        buffer[out++] = LineFeed;
+      } else if (next == LineFeed) {
+        pendingByte_ = LineFeed;
+      } else {
+        buffer[out++] = CarriageReturn;
+        pendingByte_ = next;
+      }
+    }
+  }
+  return static_cast<int32_t>(out);
+}
+
+bool TextFile::rewind() {
+  if (descriptor_ == -1) {
+    return false;
+  }
+  ended_ = false;
+  pendingByte_ = -1;
+  return ::lseek(descriptor_, 0, SEEK_SET) == 0;
+}
+
+std::string describeOpenFailure(const char* path) {
+  TextFile file;
+  if (!file.open(path)) {
+    return file.lastError();
+  }
+  return file.length() == 0 ? "is empty" : "";
+}
+
+}  // namespace orbis::platform
