@@ -90,7 +90,7 @@ private:
 class ElementNode : public Node {
 public:
   ElementNode() = default;
-  explicit ElementNode(std::string_view name) : name(name) {}
+  explicit ElementNode(std::string_view tagName) : name(tagName) {}
   ~ElementNode() override;
 
   NodeKind kind() const override { return NodeKind::Element; }
@@ -116,7 +116,7 @@ private:
 class TextNode : public Node {
 public:
   TextNode() = default;
-  explicit TextNode(std::string_view text) : text(text) {}
+  explicit TextNode(std::string_view content) : text(content) {}
 
   NodeKind kind() const override { return NodeKind::Text; }
 
