@@ -74,16 +74,32 @@ private:
   struct Run;  // the working state of one parse
   friend struct Run;
 
+  // A top-level element that an end tag may still claim, and its index in
+  // topLevelElements_ when it was appended.
+  struct OpenElement {
+    ElementNode* element;
+    std::size_t slot;
+  };
+
   void buildTree(std::unique_ptr<Node> token);
   void closeElement(const ElementNode& endTag);
+  void beginTree(Node* target);
+  void indexTopLevel(ElementNode* element);
+  bool isOpen(const OpenElement& entry) const;
 
   Node* target_ = nullptr;
   platform::ParseControl* control_ = nullptr;
 
   // Top-level elements of the target that are still childless, by folded
   // name, in document order. Lets an end tag find its element in constant
-  // amortised time instead of walking the top level backwards.
-  std::unordered_map<std::string, std::vector<ElementNode*>> openByName_;
+  // amortised time instead of walking the top level backwards. Entries that
+  // were moved or got children are dropped lazily when they surface.
+  std::unordered_map<std::string, std::vector<OpenElement>> openByName_;
+  // The elements of the target's top level, in document order. A claim
+  // truncates it after the claimed element, which is how moved elements are
+  // recognised in openByName_ without visiting them.
+  std::vector<ElementNode*> topLevelElements_;
+  std::string foldedName_;  // scratch for lookups
 };
 
 }  // namespace orbis

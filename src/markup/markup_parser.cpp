@@ -1,0 +1,143 @@
+// The chunk loop of the tokenizer: reads the source ChunkSize bytes at a
+// time into the window, holds a final "<" back for the next chunk, keeps a
+// few bytes of lookahead after each chunk, and runs the state steps over it.
+#include "markup/markup_parser.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "markup/tokenizer_run.h"
+#include "platform/memory.h"
+#include "platform/thread.h"
+
+namespace orbis {
+
+namespace {
+
+bool isAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Control bytes other than TAB, LF and CR are dropped where a step begins.
+bool isDroppedControl(unsigned char c) {
+  return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+struct WindowRelease {
+  void operator()(char* block) const { platform::globalFree(block); }
+};
+
+}  // namespace
+
+MarkupParser::MarkupParser() = default;
+MarkupParser::~MarkupParser() = default;
+
+bool MarkupParser::isTagStart(const char* p, int32_t remaining) {
+  if (remaining < 2 || p[0] != '<') {
+    return false;
+  }
+  unsigned char next = static_cast<unsigned char>(p[1]);
+  return isAsciiLetter(next) || next == '!' || next == '/';
+}
+
+void MarkupParser::parse(ByteSource* source, Node* target) {
+  if (target == nullptr) {
+    return;
+  }
+  std::unique_ptr<char, WindowRelease> window(
+      static_cast<char*>(platform::globalAllocZeroed(WindowSize)));
+  if (window == nullptr) {
+    return;
+  }
+  beginTree(target);
+  if (source != nullptr) {
+    Run run(*this, *source, window.get());
+    run.execute();
+  } else {
+    onToken(nullptr);
+  }
+  beginTree(nullptr);  // keep no reference to the caller's tree
+}
+
+void MarkupParser::Run::execute() {
+  source.rewind();
+  if (!fetch()) {
+    parser.onToken(nullptr);
+    return;
+  }
+  int32_t begin = 0;
+  while (!stopped) {
+    compactTo(begin);
+    chunkBegin = 0;
+    chunkEnd = readEnds.front();
+    readEnds.pop_front();
+    // A final "<" waits for the next chunk, so that isTagStart always sees
+    // the byte after it; at the end of the input it is lost.
+    if (window[chunkEnd - 1] == '<') {
+      --chunkEnd;
+    }
+    while (!sourceEnded && filled - chunkEnd < LookaheadSize) {
+      fetch();
+    }
+    known = std::min(filled, chunkEnd + LookaheadSize);
+    runSteps();
+    if (readEnds.empty()) {
+      break;  // the source has ended
+    }
+    begin = chunkEnd;
+  }
+  if (!stopped) {
+    parser.onToken(takeCurrent());
+  }
+}
+
+bool MarkupParser::Run::fetch() {
+  assert(filled + ChunkSize <= WindowSize);
+  int32_t length = ChunkSize;
+  if (!source.read(window + filled, length) || length <= 0) {
+    // A source that claims success without bytes would loop for ever.
+    sourceEnded = true;
+    return false;
+  }
+  filled += std::min(length, ChunkSize);
+  readEnds.push_back(filled);
+  return true;
+}
+
+void MarkupParser::Run::compactTo(int32_t begin) {
+  if (begin == 0) {
+    return;
+  }
+  std::memmove(window, window + begin, static_cast<std::size_t>(filled - begin));
+  filled -= begin;
+  for (int32_t& end : readEnds) {
+    end -= begin;
+  }
+}
+
+void MarkupParser::Run::runSteps() {
+  int32_t p = chunkBegin + skip;
+  while (p < chunkEnd && !stopped) {
+    if (isDroppedControl(static_cast<unsigned char>(window[p]))) {
+      ++p;
+      continue;
+    }
+    p = step(p);
+  }
+  skip = p > chunkEnd ? p - chunkEnd : 0;
+}
+
+std::unique_ptr<Node> MarkupParser::Run::takeCurrent() {
+  if (element != nullptr) {
+    return std::move(element);
+  }
+  return std::move(text);
+}
+
+void MarkupParser::Run::emit(std::unique_ptr<Node> token) {
+  parser.onToken(std::move(token));
+  if (parser.control_ != nullptr && !parser.control_->checkpoint()) {
+    stopped = true;
+  }
+}
+
+}  // namespace orbis

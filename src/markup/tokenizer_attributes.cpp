@@ -1,0 +1,133 @@
+// The attribute states of the tokenizer. A pair reaches the element only
+// through addAttribute, which ignores an empty name or value, so a bare word
+// such as nowrap is never stored. Names and values go over as zero-terminated
+// strings: a zero byte inside them ends them there.
+#include "markup/tokenizer_run.h"
+
+namespace orbis {
+
+namespace {
+
+bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+void MarkupParser::Run::storeAttribute() {
+  if (element != nullptr) {
+    element->addAttribute(attributeName.c_str(), attributeValue.c_str());
+  }
+  attributeName.str().clear();
+  attributeValue.clear();
+  attributeNameEnded = false;
+}
+
+int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
+  if (attributeName.empty() && !attributeNameEnded) {
+    p = skipWhiteSpace(p);
+    if (p == chunkEnd) {
+      return chunkEnd;
+    }
+    if (window[p] == '>') {
+      state = TokenizerState::TagClose;
+      return p;
+    }
+    if (opensComment(p)) {
+      // The comment scan starts at "!", so the opener's dashes already
+      // count as a pair and "<!-->" is a whole comment.
+      savedState = TokenizerState::AttributeName;
+      state = TokenizerState::Comment;
+      return p + 1;
+    }
+    savedState = TokenizerState::Text;
+  }
+  if (!attributeNameEnded) {
+    int32_t end = p;
+    while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>' &&
+           window[end] != '=') {
+      ++end;
+    }
+    attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
+    if (end == chunkEnd) {
+      return chunkEnd;  // the name goes on in the next chunk
+    }
+    if (window[end] == '>') {
+      storeAttribute();  // valueless: nothing is stored
+      state = TokenizerState::TagClose;
+      return end;
+    }
+    // Remembered so that white space running to the chunk's end still
+    // separates this name from the next one.
+    attributeNameEnded = true;
+    p = end;
+  }
+  p = skipWhiteSpace(p);
+  if (p == chunkEnd) {
+    return chunkEnd;
+  }
+  if (window[p] == '=') {
+    attributeNameEnded = false;
+    state = TokenizerState::AttributeValue;
+    return p + 1;
+  }
+  if (window[p] == '>') {
+    storeAttribute();
+    state = TokenizerState::TagClose;
+    return p;
+  }
+  if (opensComment(p)) {
+    // The pending name survives the comment and continues after it.
+    attributeNameEnded = false;
+    savedState = TokenizerState::AttributeName;
+    state = TokenizerState::Comment;
+    return p + 1;
+  }
+  storeAttribute();  // a name without a value; this byte begins the next one
+  return p;
+}
+
+int32_t MarkupParser::Run::stepAttributeValue(int32_t p) {
+  bool quoted = inSingleQuotes || inDoubleQuotes;
+  if (!quoted && attributeValue.empty()) {
+    p = skipWhiteSpace(p);
+    if (p == chunkEnd) {
+      return chunkEnd;
+    }
+    if (window[p] == '>') {
+      storeAttribute();
+      state = TokenizerState::TagClose;
+      return p;
+    }
+    if (window[p] == '\'' || window[p] == '"') {
+      (window[p] == '\'' ? inSingleQuotes : inDoubleQuotes) = true;
+      quoted = true;
+      if (++p == chunkEnd) {
+        return chunkEnd;
+      }
+    }
+  }
+  int32_t end = p;
+  int32_t next = 0;
+  if (quoted) {
+    end = find(p, inSingleQuotes ? '\'' : '"');
+    next = end + 1;
+    state = TokenizerState::AttributeName;
+  } else {
+    while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>') {
+      ++end;
+    }
+    bool atClose = end < chunkEnd && window[end] == '>';
+    next = atClose ? end : end + 1;
+    state = atClose ? TokenizerState::TagClose : TokenizerState::AttributeName;
+  }
+  attributeValue.append(window + p, static_cast<std::size_t>(end - p));
+  if (end == chunkEnd) {
+    state = TokenizerState::AttributeValue;  // the value goes on in the next chunk
+    return chunkEnd;
+  }
+  inSingleQuotes = false;
+  inDoubleQuotes = false;
+  storeAttribute();
+  return next;
+}
+
+}  // namespace orbis

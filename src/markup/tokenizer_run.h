@@ -1,0 +1,88 @@
+// Working state of one MarkupParser::parse run, shared by the chunk loop
+// (markup_parser.cpp) and the steps of the tokenizer states
+// (tokenizer_steps.cpp). Internal to the markup library.
+//
+// The bytes live in one window: the current chunk, then whatever has been
+// read after it. Before a chunk is processed, at least LookaheadSize bytes of
+// what follows it are read when the input has them, so that constructs cut
+// by a chunk boundary ("<!--", "--", "</script") are still recognised. A
+// step that consumed bytes beyond the chunk leaves their count in skip; the
+// next chunk starts after them.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "markup/markup_parser.h"
+
+namespace orbis {
+
+// Bytes after the current chunk that steps and isTagStart may look at.
+constexpr int32_t LookaheadSize = 16;
+// The current chunk (a carried "<" plus one read), a lookahead that falls
+// just short of LookaheadSize, and room for one more read.
+constexpr int32_t WindowSize = 2 * ChunkSize + LookaheadSize + 8;
+
+struct MarkupParser::Run {
+  Run(MarkupParser& owner, ByteSource& input, char* bytes)
+      : parser(owner), source(input), window(bytes) {}
+
+  // The chunk loop.
+  void execute();
+  bool fetch();
+  void compactTo(int32_t begin);
+  void runSteps();
+
+  // One step of the current state at p; returns where the next step begins.
+  int32_t step(int32_t p);
+  int32_t stepText(int32_t p);
+  int32_t stepTagOpen(int32_t p);
+  int32_t stepDeclaration(int32_t p);
+  int32_t stepComment(int32_t p);
+  int32_t stepCommentClose(int32_t p);
+  int32_t stepTagName(int32_t p);
+  int32_t stepAttributeName(int32_t p);
+  int32_t stepAttributeValue(int32_t p);
+  int32_t stepTagClose(int32_t p);
+
+  // Helpers of the steps.
+  int at(int32_t i) const {
+    return i < known ? static_cast<unsigned char>(window[i]) : -1;
+  }
+  bool opensComment(int32_t p) const {
+    return at(p) == '<' && at(p + 1) == '!' && at(p + 2) == '-' && at(p + 3) == '-';
+  }
+  int32_t find(int32_t p, char byte) const;
+  int32_t skipWhiteSpace(int32_t p) const;
+  int32_t scanText(int32_t p);
+  std::unique_ptr<Node> takeCurrent();
+  void emit(std::unique_ptr<Node> token);
+  void storeAttribute();
+
+  MarkupParser& parser;
+  ByteSource& source;
+  char* window;
+
+  int32_t filled = 0;            // bytes held in the window
+  std::deque<int32_t> readEnds;  // window ends of reads not yet processed
+  bool sourceEnded = false;
+  int32_t chunkBegin = 0;
+  int32_t chunkEnd = 0;
+  int32_t known = 0;  // end of the bytes steps may look at
+  int32_t skip = 0;   // bytes of the next chunk already consumed
+  bool stopped = false;
+
+  TokenizerState state = TokenizerState::Text;
+  TokenizerState savedState = TokenizerState::Text;
+  bool inSingleQuotes = false;
+  bool inDoubleQuotes = false;
+  bool attributeNameEnded = false;  // white space ended the pending name
+  std::unique_ptr<ElementNode> element;
+  std::unique_ptr<TextNode> text;
+  LowerString attributeName;
+  std::string attributeValue;
+};
+
+}  // namespace orbis
