@@ -1,0 +1,353 @@
+// Text flow: placing runs into lines at the wrap width W.
+//
+// Conventions of this file. Column counts the cells of the current line,
+// including those of the run being scanned; the indent is added to it only
+// when the first run of a line is appended. breakCount counts the line
+// breaks since the last character was placed (TopOfDocument before any).
+// Whitespace is tab, line feed, carriage return and blank.
+//
+// flowRun must stay linear in the length of the run: a 10 MB word, or a
+// long preformatted line, is cut into pieces from the front without copying
+// the rest again and again. The run's text is therefore kept as the part
+// scanned so far ("head", tabs already expanded) followed by the unread rest
+// of the original text ("source" from "pos"), and the blank that cutting a
+// long word inserts is held as a position in the source instead of being
+// inserted. Each piece's text is materialised only when it is appended.
+#include "render/text_flow.h"
+
+#include <algorithm>
+#include <cassert>
+#include <string>
+
+#include "config/settings.h"
+#include "markup/lower_string.h"
+#include "render/document.h"
+
+namespace orbis {
+
+namespace {
+
+bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+constexpr size_t NoPosition = std::string::npos;
+
+// Deletes a piece that came out empty. The piece before it, if any, ends its
+// chain here rather than keep pointing at freed memory.
+void dropPiece(std::unique_ptr<TextRun> run) {
+  if (run->previousPiece != nullptr) {
+    run->previousPiece->nextPiece = nullptr;
+  }
+}
+
+class RunFlow {
+public:
+  RunFlow(Document& doc, std::unique_ptr<TextRun> run)
+      : doc_(doc),
+        run_(std::move(run)),
+        source_(std::move(run_->text)),
+        width_(std::max(doc.wrapWidth, MinWrapWidth)),
+        tabSize_(effectiveTabSize()) {
+    run_->text.clear();
+  }
+
+  void flow();
+
+private:
+  bool atEnd() const { return pos_ >= source_.size() && pendingBlank_ == NoPosition; }
+  size_t textLength() const {
+    return head_.size() + (source_.size() - pos_) + (pendingBlank_ != NoPosition ? 1 : 0);
+  }
+  void placeCell() {
+    doc_.breakCount = 0;
+    doc_.column += 1;
+  }
+
+  void examine();
+  void expandTab();
+  void takeBlank(bool pending);
+  void breakAtLineFeed();
+  void wrapAtBlank();
+  void startLongWord();
+  void restart();
+  void finish();
+  size_t nextSourceBlank();
+
+  Document& doc_;
+  std::unique_ptr<TextRun> run_;
+  const std::string source_;
+  size_t pos_ = 0;                     // next unread byte of source_
+  std::string head_;                   // the run's text scanned so far
+  int64_t lastBlank_ = -1;             // index in head_ of the last blank, or -1
+  size_t pendingBlank_ = NoPosition;   // an inserted blank stands before source_[pendingBlank_]
+  size_t blankSearchFrom_ = NoPosition;
+  size_t blankFound_ = NoPosition;
+  const int32_t width_;
+  const int32_t tabSize_;
+};
+
+void RunFlow::flow() {
+  for (;;) {
+    if (atEnd()) {
+      finish();
+      return;
+    }
+    if (doc_.column < width_ || doc_.preformatted) {
+      examine();
+    } else if (lastBlank_ >= 0) {
+      wrapAtBlank();
+    } else {
+      // Nowhere to break this line: the run goes on on a new line, and a
+      // word that cannot fit on any line is cut first.
+      bool longWord = textLength() >= static_cast<size_t>(width_);
+      if (doc_.column > 0) {
+        doc_.newLine();
+      }
+      if (longWord) {
+        startLongWord();
+      }
+      restart();
+    }
+  }
+}
+
+void RunFlow::examine() {
+  if (pendingBlank_ == pos_) {
+    takeBlank(true);
+    return;
+  }
+  char c = source_[pos_];
+  switch (c) {
+    case '\t':
+      expandTab();
+      break;
+    case ' ':
+      takeBlank(false);
+      break;
+    case '\r':  // a carriage return ends a line just like a line feed
+    case '\n':
+      breakAtLineFeed();
+      break;
+    default:
+      ++pos_;
+      head_.push_back(c);
+      placeCell();
+      break;
+  }
+}
+
+void RunFlow::expandTab() {
+  ++pos_;
+  int32_t extra = tabExpansion(doc_.column, tabSize_);
+  head_.append(static_cast<size_t>(extra) + 1, ' ');
+  doc_.column += extra;
+  lastBlank_ = static_cast<int64_t>(head_.size()) - 1;
+  placeCell();
+}
+
+void RunFlow::takeBlank(bool pending) {
+  if (pending) {
+    pendingBlank_ = NoPosition;
+  } else {
+    ++pos_;
+  }
+  lastBlank_ = static_cast<int64_t>(head_.size());
+  head_.push_back(' ');
+  placeCell();
+}
+
+// The text after the line feed goes on in a new run; the line feed itself
+// is dropped.
+void RunFlow::breakAtLineFeed() {
+  ++pos_;
+  std::unique_ptr<TextRun> next = run_->emptyCopy();
+  bool keepsText = !head_.empty();
+  if (keepsText && pos_ < source_.size()) {
+    run_->nextPiece = next.get();
+    next->previousPiece = run_.get();
+  }
+  if (keepsText) {
+    run_->text = std::move(head_);
+    doc_.appendRun(std::move(run_));
+  } else {
+    dropPiece(std::move(run_));
+  }
+  if (doc_.column > 0 || doc_.preformatted) {
+    doc_.newLine();
+  }
+  run_ = std::move(next);
+  head_.clear();
+  lastBlank_ = -1;
+}
+
+// The line is full: break it at the last blank, which is dropped. What
+// followed the blank begins the new line, and the character that did not
+// fit is examined there like any other.
+void RunFlow::wrapAtBlank() {
+  std::unique_ptr<TextRun> next = run_->emptyCopy();
+  std::string carried = head_.substr(static_cast<size_t>(lastBlank_) + 1);
+  head_.resize(static_cast<size_t>(lastBlank_));
+  run_->nextPiece = next.get();
+  if (!head_.empty()) {
+    next->previousPiece = run_.get();
+    run_->text = std::move(head_);
+    doc_.appendRun(std::move(run_));
+  } else {
+    dropPiece(std::move(run_));
+  }
+  doc_.newLine();
+  run_ = std::move(next);
+  head_ = std::move(carried);
+  lastBlank_ = -1;
+  doc_.column = static_cast<int32_t>(head_.size());
+  if (!head_.empty()) {
+    doc_.breakCount = 0;
+  }
+}
+
+// A word of W or more characters: unless a blank comes early enough to
+// break at, a blank is put at index W - 1, so that the line takes W - 1
+// characters of it and breaks there.
+void RunFlow::startLongWord() {
+  // No blank has been scanned, so head_ holds none, and the first blank of
+  // the text is the pending one or the next in the source.
+  assert(pendingBlank_ == NoPosition || pendingBlank_ >= pos_);
+  size_t runStart = pos_ - head_.size();
+  size_t first = std::min(pendingBlank_, nextSourceBlank());
+  size_t widthIndex = static_cast<size_t>(width_);
+  if (first != NoPosition && first - runStart < widthIndex) {
+    return;
+  }
+  // A pending blank always lies below W in its run (runs only start later
+  // in the source), so there is never a second one to keep.
+  assert(pendingBlank_ == NoPosition);
+  pendingBlank_ = runStart + widthIndex - 1;
+}
+
+// Scans the run again from its first character. The scanned part holds no
+// blank and no expanded tab here, so it is exactly the source bytes before
+// pos_ and "unreading" it is enough.
+void RunFlow::restart() {
+  assert(head_.size() <= pos_ && source_.compare(pos_ - head_.size(), head_.size(), head_) == 0);
+  pos_ -= head_.size();
+  head_.clear();
+  lastBlank_ = -1;
+}
+
+void RunFlow::finish() {
+  if (head_.empty()) {
+    dropPiece(std::move(run_));
+    return;
+  }
+  run_->text = std::move(head_);
+  doc_.appendRun(std::move(run_));
+}
+
+// The first blank of the source at or after pos_. The source never changes
+// and pos_ moves forward between searches, so the last answer is reused
+// while it still lies ahead: a long word is searched once, not once a line.
+size_t RunFlow::nextSourceBlank() {
+  bool known = blankSearchFrom_ != NoPosition && blankSearchFrom_ <= pos_ &&
+               (blankFound_ == NoPosition || blankFound_ >= pos_);
+  if (!known) {
+    blankSearchFrom_ = pos_;
+    blankFound_ = source_.find(' ', pos_);
+  }
+  return blankFound_;
+}
+
+}  // namespace
+
+int32_t effectiveTabSize() {
+  int32_t size = settings != nullptr ? settings->tabsize : 8;
+  return std::clamp(size, int32_t{1}, MaxTabSize);
+}
+
+int32_t tabExpansion(int32_t column, int32_t tabSize) {
+  if (column < 0 || column >= TabStopLimit || tabSize < 1) {
+    return 0;
+  }
+  return tabSize * (column / tabSize + 1) - column - 1;
+}
+
+void Document::newLine() {
+  if (lines.empty()) {
+    lines.push_back(RenderedLine{alignment, {}});
+  }
+  lines.push_back(RenderedLine{alignment, {}});
+  currentLine = static_cast<int32_t>(lines.size()) - 1;
+  // Only "none", "one" and "two or more" matter to the callers; stopping
+  // short of the top-of-document mark keeps a long run of breaks from
+  // ever being mistaken for it.
+  if (breakCount == TopOfDocument) {
+    breakCount = 0;
+  } else if (breakCount < TopOfDocument - 1) {
+    breakCount += 1;
+  }
+  column = 0;
+}
+
+void Document::lineBreak(bool soft) {
+  if (!soft || breakCount < 1) {
+    newLine();
+  }
+}
+
+void Document::paragraphBreak(bool lineOnly) {
+  lineBreak(true);
+  if (!lineOnly && breakCount < 2) {
+    newLine();
+  }
+}
+
+void Document::setAlignment(Alignment value) {
+  alignment = value;
+  if (!lines.empty()) {
+    lines.back().alignment = value;
+  }
+}
+
+void Document::applyAlign(const ElementNode& element, Alignment defaultAlignment) {
+  std::string value;
+  if (!element.getAttribute("align", value)) {
+    setAlignment(defaultAlignment);
+  } else if (equalsIgnoringCase(value, "left")) {
+    setAlignment(Alignment::Left);
+  } else if (equalsIgnoringCase(value, "right")) {
+    setAlignment(Alignment::Right);
+  } else if (equalsIgnoringCase(value, "center")) {
+    setAlignment(Alignment::Center);
+  }
+}
+
+void Document::appendRun(std::unique_ptr<TextRun> run) {
+  if (lines.empty()) {
+    lines.push_back(RenderedLine{alignment, {}});
+  }
+  RenderedLine& line = lines.back();
+  if (indent > 0 && line.runs.empty()) {
+    line.runs.push_back(std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(indent), ' ')));
+    column += indent;
+  }
+  line.runs.push_back(std::move(run));
+}
+
+void Document::flowRun(std::unique_ptr<TextRun> run) {
+  if (run == nullptr) {
+    return;
+  }
+  RunFlow(*this, std::move(run)).flow();
+}
+
+void Document::trimJoinSpace(std::string& text, bool titleFlag) {
+  if (preformatted && !titleFlag) {
+    return;
+  }
+  if (endsInSpace && !text.empty() && isWhiteSpace(text.front())) {
+    text.erase(0, 1);
+  }
+  if (!text.empty()) {
+    endsInSpace = isWhiteSpace(text.back());
+  }
+}
+
+}  // namespace orbis
