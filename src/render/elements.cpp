@@ -1,0 +1,162 @@
+// Handlers of the elements that make runs of their own or change colours.
+// Page colours are read as RGB numbers (named colours of the settings
+// included) and mapped onto the sixteen console colours; an attribute that
+// is absent or unreadable leaves the colour as it is.
+#include "render/elements.h"
+
+#include <algorithm>
+
+#include "config/colors.h"
+#include "config/settings.h"
+#include "markup/document_parser.h"
+#include "markup/number.h"
+
+namespace orbis {
+
+namespace {
+
+bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool readConsoleColor(const ElementNode& element, const char* name, int32_t& out) {
+  uint32_t rgb = 0;
+  if (!getColorAttribute(element, name, rgb)) {
+    return false;
+  }
+  out = rgbToConsole(rgb);
+  return true;
+}
+
+// The percentage of the width a rule spans: "N%" with N from 1 to 99, else
+// all of it. A width in cells (no "%") is not honoured.
+int32_t rulePercentage(const ElementNode& element) {
+  std::string width;
+  if (!element.getAttribute("width", width) || width.empty() || width.back() != '%') {
+    return 100;
+  }
+  width.pop_back();
+  uint32_t value = 0;
+  if (parseNumber(width, false, value) && value >= 1 && value <= 99) {
+    return static_cast<int32_t>(value);
+  }
+  return 100;
+}
+
+}  // namespace
+
+std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text) {
+  if (doc.inLink) {
+    return std::make_unique<LinkRun>(doc.linkColors, doc.activeLinkColors, std::move(text), doc.currentHref);
+  }
+  return std::make_unique<TextRun>(doc.normalColors, std::move(text));
+}
+
+void openLink(Document& doc, const ElementNode& element) {
+  std::string href;
+  if (element.getAttribute("href", href)) {
+    doc.currentHref = std::move(href);
+    doc.inLink = true;
+  } else {
+    doc.inLink = false;
+  }
+  std::string name;
+  if (element.getAttribute("name", name)) {
+    // An existing key keeps its spelling; only the line moves.
+    doc.anchors[LowerString(std::move(name))] = doc.currentLine + 1;
+  }
+}
+
+void closeLink(Document& doc) {
+  doc.inLink = false;
+  doc.currentHref.clear();
+}
+
+void applyPageColors(Document& doc, const ElementNode& element) {
+  int32_t color = 0;
+  if (readConsoleColor(element, "bgcolor", color)) {
+    doc.normalColors.background = color;
+    doc.linkColors.background = color;
+    doc.activeLinkColors.background = color;
+  }
+  if (readConsoleColor(element, "link", color)) {
+    doc.linkColors.foreground = color;
+  }
+  if (readConsoleColor(element, "text", color)) {
+    doc.normalColors.foreground = color;
+  }
+  if (readConsoleColor(element, "alink", color)) {
+    doc.activeLinkColors.foreground = color;
+  }
+  // An active link that looked like any other link could not be told apart
+  // under the cursor, so it shows inverted instead.
+  if (doc.linkColors.foreground == doc.activeLinkColors.foreground) {
+    doc.activeLinkColors = {doc.linkColors.foreground, doc.linkColors.background};
+  }
+}
+
+int32_t openFont(Document& doc, const ElementNode& element) {
+  int32_t saved = doc.normalColors.foreground;
+  readConsoleColor(element, "color", doc.normalColors.foreground);
+  return saved;
+}
+
+void closeFont(Document& doc, int32_t savedForeground) { doc.normalColors.foreground = savedForeground; }
+
+// The title only ever grows at its end, and joining a piece can take off
+// only its first character; that character is skipped with an offset
+// instead of shifting the whole title each time, which keeps a title of
+// many pieces linear. The rule is that of trimJoinSpace with the title
+// flag, applied to the whole title after each piece.
+void collectTitle(Document& doc, const ElementNode& element) {
+  std::string title;
+  size_t start = 0;
+  for (const Node* child : element.children()) {
+    const TextNode* text = asText(child);
+    if (text == nullptr) {
+      continue;
+    }
+    title += text->text;
+    if (doc.endsInSpace && start < title.size() && isWhiteSpace(title[start])) {
+      ++start;
+    }
+    if (start < title.size()) {
+      doc.endsInSpace = isWhiteSpace(title.back());
+    }
+  }
+  doc.title = title.substr(start);
+}
+
+void layOutImage(Document& doc, const ElementNode& element) {
+  std::string text;
+  std::string alt;
+  if (element.getAttribute("alt", alt)) {
+    text = !alt.empty() && alt.front() == '[' ? alt : "[" + alt;
+    if (text.back() != ']') {
+      text += ']';
+    }
+    decodeCharacterReferences(text, settings);
+  }
+  if (text.size() < 2) {
+    text = "[Picture]";
+  }
+  doc.flowRun(makeTextRun(doc, std::move(text)));
+}
+
+void layOutRule(Document& doc, const ElementNode& element) {
+  uint32_t size = 0;
+  char fill = getNumberAttribute(element, "size", size) && size > 3 ? '=' : '-';
+  int32_t percentage = rulePercentage(element);
+
+  Alignment saved = doc.alignment;
+  doc.paragraphBreak(false);
+  doc.applyAlign(element, Alignment::Center);
+
+  ColorPair colors = doc.normalColors;
+  readConsoleColor(element, "color", colors.foreground);
+  int64_t cells = std::max<int64_t>(0, int64_t{doc.wrapWidth} * percentage / 100);
+  doc.flowRun(std::make_unique<TextRun>(colors, std::string(static_cast<size_t>(cells), fill)));
+
+  doc.paragraphBreak(false);
+  doc.setAlignment(saved);
+}
+
+}  // namespace orbis
