@@ -1,0 +1,29 @@
+// The work that Document::load hands to its worker thread: parse one file
+// into a tree root. The calling thread keeps the job on its stack and does
+// not touch the source or the root until the worker has ended.
+#pragma once
+
+#include <cstdint>
+
+namespace orbis {
+
+class FileSource;
+class Node;
+
+namespace platform {
+class ParseControl;
+}
+
+struct ParseJob {
+  FileSource* source = nullptr;              // not owned; may be null
+  Node* root = nullptr;                      // not owned; may be null
+  platform::ParseControl* control = nullptr;  // pause/stop requests; may be null
+};
+
+// The worker routine: parses the whole of job->source into the children of
+// job->root with a DocumentParser, unless either is missing, and returns 0.
+// A stop request through the control ends the parse early with the tree
+// built so far intact.
+uint32_t parseWorker(void* job);
+
+}  // namespace orbis
