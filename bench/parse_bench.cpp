@@ -200,7 +200,8 @@ std::string ampReferences(double scale) {
 }
 
 std::string whiteSpace(double scale) {
-  return repeat(" \t\r\n  \n", scaled(10 * MiB, scale) / 8);
+  std::string piece = " \t\r\n  \n";
+  return repeat(piece, scaled(10 * MiB, scale) / piece.size());
 }
 
 std::string mixedReferences(double scale) {
@@ -361,7 +362,8 @@ int benchFiles(const Options& options, const orbis::EntityResolver& resolver) {
       std::fprintf(stderr, "parse_bench: cannot read %s\n", path.c_str());
       return 1;
     }
-    printRow(path, input.size(), bestOf(input, resolver, options.limitSeconds), nullptr);
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    printRow(name, input.size(), bestOf(input, resolver, options.limitSeconds), nullptr);
   }
   return 0;
 }

@@ -3,23 +3,34 @@
 # 50 MB parse, and end-to-end rendering against w3m and links. Builds the
 # optimised binaries first. A benchmark that fails is reported and the others
 # still run; the exit status tells whether all of them ran.
+#
+# Environment: BUILD_DIR (an optimised build directory, default
+# build/default, configured with the default preset when missing).
 set -u
 cd "$(dirname "$0")/.." || exit 1
 
+build=${BUILD_DIR:-build/default}
+export ORBISLINE="$build/orbisline"
 failed=""
-if [ ! -f build/default/build.ninja ]; then
-  cmake --preset default >/dev/null || exit 1
+if [ ! -f "$build/build.ninja" ]; then
+  if [ "$build" = build/default ]; then
+    cmake --preset default >/dev/null || exit 1
+  else
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+  fi
 fi
-if ! cmake --build build/default --target parse_bench orbisline; then
+if ! cmake --build "$build" --target parse_bench orbisline; then
   echo "run.sh: could not build parse_bench; building orbisline alone" >&2
-  cmake --build build/default --target orbisline || exit 1
+  cmake --build "$build" --target orbisline || exit 1
   failed="$failed parse_bench(build)"
 fi
 
 echo
+echo "== $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) (other work skews the times) =="
+echo
 echo "== Parsing throughput (in memory, best of 3) =="
-if [ -x build/default/parse_bench ]; then
-  timeout 1200 build/default/parse_bench || failed="$failed parse_bench"
+if [ -x "$build/parse_bench" ]; then
+  timeout 1200 "$build/parse_bench" || failed="$failed parse_bench"
 else
   failed="$failed parse_bench"
 fi
