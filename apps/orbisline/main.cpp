@@ -1,0 +1,62 @@
+// orbisline: renders an HTML file the way the viewer does, without a
+// screen, and prints the parsed tree, the rendered text or the rendered
+// model. The load runs through a headless host exactly as in the viewer.
+#include <cstdio>
+#include <string>
+
+#include "app_settings.h"
+#include "headless_host.h"
+#include "modes.h"
+#include "options.h"
+#include "platform/temp_file.h"
+#include "render/document.h"
+
+namespace {
+
+constexpr int UsageError = 2;
+constexpr int FileError = 1;
+
+int runMode(const orbis::app::Options& options) {
+  switch (options.mode) {
+    case orbis::app::Mode::Tree:
+      return orbis::app::runTree(options);
+    case orbis::app::Mode::Dump:
+      return orbis::app::runDump(options);
+    case orbis::app::Mode::Runs:
+      return orbis::app::runRuns(options);
+    case orbis::app::Mode::Help:
+    case orbis::app::Mode::None:
+      break;
+  }
+  return UsageError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orbis::platform::installTempFileCleanup();
+
+  orbis::app::Options options;
+  std::string error;
+  if (!orbis::app::parseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "orbisline: %s\nTry 'orbisline --help' for more information.\n",
+                 error.c_str());
+    return UsageError;
+  }
+  if (options.mode == orbis::app::Mode::Help) {
+    std::fputs(orbis::app::usageText(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : FileError;
+  }
+
+  auto settings = orbis::app::loadSettings(options.settingsFile, error);
+  if (!settings) {
+    std::fprintf(stderr, "orbisline: %s\n", error.c_str());
+    return FileError;
+  }
+  orbis::settings = settings.get();
+  orbis::setLoadHost(&orbis::app::headlessHost());
+  int result = runMode(options);
+  orbis::setLoadHost(nullptr);
+  orbis::settings = nullptr;
+  return result;
+}

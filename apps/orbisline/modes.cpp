@@ -1,0 +1,116 @@
+#include "modes.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "config/settings.h"
+#include "markup/byte_source.h"
+#include "markup/document_parser.h"
+#include "platform/console.h"
+#include "platform/text_file.h"
+#include "refusal.h"
+#include "render/document.h"
+#include "runs_printer.h"
+#include "text_output.h"
+#include "tree_printer.h"
+
+namespace orbis::app {
+
+namespace {
+
+constexpr int DefaultColumns = 80;
+constexpr int DefaultRows = 25;
+constexpr std::size_t CopyBlockSize = 1 << 16;
+
+void reportError(const std::string& message) {
+  std::fprintf(stderr, "orbisline: %s\n", message.c_str());
+}
+
+// The console size that layout and the writer see: the options, else the
+// terminal's when stdout is one, else 80x25.
+void fixConsoleSize(const Options& options) {
+  platform::ConsoleSize size{DefaultColumns, DefaultRows};
+  platform::ConsoleSize terminal;
+  if (isatty(STDOUT_FILENO) && platform::consoleMaxWindowSize(terminal)) size = terminal;
+  if (options.width != 0) size.columns = options.width;
+  if (options.height != 0) size.rows = options.height;
+  platform::setConsoleSizeOverride(size);
+}
+
+bool copyFileToStdout(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::vector<char> block(CopyBlockSize);
+  bool ok = true;
+  std::size_t got;
+  while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    if (std::fwrite(block.data(), 1, got, stdout) != got) {
+      ok = false;
+      break;
+    }
+  }
+  ok = ok && !std::ferror(file);
+  std::fclose(file);
+  return std::fflush(stdout) == 0 && ok;
+}
+
+// Loads options.file into document; false (and the reason on stderr) when
+// the load refuses it.
+bool loadDocument(const Options& options, Document& document) {
+  fixConsoleSize(options);
+  if (document.load(options.file.c_str())) return true;
+  reportError(describeRefusal(document, options.file));
+  return false;
+}
+
+}  // namespace
+
+int runTree(const Options& options) {
+  // Any readable file will do, an empty one too (it prints nothing).
+  platform::TextFile file;
+  if (!file.open(options.file.c_str())) {
+    reportError(options.file + ": " + file.lastError());
+    return 1;
+  }
+  file.close();
+  Node root;
+  FileSource source(options.file.c_str());
+  if (source.isOpen()) {
+    DocumentParser parser(settings);
+    parser.parse(&source, &root);
+  }
+  OutputBuffer out(stdout);
+  printTree(root, out);
+  if (!out.flush()) {
+    reportError("cannot write the output");
+    return 1;
+  }
+  return 0;
+}
+
+int runDump(const Options& options) {
+  Document document;
+  if (!loadDocument(options, document)) return 1;
+  if (!copyFileToStdout(document.temporaryPath)) {
+    reportError("cannot write the output");
+    return 1;
+  }
+  return 0;
+}
+
+int runRuns(const Options& options) {
+  Document document;
+  if (!loadDocument(options, document)) return 1;
+  OutputBuffer out(stdout);
+  printRuns(document, out);
+  if (!out.flush()) {
+    reportError("cannot write the output");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace orbis::app

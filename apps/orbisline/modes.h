@@ -1,0 +1,18 @@
+// The three modes of the executable. Each returns the process exit code:
+// 0 done, 1 the file could not be read or was refused (one line on stderr).
+#pragma once
+
+#include "options.h"
+
+namespace orbis::app {
+
+// Prints the parsed tree of any readable file.
+int runTree(const Options& options);
+
+// Loads the file as the viewer does and prints the temporary file.
+int runDump(const Options& options);
+
+// Loads the file as the viewer does and prints the rendered model.
+int runRuns(const Options& options);
+
+}  // namespace orbis::app

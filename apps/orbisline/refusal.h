@@ -1,0 +1,15 @@
+// The one-line reason why Document::load refused a file, for stderr.
+#pragma once
+
+#include <string>
+
+#include "render/document.h"
+
+namespace orbis::app {
+
+// Names the file as the user gave it and says why it was refused: missing,
+// not a regular file, unreadable, empty, no extension, or an extension that
+// is not among the accepted ones (which it lists).
+std::string describeRefusal(const Document& document, const std::string& file);
+
+}  // namespace orbis::app

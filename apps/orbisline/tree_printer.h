@@ -1,0 +1,16 @@
+// The --tree format: one node per line, "| " and two blanks per level of
+// depth (the root's children are at depth 0), then <NAME> for an element,
+// followed by its attributes one level deeper as NAME="VALUE", or "TEXT"
+// for a text node. Texts are escaped as appendEscaped does.
+#pragma once
+
+#include "markup/node.h"
+#include "text_output.h"
+
+namespace orbis::app {
+
+// Prints the nodes below root (not root itself), in document order. Walks
+// the tree without recursion, so any depth prints.
+void printTree(const Node& root, OutputBuffer& out);
+
+}  // namespace orbis::app
