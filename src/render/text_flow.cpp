@@ -325,8 +325,11 @@ void Document::appendRun(std::unique_ptr<TextRun> run) {
   }
   RenderedLine& line = lines.back();
   if (indent > 0 && line.runs.empty()) {
-    line.runs.push_back(std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(indent), ' ')));
-    column += indent;
+    // Nesting deeper than the line is wide would otherwise give every line
+    // of a deeply nested page more blanks than the page has bytes.
+    int32_t blanks = std::min(indent, std::max(wrapWidth, MinWrapWidth));
+    line.runs.push_back(std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(blanks), ' ')));
+    column += blanks;
   }
   line.runs.push_back(std::move(run));
 }

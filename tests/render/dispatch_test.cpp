@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/layout_fixture.h"
+
+namespace orbis {
+namespace {
+
+using testing::LayoutTest;
+using testing::root;
+using testing::tag;
+using testing::txt;
+
+struct TreeCase {
+  const char* what;
+  std::unique_ptr<Node> tree;
+  std::vector<std::string> lines;  // alignment letter, "|", text
+};
+
+class DispatchTest : public LayoutTest {
+protected:
+  void expectLayouts(const TreeCase* cases, size_t count, int32_t width = 80) {
+    for (size_t i = 0; i < count; ++i) {
+      doc = std::make_unique<Document>();
+      testing::resetLayout(*doc, width);
+      EXPECT_EQ(layOut(cases[i].tree), cases[i].lines) << cases[i].what;
+    }
+  }
+};
+
+TEST_F(DispatchTest, EachHandlerShapesItsBlock) {
+  const TreeCase cases[] = {
+      {"hidden content",
+       root(txt("a"), tag("script", {}, txt("x")), tag("style", {}, txt("y")),
+            tag("select", {}, tag("option", {}, txt("o"))), tag("comment", {}, txt("c")), txt(" b")),
+       {"L|a b"}},
+      {"inline and unknown tags", root(txt("a "), tag("b", {}, txt("b")), tag("input", {}), tag("span", {}, txt(" c"))),
+       {"L|a b c"}},
+      {"blockquote", root(txt("x"), tag("blockquote", {}, txt("q")), txt("y")), {"L|x", "L|  q", "L|y"}},
+      {"list", root(tag("ul", {}, tag("li", {}, txt("one")), tag("li", {}, txt("two")))),
+       {"L|  * one", "L|  * two", "L|"}},
+      {"nested lists",
+       root(tag("ul", {}, tag("li", {}, txt("outer"), tag("ol", {}, tag("li", {}, txt("inner")))))),
+       {"L|  * outer", "L|      * inner", "L|"}},
+      {"definitions", root(tag("dl", {}, tag("dt", {}, txt("term")), tag("dd", {}, txt("def")))),
+       {"L|term", "L|  def"}},
+      {"center", root(txt("a"), tag("center", {}, txt("c")), txt("b")), {"L|a", "C|c", "L|b"}},
+      {"heading", root(txt("a"), tag("h1", {}, txt("h")), txt("b")), {"L|a", "L|", "L|h", "L|", "L|b"}},
+      {"p at the top", root(tag("p", {}, txt("x"))), {"L|x", "L|", "L|"}},
+      {"pre", root(txt("a"), tag("pre", {}, txt(" x\n y")), txt("b")), {"L|a", "L| x", "L| y", "L|b"}},
+      {"br", root(txt("a"), tag("br", {}), txt("b")), {"L|a", "L|b"}},
+      {"br at the top", root(tag("br", {}), txt("b")), {"L|", "L|b"}},
+      {"div", root(txt("a"), tag("div", {{"align", "right"}}, txt("d")), txt("b")), {"L|a", "R|d", "L|b"}},
+      {"table cells",
+       root(tag("center", {},
+                tag("table", {}, tag("tr", {}, tag("th", {}, txt("h")), tag("td", {}, txt("1")), tag("td", {}, txt("2")))),
+                txt("c"))),
+       {"L|h", "L|1", "L|2", "C|c", "L|"}},
+  };
+  expectLayouts(cases, std::size(cases));
+}
+
+TEST_F(DispatchTest, ChildlessElementsLeaveTheirEffectInPlace) {
+  const TreeCase cases[] = {
+      {"p align=right", root(txt("a"), tag("p", {{"align", "right"}}), txt("b")), {"L|a", "L|", "R|b"}},
+      {"pre", root(tag("pre", {}), txt("x\ny")), {"L|x", "L|y"}},
+      {"center", root(tag("center", {}), txt("c")), {"C|c"}},
+      // No extra indent for the continuation line of a childless li.
+      {"li", root(tag("ul", {}, tag("li", {}), txt("aaaa bbbb cccc"))), {"L|  * aaaa", "L|  bbbb cccc", "L|"}},
+  };
+  expectLayouts(cases, std::size(cases), 10);
+  EXPECT_FALSE(doc->preformatted);
+  doc->layOutChildren(root(tag("pre", {})).get());
+  EXPECT_TRUE(doc->preformatted);
+}
+
+TEST_F(DispatchTest, ChildlessOptionHidesTheNextNodeWhereverItIs) {
+  const TreeCase cases[] = {
+      {"across levels", root(tag("b", {}, txt("x "), tag("option", {})), txt("hidden"), txt("shown")), {"L|x shown"}},
+      {"an element", root(tag("option", {}), tag("p", {}, txt("hidden")), txt("shown")), {"L|shown"}},
+      {"option with children", root(tag("option", {}, txt("o")), txt("after")), {"L|after"}},
+  };
+  expectLayouts(cases, std::size(cases));
+}
+
+TEST_F(DispatchTest, AlignmentNestsAsBlocksDo) {
+  const TreeCase cases[] = {
+      {"p inside center",
+       root(tag("center", {}, tag("p", {}, txt("left")), txt("after"))), {"L|left", "L|", "C|after", "L|"}},
+      {"headings inside center",
+       root(tag("center", {}, tag("h2", {}, txt("one")), tag("h2", {{"align", "center"}}, txt("two")))),
+       {"C|one", "C|", "C|two", "C|", "L|"}},
+      {"upper case and near misses",
+       root(txt("x"), tag("PRE2", {}, txt("  y")), tag("BR", {}), tag("P", {{"ALIGN", "RIGHT"}}, txt("z"))),
+       {"L|x  y", "L|", "R|z", "R|", "L|"}},
+  };
+  expectLayouts(cases, std::size(cases));
+}
+
+// Nesting past the line width indents no further, so output stays in
+// proportion to the page.
+TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
+  auto tree = root();
+  Node* parent = tree.get();
+  for (int level = 1; level <= 200; ++level) {
+    auto quote = tag("blockquote", {}, txt("x"));
+    Node* next = quote.get();
+    parent->appendChild(std::move(quote));
+    parent = next;
+  }
+  doc->wrapWidth = 20;
+  doc->layOutChildren(tree.get());
+  auto lines = testing::lineTexts(*doc);
+  ASSERT_EQ(lines.size(), 201u);
+  EXPECT_EQ(lines[0], "  x");
+  EXPECT_EQ(lines[9], std::string(20, ' ') + "x");
+  EXPECT_EQ(lines[199], std::string(20, ' ') + "x");
+}
+
+// A million levels of nesting, with every kind of handler that keeps state
+// over its children, must neither overflow the stack nor leave state behind.
+TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
+  const char* names[] = {"b", "div", "ul", "font", "center", "a", "li", "table", "blockquote", "pre", "p", "td"};
+  auto tree = root();
+  Node* parent = tree.get();
+  const int depth = 1000000;
+  for (int level = 0; level < depth; ++level) {
+    auto child = std::make_unique<ElementNode>(names[level % std::size(names)]);
+    child->addAttribute("href", "x.htm");
+    child->addAttribute("color", "red");
+    Node* next = child.get();
+    parent->appendChild(std::move(child));
+    parent = next;
+  }
+  parent->appendChild(txt("deep"));
+  tree->appendChild(txt("after"));
+
+  doc->layOutChildren(tree.get());
+  ASSERT_FALSE(doc->lines.empty());
+  EXPECT_EQ(doc->lines.back().runs.back()->text, "after");
+  EXPECT_EQ(doc->lines.back().runs.size(), 1u);
+  EXPECT_EQ(doc->indent, 0);
+  EXPECT_EQ(doc->alignment, Alignment::Left);
+  EXPECT_FALSE(doc->inLink);
+  EXPECT_FALSE(doc->preformatted);
+  EXPECT_EQ(doc->normalColors.foreground, settings->text);
+
+  // The same through layOutElement on the outermost element.
+  doc = std::make_unique<Document>();
+  testing::resetLayout(*doc, 80);
+  doc->layOutElement(asElement(tree->firstChild()));
+  EXPECT_EQ(testing::allRuns(*doc).back()->text, "deep");
+  EXPECT_EQ(doc->indent, 0);
+}
+
+}  // namespace
+}  // namespace orbis

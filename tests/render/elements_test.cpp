@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "render/elements.h"
+#include "render/layout_fixture.h"
+
+namespace orbis {
+namespace {
+
+using testing::allRuns;
+using testing::LayoutTest;
+using testing::root;
+using testing::tag;
+using testing::txt;
+
+// Built-in settings: background 7, text 0, link 9, active link 12.
+constexpr ColorPair Normal{7, 0};
+constexpr ColorPair Link{7, 9};
+constexpr ColorPair Active{7, 12};
+
+struct RunShape {
+  std::string text;
+  int kind;
+  ColorPair colors;
+};
+
+class ElementsTest : public LayoutTest {
+protected:
+  std::vector<RunShape> runsOf(const std::unique_ptr<Node>& tree) {
+    doc->layOutChildren(tree.get());
+    std::vector<RunShape> shapes;
+    for (const TextRun* run : allRuns(*doc)) shapes.push_back({run->text, run->kind(), run->colors});
+    return shapes;
+  }
+  static std::string show(const std::vector<RunShape>& runs) {
+    std::string out;
+    for (const RunShape& r : runs)
+      out += "[" + r.text + " k" + std::to_string(r.kind) + " " + std::to_string(r.colors.background) + "/" +
+             std::to_string(r.colors.foreground) + "]";
+    return out;
+  }
+};
+
+TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
+  auto runs = runsOf(root(txt("see "), tag("a", {{"href", "b.htm#x"}}, txt("here"), tag("b", {}, txt(" too"))),
+                          tag("a", {{"href", "c.htm"}}), txt(" plain")));
+  EXPECT_EQ(show(runs), show({{"see ", 1, Normal}, {"here", 2, Link}, {" too", 2, Link}, {" plain", 1, Normal}}));
+  auto all = allRuns(*doc);
+  const auto* here = static_cast<const LinkRun*>(all[1]);
+  EXPECT_EQ(here->target, "b.htm#x");
+  EXPECT_EQ(here->activeColors, Active);
+  // Two text nodes of one link are two chains with the same target.
+  EXPECT_EQ(here->nextPiece, nullptr);
+  EXPECT_EQ(static_cast<const LinkRun*>(all[2])->target, "b.htm#x");
+  EXPECT_FALSE(doc->inLink);
+  EXPECT_EQ(doc->currentHref, "");
+}
+
+TEST_F(ElementsTest, LaterAnchorOfTheSameNameMovesItAndKeepsTheFirstSpelling) {
+  doc->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}), tag("a", {{"name", "other"}}),
+                           tag("br", {}), tag("a", {{"name", "TOP"}}, txt("b")))
+                          .get());
+  ASSERT_EQ(doc->anchors.size(), 2u);
+  auto top = doc->anchors.find(LowerString("top"));
+  ASSERT_NE(top, doc->anchors.end());
+  EXPECT_EQ(top->first.str(), "Top");
+  EXPECT_EQ(top->second, 3);
+  EXPECT_EQ(doc->anchors[LowerString("OTHER")], 2);
+}
+
+TEST_F(ElementsTest, BodySetsPageColoursForWhatFollows) {
+  struct Case {
+    testing::Attributes attributes;
+    ColorPair normal, link, active;
+  };
+  const Case cases[] = {
+      {{{"bgcolor", "#000000"}, {"text", "#101010"}}, {0, 8}, {0, 9}, {0, 12}},
+      {{{"link", "blue"}, {"alink", "Blue"}}, Normal, Link, {9, 7}},
+      {{{"bgcolor", "navy"}, {"link", "red"}, {"alink", "FF0000"}}, {1, 0}, {1, 12}, {12, 1}},
+      {{{"text", "nonsense"}, {"bgcolor", "-1"}}, Normal, Link, Active},
+  };
+  for (const Case& c : cases) {
+    doc = std::make_unique<Document>();
+    doc->layOutElement(asElement(tag("body", c.attributes).get()));
+    EXPECT_EQ(doc->normalColors, c.normal);
+    EXPECT_EQ(doc->linkColors, c.link);
+    EXPECT_EQ(doc->activeLinkColors, c.active);
+  }
+  doc = std::make_unique<Document>();
+  testing::resetLayout(*doc, 80);
+  auto runs = runsOf(root(txt("a "), tag("body", {{"text", "red"}}, txt("b ")), txt("c")));
+  EXPECT_EQ(show(runs), show({{"a ", 1, Normal}, {"b ", 1, {7, 12}}, {"c", 1, {7, 12}}}));
+}
+
+TEST_F(ElementsTest, FontColoursTextButNotLinks) {
+  auto runs = runsOf(root(tag("font", {{"color", "red"}, {"size", "7"}}, txt("r "), tag("a", {{"href", "x"}}, txt("l"))),
+                          txt(" n"), tag("font", {{"color", "#00FF00"}}), txt(" g")));
+  EXPECT_EQ(show(runs), show({{"r ", 1, {7, 12}}, {"l", 2, Link}, {" n", 1, Normal}, {" g", 1, {7, 10}}}));
+}
+
+TEST_F(ElementsTest, TitleJoinsItsOwnTextPieces) {
+  doc->layOutChildren(
+      root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")), txt(" body")).get());
+  EXPECT_EQ(doc->title, "My page ");
+  EXPECT_EQ(testing::lineTexts(*doc), std::vector<std::string>{"body"});
+
+  // Without its end tag the title is empty and its text is page text.
+  doc = std::make_unique<Document>();
+  testing::resetLayout(*doc, 80);
+  doc->layOutChildren(root(tag("title", {}), txt("T")).get());
+  EXPECT_EQ(doc->title, "");
+  EXPECT_EQ(testing::lineTexts(*doc), std::vector<std::string>{"T"});
+}
+
+// The title is joined with trimJoinSpace's title rule; compare with that
+// rule applied literally, piece by piece, on random pieces.
+TEST_F(ElementsTest, TitleFollowsTheJoinRuleOnRandomPieces) {
+  const char* pieces[] = {" ", "\n\n", "a", " a ", "\tb", "c\r"};
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 300; ++trial) {
+    auto title = std::make_unique<ElementNode>("title");
+    std::string expected;
+    Document reference;
+    reference.endsInSpace = doc->endsInSpace = rng() % 2;
+    reference.preformatted = doc->preformatted = rng() % 2;
+    for (unsigned k = rng() % 6; k > 0; --k) {
+      const char* piece = pieces[rng() % std::size(pieces)];
+      title->appendChild(txt(piece));
+      expected += piece;
+      reference.trimJoinSpace(expected, true);
+    }
+    collectTitle(*doc, *title);
+    ASSERT_EQ(doc->title, expected);
+    ASSERT_EQ(doc->endsInSpace, reference.endsInSpace);
+  }
+}
+
+TEST_F(ElementsTest, ImagesShowTheirAltTextInBrackets) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Logo", "[Logo]"}, {"[Logo]", "[Logo]"}, {"[Logo", "[Logo]"}, {"[", "[]"},
+      {nullptr, "[Picture]"}, {"", "[Picture]"}, {"a&amp;b", "[a&b]"}, {"]", "[]"},
+  };
+  for (const auto& [alt, shown] : cases) {
+    doc = std::make_unique<Document>();
+    testing::resetLayout(*doc, 80);
+    doc->endsInSpace = false;
+    auto runs = runsOf(root(alt ? tag("img", {{"alt", alt}}) : tag("img", {})));
+    EXPECT_EQ(show(runs), show({{shown, 1, Normal}})) << (alt ? alt : "no alt");
+    EXPECT_FALSE(doc->endsInSpace);
+  }
+  auto runs = runsOf(root(tag("a", {{"href", "pic.htm"}}, tag("img", {{"alt", "P"}}))));
+  EXPECT_EQ(runs.back().kind, 2);
+  EXPECT_EQ(static_cast<const LinkRun*>(allRuns(*doc).back())->target, "pic.htm");
+}
+
+TEST_F(ElementsTest, RulesSpanTheWidthOnALineOfTheirOwn) {
+  struct Case {
+    testing::Attributes attributes;
+    std::string line;
+    Alignment alignment;
+    int32_t foreground;
+  };
+  const Case cases[] = {
+      {{}, std::string(80, '-'), Alignment::Center, 0},
+      {{{"width", "50%"}}, std::string(40, '-'), Alignment::Center, 0},
+      {{{"width", "200"}}, std::string(80, '-'), Alignment::Center, 0},
+      {{{"width", "0%"}}, std::string(80, '-'), Alignment::Center, 0},
+      {{{"width", "%"}}, std::string(80, '-'), Alignment::Center, 0},
+      {{{"size", "4"}, {"width", "99%"}}, std::string(79, '='), Alignment::Center, 0},
+      {{{"size", "3"}, {"align", "right"}, {"width", "10%"}}, std::string(8, '-'), Alignment::Right, 0},
+      {{{"color", "red"}}, std::string(80, '-'), Alignment::Center, 12},
+  };
+  for (const Case& c : cases) {
+    doc = std::make_unique<Document>();
+    testing::resetLayout(*doc, 80);
+    doc->layOutChildren(root(txt("a"), tag("hr", c.attributes), txt("b")).get());
+    auto lines = testing::shownLines(*doc);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2].substr(2), c.line);
+    EXPECT_EQ(doc->lines[2].alignment, c.alignment);
+    EXPECT_EQ(doc->lines[2].runs[0]->colors.foreground, c.foreground);
+    EXPECT_EQ(lines[4], "L|b");
+  }
+}
+
+}  // namespace
+}  // namespace orbis
