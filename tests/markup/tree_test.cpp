@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -261,20 +262,21 @@ std::string repeated(const std::string& piece, int count) {
   return out;
 }
 
-// Unclosed and unmatched markup costs about what ordinary markup does; a
-// backward walk per end tag would take minutes here.
+// Unclosed and unmatched markup costs about what ordinary markup of the same
+// size does; a backward walk per end tag would take minutes here. The bound
+// is loose so that a busy machine does not fail the test.
 TEST(TreeTest, UnclosedMarkupStaysLinear) {
   constexpr int n = 200'000;
+  const double ordinary = secondsToParse(repeated("<p>x</p>", n));
   const std::vector<std::string> inputs = {
       repeated("<a>", n) + repeated("</b>", n),
       repeated("<a>", n) + repeated("</a>", n),
       repeated("<li>x", n) + "</ul>",
       repeated("<a>x", n) + repeated("</a>", n),
       repeated("<a><b>x", n) + repeated("</a>", n) + repeated("</b>", n),
-      repeated("<p>x</p>", n),
   };
   for (const std::string& input : inputs) {
-    EXPECT_LT(secondsToParse(input), 5.0) << input.substr(0, 20);
+    EXPECT_LT(secondsToParse(input), std::max(5.0, 20 * ordinary)) << input.substr(0, 20);
   }
 }
 
