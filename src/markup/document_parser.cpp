@@ -236,11 +236,11 @@ bool DocumentParser::isTagStart(const char* p, int32_t remaining) {
   // Inside raw text only the element's own end tag is a tag. Only a prefix
   // is compared, so "</xmpfoo>" is taken out of the text as well.
   if (inXmp) {
-    if (*p != '<' || remaining <= 4 || !equalsIgnoringCase(std::string_view(p + 1, 4), "/xmp")) {
+    if (remaining <= 4 || *p != '<' || !equalsIgnoringCase(std::string_view(p + 1, 4), "/xmp")) {
       return false;
     }
   } else if (inScript) {
-    if (*p != '<' || remaining <= 7 || !equalsIgnoringCase(std::string_view(p + 1, 7), "/script")) {
+    if (remaining <= 7 || *p != '<' || !equalsIgnoringCase(std::string_view(p + 1, 7), "/script")) {
       return false;
     }
   }
