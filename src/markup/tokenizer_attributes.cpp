@@ -22,44 +22,54 @@ void MarkupParser::Run::storeAttribute() {
 }
 
 int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
-  if (attributeName.empty() && !attributeNameEnded) {
-    p = skipWhiteSpace(p);
-    if (p == chunkEnd) {
-      return chunkEnd;
-    }
-    if (window[p] == '>') {
-      state = TokenizerState::TagClose;
-      return p;
-    }
-    if (opensComment(p)) {
-      // The comment scan starts at "!", so the opener's dashes already
-      // count as a pair and "<!-->" is a whole comment.
-      savedState = TokenizerState::AttributeName;
-      state = TokenizerState::Comment;
-      return p + 1;
-    }
-    savedState = TokenizerState::Text;
+  if (attributeNameEnded) {
+    return afterAttributeName(p);
   }
-  if (!attributeNameEnded) {
-    int32_t end = p;
-    while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>' &&
-           window[end] != '=') {
-      ++end;
-    }
-    attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
-    if (end == chunkEnd) {
-      return chunkEnd;  // the name goes on in the next chunk
-    }
-    if (window[end] == '>') {
-      storeAttribute();  // valueless: nothing is stored
-      state = TokenizerState::TagClose;
-      return end;
-    }
-    // Remembered so that white space running to the chunk's end still
-    // separates this name from the next one.
-    attributeNameEnded = true;
-    p = end;
+  if (!attributeName.empty()) {
+    return scanAttributeName(p);  // carried over from the last chunk or a comment
   }
+  p = skipWhiteSpace(p);
+  if (p == chunkEnd) {
+    return chunkEnd;
+  }
+  if (window[p] == '>') {
+    state = TokenizerState::TagClose;
+    return p;
+  }
+  if (opensComment(p)) {
+    // The comment scan starts at "!", so the opener's dashes already count
+    // as a pair and "<!-->" is a whole comment.
+    savedState = TokenizerState::AttributeName;
+    state = TokenizerState::Comment;
+    return p + 1;
+  }
+  savedState = TokenizerState::Text;
+  return scanAttributeName(p);
+}
+
+int32_t MarkupParser::Run::scanAttributeName(int32_t p) {
+  int32_t end = p;
+  while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>' &&
+         window[end] != '=') {
+    ++end;
+  }
+  attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
+  if (end == chunkEnd) {
+    return chunkEnd;  // the name goes on in the next chunk
+  }
+  if (window[end] == '>') {
+    storeAttribute();  // valueless: nothing is stored
+    state = TokenizerState::TagClose;
+    return end;
+  }
+  // Remembered so that white space running to the chunk's end still
+  // separates this name from the next one.
+  attributeNameEnded = true;
+  return afterAttributeName(end);
+}
+
+// The name is complete; white space may come before "=".
+int32_t MarkupParser::Run::afterAttributeName(int32_t p) {
   p = skipWhiteSpace(p);
   if (p == chunkEnd) {
     return chunkEnd;

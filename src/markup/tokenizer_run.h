@@ -44,6 +44,8 @@ struct MarkupParser::Run {
   int32_t stepCommentClose(int32_t p);
   int32_t stepTagName(int32_t p);
   int32_t stepAttributeName(int32_t p);
+  int32_t scanAttributeName(int32_t p);
+  int32_t afterAttributeName(int32_t p);
   int32_t stepAttributeValue(int32_t p);
   int32_t stepTagClose(int32_t p);
 
