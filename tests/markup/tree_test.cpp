@@ -142,6 +142,13 @@ TEST(TreeTest, MovingFollowingNodes) {
   EXPECT_EQ(describeTree(root), "a(\"inner\",\"x\",b),\"y\"");
 }
 
+// Large documents hold millions of nodes: a node is its vtable and three
+// links, an attribute one block with its bytes.
+TEST(TreeTest, NodesStayCompact) {
+  EXPECT_EQ(sizeof(Node), 4 * sizeof(void*));
+  EXPECT_LE(sizeof(Attribute), sizeof(void*) + 8);
+}
+
 // A million nested elements: building, walking and destroying the tree
 // must not use the machine stack per level.
 TEST(TreeTest, DeepTreesAreDestroyedWithoutRecursion) {
