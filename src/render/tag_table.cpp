@@ -3,8 +3,6 @@
 // input has no record at all, so it is transparent like any unknown tag.
 #include "render/tag_table.h"
 
-#include <cstring>
-
 #include "markup/lower_string.h"
 
 namespace orbis {
@@ -33,11 +31,16 @@ const TagRecord TagTable[TagTableSize] = {
 };
 
 int32_t lookupTag(std::string_view name) {
-  // Every element of a page comes through here; comparing lengths first
-  // turns most records away without looking at their letters.
+  if (name.empty() || name.size() >= sizeof TagTable[0].name) {
+    return TagId::Unknown;
+  }
+  // Every element of a page comes through here. Names are zero-padded, so
+  // a record has the length of name exactly when its byte at that index is
+  // the first zero; most records are turned away by that one byte.
+  size_t length = name.size();
   for (const TagRecord& record : TagTable) {
-    std::string_view candidate(record.name, strnlen(record.name, sizeof record.name));
-    if (candidate.size() == name.size() && equalsIgnoringCase(candidate, name)) {
+    if (record.name[length] == '\0' && record.name[length - 1] != '\0' &&
+        equalsIgnoringCase(std::string_view(record.name, length), name)) {
       return record.id;
     }
   }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,58 @@ TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
   EXPECT_EQ(lines[0], "  x");
   EXPECT_EQ(lines[9], std::string(20, ' ') + "x");
   EXPECT_EQ(lines[199], std::string(20, ' ') + "x");
+}
+
+// Random trees of known and unknown tags, closed and unclosed, with texts
+// of blanks, tabs and line ends: the model stays well formed.
+TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
+  const char* names[] = {"p", "br", "li", "ul", "dd", "dt", "div", "td", "table", "center", "h3", "a", "font",
+                         "body", "img", "hr", "option", "select", "title", "blockquote", "pre", "b", "input", "xyz"};
+  const std::pair<const char*, const char*> attributes[] = {
+      {"align", "right"}, {"align", "center"}, {"align", "justify"}, {"href", "h.htm"}, {"name", "n"},
+      {"color", "red"},   {"size", "5"},       {"width", "30%"},     {"alt", "[x&amp;"}, {"text", "#123456"}};
+  const char* texts[] = {"word ", " two words", "\tt\tab", "line\nfeed", "cr\r",
+                         "longerthanthewidthofanyline", "  ", "x"};
+  std::mt19937 rng(99);
+  for (int trial = 0; trial < 3000; ++trial) {
+    auto tree = root();
+    std::vector<Node*> open{tree.get()};
+    for (int step = 0; step < 40; ++step) {
+      unsigned action = rng() % 4;
+      if (action == 0 && open.size() > 1) {
+        open.pop_back();
+      } else if (action == 1) {
+        open.back()->appendChild(txt(texts[rng() % std::size(texts)]));
+      } else {
+        auto node = std::make_unique<ElementNode>(names[rng() % std::size(names)]);
+        for (unsigned k = rng() % 3; k > 0; --k) {
+          const auto& [attribute, value] = attributes[rng() % std::size(attributes)];
+          node->addAttribute(attribute, value);
+        }
+        Node* added = node.get();
+        open.back()->appendChild(std::move(node));
+        if (action == 2) open.push_back(added);
+      }
+    }
+    doc = std::make_unique<Document>();
+    testing::resetLayout(*doc, 2 + static_cast<int32_t>(rng() % 30));
+    doc->layOutChildren(tree.get());
+
+    auto runs = testing::allRuns(*doc);
+    std::set<const TextRun*> known(runs.begin(), runs.end());
+    for (const TextRun* run : runs) {
+      ASSERT_FALSE(run->text.empty());
+      ASSERT_EQ(run->text.find_first_of("\t\r\n"), std::string::npos);
+      // Piece links point at live runs, and both ways.
+      bool nextOk = !run->nextPiece || (known.count(run->nextPiece) && run->nextPiece->previousPiece == run);
+      bool previousOk =
+          !run->previousPiece || (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
+      ASSERT_TRUE(nextOk && previousOk) << run->text;
+    }
+    ASSERT_EQ(doc->indent, 0);
+    ASSERT_FALSE(doc->inLink);
+    ASSERT_EQ(doc->currentLine, doc->lines.empty() ? 0 : static_cast<int32_t>(doc->lines.size()) - 1);
+  }
 }
 
 // A million levels of nesting, with every kind of handler that keeps state
