@@ -75,7 +75,7 @@ std::string Settings::textForCode(int32_t code) const {
 }
 
 std::string Settings::textForName(std::string_view name) const {
-  auto known = entityCodes.find(std::string(name));
+  auto known = entityCodes.find(name);
   return textForCode(known == entityCodes.end() ? 0 : known->second);
 }
 

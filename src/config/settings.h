@@ -44,7 +44,7 @@ public:
   std::string textForName(std::string_view name) const override;
 
   std::map<int32_t, std::string> entityTexts;
-  std::map<std::string, int32_t> entityCodes;
+  std::map<std::string, int32_t, std::less<>> entityCodes;  // look-ups by string_view
   std::vector<std::string> usedCharacterSets;
   std::map<LowerString, std::string> namedValues;
   uint32_t timeout = 15000;
