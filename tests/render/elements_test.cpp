@@ -60,6 +60,16 @@ TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
   EXPECT_EQ(doc->currentHref, "");
 }
 
+// A page repeating a huge href over many runs must not copy all of it into
+// every run; no followable target is longer than a path.
+TEST_F(ElementsTest, LinkTargetsAreKeptToPathLength) {
+  const std::string path(260, 'p');
+  for (const std::string& href : {path, path + "overlong"}) {
+    doc->layOutChildren(root(tag("a", {{"href", href.c_str()}}, txt("x"))).get());
+    EXPECT_EQ(static_cast<const LinkRun*>(allRuns(*doc).back())->target, path);
+  }
+}
+
 TEST_F(ElementsTest, LaterAnchorOfTheSameNameMovesItAndKeepsTheFirstSpelling) {
   doc->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}), tag("a", {{"name", "other"}}),
                            tag("br", {}), tag("a", {{"name", "TOP"}}, txt("b")))
