@@ -2,6 +2,7 @@
 // stdout, stderr and the exit status out, with a private temporary folder so
 // that leftover temporary files can be counted.
 #include <fcntl.h>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +51,18 @@ protected:
   // private folder and an empty registry (so the palette is the built-in
   // one).
   Outcome run(const std::vector<std::string>& arguments) {
+    pid_t child = start(arguments);
+    Outcome outcome;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+      outcome.status = WEXITSTATUS(status);
+    }
+    outcome.out = readFile(folder.path() / "stdout");
+    outcome.err = readFile(folder.path() / "stderr");
+    return outcome;
+  }
+
+  pid_t start(const std::vector<std::string>& arguments) {
     std::filesystem::path outPath = folder.path() / "stdout";
     std::filesystem::path errPath = folder.path() / "stderr";
     std::string tmpdir = (folder.path() / "tmp").string();
@@ -73,14 +86,7 @@ protected:
       execv(Binary, argv.data());
       _exit(126);
     }
-    Outcome outcome;
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-      outcome.status = WEXITSTATUS(status);
-    }
-    outcome.out = readFile(outPath);
-    outcome.err = readFile(errPath);
-    return outcome;
+    return child;
   }
 
   int temporaryFilesLeft() const {
@@ -295,6 +301,27 @@ TEST_F(CliTest, SettingsFileChangesTheColours) {
   outcome = run({"--runs", "--settings", writeFile("empty.obs", ""), page});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(outcome.out.find("normal 7 0\n"), std::string::npos) << outcome.out;
+}
+
+TEST_F(CliTest, InterruptRemovesTheTemporaryFile) {
+  std::string page;
+  for (int i = 0; i < 200000; ++i) page += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string path = writeFile("big.htm", page);
+  pid_t child = start({"--dump", path});
+  ASSERT_GT(child, 0);
+  // Wait until the document has made its temporary file, then interrupt.
+  int status = 0;
+  bool ended = false;
+  for (int i = 0; i < 5000 && !ended && temporaryFilesLeft() == 0; ++i) {
+    ended = waitpid(child, &status, WNOHANG) == child;
+    usleep(1000);
+  }
+  if (!ended) {
+    kill(child, SIGINT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+  }
+  EXPECT_TRUE(WIFSIGNALED(status) ? WTERMSIG(status) == SIGINT : WEXITSTATUS(status) == 0);
+  EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
 }  // namespace
