@@ -28,7 +28,7 @@ void printRun(const TextRun& run, OutputBuffer& out) {
   appendQuoted(line, run.text);
   if (link != nullptr) {
     line += ' ';
-    appendQuoted(line, link->target);
+    appendQuoted(line, link->target.str());
   }
   if (run.previousPiece != nullptr) line += " prev";
   if (run.nextPiece != nullptr) line += " next";

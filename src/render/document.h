@@ -94,7 +94,7 @@ public:
   std::string temporaryPath;
   std::string title;
   std::unique_ptr<Node> treeRoot;
-  std::string currentHref;
+  SharedText currentHref;
   std::string sourcePath;
   int32_t lastLineIndex = 0;
 

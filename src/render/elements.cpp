@@ -15,11 +15,6 @@ namespace orbis {
 
 namespace {
 
-// Every run of a link owns a copy of its target, so a page that repeats a
-// huge href over many short runs would need memory far beyond its size. No
-// file name or anchor the viewer can follow is longer than a path.
-constexpr size_t MaxTargetLength = 260;
-
 bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 bool readConsoleColor(const ElementNode& element, const char* name, int32_t& out) {
@@ -58,9 +53,6 @@ std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text) {
 void openLink(Document& doc, const ElementNode& element) {
   std::string href;
   if (element.getAttribute("href", href)) {
-    if (href.size() > MaxTargetLength) {
-      href.resize(MaxTargetLength);
-    }
     doc.currentHref = std::move(href);
     doc.inLink = true;
   } else {
@@ -75,7 +67,7 @@ void openLink(Document& doc, const ElementNode& element) {
 
 void closeLink(Document& doc) {
   doc.inLink = false;
-  doc.currentHref.clear();
+  doc.currentHref = {};
 }
 
 void applyPageColors(Document& doc, const ElementNode& element) {

@@ -220,7 +220,7 @@ bool Document::load(const char* name) {
   breakCount = TopOfDocument;
   title = "No Title";
   alignment = Alignment::Left;
-  currentHref.clear();
+  currentHref = {};
   wrapWidth = layoutWidth();
   layOutChildren(treeRoot.get());
 

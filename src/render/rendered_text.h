@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/colors.h"
@@ -15,6 +16,27 @@
 namespace orbis {
 
 enum class Alignment : int32_t { Left = 0, Right = 1, Center = 2 };
+
+// Immutable text shared by every run of one link: a page may repeat a long
+// href over a great many short runs, and no run needs a copy of its own.
+class SharedText {
+public:
+  SharedText() = default;
+  SharedText(std::string text)
+      : text_(text.empty() ? nullptr : std::make_shared<const std::string>(std::move(text))) {}
+  SharedText(const char* text) : SharedText(std::string(text)) {}
+
+  const std::string& str() const { return text_ ? *text_ : none(); }
+  bool empty() const { return text_ == nullptr; }
+  friend bool operator==(const SharedText& a, std::string_view b) { return a.str() == b; }
+
+private:
+  static const std::string& none() {
+    static const std::string nothing;
+    return nothing;
+  }
+  std::shared_ptr<const std::string> text_;
+};
 
 class TextRun {
 public:
@@ -41,14 +63,14 @@ public:
 class LinkRun : public TextRun {
 public:
   LinkRun() = default;
-  LinkRun(ColorPair runColors, ColorPair active, std::string runText, std::string href)
+  LinkRun(ColorPair runColors, ColorPair active, std::string runText, SharedText href)
       : TextRun(runColors, std::move(runText)), activeColors(active), target(std::move(href)) {}
 
   int kind() const override { return 2; }
   std::unique_ptr<TextRun> emptyCopy() const override;
 
   ColorPair activeColors;
-  std::string target;
+  SharedText target;  // the href as written in the page
 };
 
 struct RenderedLine {
