@@ -43,6 +43,19 @@ void Node::appendChild(std::unique_ptr<Node> child) {
   lastChild_ = node;
 }
 
+std::unique_ptr<Node> Node::releaseFirstChild() {
+  Node* child = firstChild_;
+  if (child == nullptr) {
+    return nullptr;
+  }
+  firstChild_ = child->next_;
+  if (firstChild_ == nullptr) {
+    lastChild_ = nullptr;
+  }
+  child->next_ = nullptr;
+  return std::unique_ptr<Node>(child);
+}
+
 void Node::moveFollowingInto(Node* child) {
   if (child == nullptr || child->next_ == nullptr) {
     return;

@@ -41,6 +41,10 @@ public:
   // order, to the end of child's own children.
   void moveFollowingInto(Node* child);
 
+  // Detaches the first child and hands it over (with its subtree); null when
+  // there are no children. Lets a reader release a tree as it goes.
+  std::unique_ptr<Node> releaseFirstChild();
+
   // Iteration: for (Node* c : node.children()) ...
   class ChildRange {
   public:

@@ -10,6 +10,7 @@
 // without children still open, so a childless p with align=right leaves the
 // right alignment in force for what follows. skipCount lives in the
 // Document and so carries from one node to the next across levels.
+#include <memory>
 #include <vector>
 
 #include "config/settings.h"
@@ -32,7 +33,9 @@ struct Handler {
 
 struct Frame {
   const Handler* handler;  // null for the node whose children alone are walked
-  const Node* nextChild;
+  const Node* nextChild;   // the position, when the tree is kept
+  Node* container = nullptr;      // whose children are taken, when the tree is released
+  std::unique_ptr<Node> owned{};  // the element itself, released after closing
   bool hasChildren = false;
   Alignment savedAlignment = Alignment::Left;
   int32_t saved = 0;  // the indent step added, or the text colour replaced
@@ -266,41 +269,64 @@ const Handler& handlerFor(int32_t id) {
   }
 }
 
-void layOutText(Document& doc, const TextNode& node) {
-  std::string text = node.text;
+void layOutText(Document& doc, std::string text) {
   doc.trimJoinSpace(text, false);
   if (!text.empty()) {
     doc.flowRun(makeTextRun(doc, std::move(text)));
   }
 }
 
-void openElement(Document& doc, const ElementNode& element, std::vector<Frame>& stack) {
+// Returns whether a frame was pushed for the element's children.
+bool openElement(Document& doc, const ElementNode& element, std::vector<Frame>& stack) {
   const Handler& handler = handlerFor(lookupTag(element.name.view()));
   Frame frame{&handler, element.firstChild()};
   frame.hasChildren = element.hasChildren();
-  if (handler.open(doc, element, frame)) {
-    stack.push_back(frame);
+  if (!handler.open(doc, element, frame)) {
+    return false;
   }
+  stack.push_back(std::move(frame));
+  return true;
 }
 
-void walk(Document& doc, std::vector<Frame>& stack) {
+// The next child of the innermost frame: taken out of the tree when the
+// walk releases it, else only stepped over.
+std::unique_ptr<Node> nextChild(Frame& frame, bool release, const Node*& child) {
+  if (release) {
+    std::unique_ptr<Node> taken = frame.container->releaseFirstChild();
+    child = taken.get();
+    return taken;
+  }
+  child = frame.nextChild;
+  if (child != nullptr) {
+    frame.nextChild = child->nextSibling();
+  }
+  return nullptr;
+}
+
+// With release set, every node is taken out of the tree as the walk reaches
+// it and destroyed once laid out, so that the tree shrinks while the lines
+// grow and the two never both hold the whole page.
+void walk(Document& doc, std::vector<Frame>& stack, bool release) {
   while (!stack.empty()) {
-    const Node* child = stack.back().nextChild;
+    const Node* child = nullptr;
+    std::unique_ptr<Node> taken = nextChild(stack.back(), release, child);
     if (child == nullptr) {
-      Frame done = stack.back();
+      Frame done = std::move(stack.back());
       stack.pop_back();
       if (done.handler != nullptr && done.handler->close != nullptr) {
         done.handler->close(doc, done);
       }
       continue;
     }
-    stack.back().nextChild = child->nextSibling();
     if (doc.skipCount > 0) {
       doc.skipCount -= 1;
     } else if (const TextNode* text = asText(child)) {
-      layOutText(doc, *text);
+      layOutText(doc, release ? std::move(static_cast<TextNode*>(taken.get())->text) : text->text);
     } else if (const ElementNode* element = asElement(child)) {
-      openElement(doc, *element, stack);
+      if (openElement(doc, *element, stack) && release) {
+        stack.back().container = taken.get();
+        stack.back().owned = std::move(taken);
+      }
     }
   }
 }
@@ -313,7 +339,16 @@ void Document::layOutChildren(const Node* node) {
   }
   std::vector<Frame> stack;
   stack.push_back(Frame{nullptr, node->firstChild()});
-  walk(*this, stack);
+  walk(*this, stack, false);
+}
+
+void Document::layOutTree() {
+  if (treeRoot == nullptr) {
+    return;
+  }
+  std::vector<Frame> stack;
+  stack.push_back(Frame{nullptr, nullptr, treeRoot.get()});
+  walk(*this, stack, true);
 }
 
 void Document::layOutElement(const ElementNode* element) {
@@ -322,7 +357,7 @@ void Document::layOutElement(const ElementNode* element) {
   }
   std::vector<Frame> stack;
   openElement(*this, *element, stack);
-  walk(*this, stack);
+  walk(*this, stack, false);
 }
 
 }  // namespace orbis

@@ -64,6 +64,9 @@ public:
   // --- element dispatch and handlers (dispatch.cpp, elements.cpp) ---
   void layOutChildren(const Node* node);
   void layOutElement(const ElementNode* element);
+  // Lays out the children of treeRoot like layOutChildren, destroying each
+  // node as soon as it has been laid out; treeRoot is left without children.
+  void layOutTree();
 
   // --- writer (writer.cpp) ---
   bool writeText();

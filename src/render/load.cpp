@@ -222,7 +222,7 @@ bool Document::load(const char* name) {
   alignment = Alignment::Left;
   currentHref = {};
   wrapWidth = layoutWidth();
-  layOutChildren(treeRoot.get());
+  layOutTree();
 
   box.complete();
   // The tree can be far bigger than the page; it is not needed for writing.

@@ -132,8 +132,8 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
       {"color", "red"},   {"size", "5"},       {"width", "30%"},     {"alt", "[x&amp;"}, {"text", "#123456"}};
   const char* texts[] = {"word ", " two words", "\tt\tab", "line\nfeed", "cr\r",
                          "longerthanthewidthofanyline", "  ", "x"};
-  std::mt19937 rng(99);
-  for (int trial = 0; trial < 3000; ++trial) {
+  auto randomTree = [&](unsigned seed) {
+    std::mt19937 rng(seed);
     auto tree = root();
     std::vector<Node*> open{tree.get()};
     for (int step = 0; step < 40; ++step) {
@@ -153,9 +153,25 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
         if (action == 2) open.push_back(added);
       }
     }
+    return tree;
+  };
+  for (unsigned trial = 0; trial < 3000; ++trial) {
+    auto tree = randomTree(trial);
+    const int32_t width = 2 + static_cast<int32_t>(trial % 30);
     doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, 2 + static_cast<int32_t>(rng() % 30));
+    testing::resetLayout(*doc, width);
     doc->layOutChildren(tree.get());
+
+    // Releasing the tree while laying it out gives the very same model.
+    Document released;
+    testing::resetLayout(released, width);
+    released.treeRoot = randomTree(trial);
+    released.layOutTree();
+    ASSERT_FALSE(released.treeRoot->hasChildren());
+    ASSERT_EQ(testing::shownLines(released), testing::shownLines(*doc));
+    ASSERT_EQ(released.title, doc->title);
+    ASSERT_EQ(released.anchors, doc->anchors);
+    ASSERT_EQ(released.normalColors, doc->normalColors);
 
     auto runs = testing::allRuns(*doc);
     std::set<const TextRun*> known(runs.begin(), runs.end());
