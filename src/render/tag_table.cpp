@@ -3,6 +3,8 @@
 // input has no record at all, so it is transparent like any unknown tag.
 #include "render/tag_table.h"
 
+#include <cstddef>
+
 #include "markup/lower_string.h"
 
 namespace orbis {
@@ -30,21 +32,62 @@ const TagRecord TagTable[TagTableSize] = {
     {"tfoot", 91},    {"table", 92},    {"th", 93},       {"tr", 94},        {"td", 95},
 };
 
+namespace {
+
+// Every element of a page is looked up, so the table is indexed once by a
+// small open-addressed hash of the folded names. Records are inserted in
+// table order and a name already present is skipped, so the first record of
+// a name wins exactly as a scan from the front would find it.
+constexpr std::size_t SlotCount = 256;  // a power of two, well above 100
+
+struct TagIndex {
+  const TagRecord* slots[SlotCount] = {};
+
+  static std::size_t hash(std::string_view folded) {
+    std::size_t value = 2166136261u;
+    for (char c : folded) {
+      value = (value ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return value;
+  }
+
+  TagIndex() {
+    for (const TagRecord& record : TagTable) {
+      std::string_view name(record.name);
+      std::size_t slot = hash(name) & (SlotCount - 1);
+      while (slots[slot] != nullptr && name != slots[slot]->name) {
+        slot = (slot + 1) & (SlotCount - 1);
+      }
+      if (slots[slot] == nullptr) {
+        slots[slot] = &record;
+      }
+    }
+  }
+
+  int32_t find(std::string_view folded) const {
+    for (std::size_t slot = hash(folded) & (SlotCount - 1); slots[slot] != nullptr;
+         slot = (slot + 1) & (SlotCount - 1)) {
+      if (folded == slots[slot]->name) {
+        return slots[slot]->id;
+      }
+    }
+    return TagId::Unknown;
+  }
+};
+
+}  // namespace
+
 int32_t lookupTag(std::string_view name) {
+  // Record names are lower case and shorter than their 16-byte field.
   if (name.empty() || name.size() >= sizeof TagTable[0].name) {
     return TagId::Unknown;
   }
-  // Every element of a page comes through here. Names are zero-padded, so
-  // a record has the length of name exactly when its byte at that index is
-  // the first zero; most records are turned away by that one byte.
-  size_t length = name.size();
-  for (const TagRecord& record : TagTable) {
-    if (record.name[length] == '\0' && record.name[length - 1] != '\0' &&
-        equalsIgnoringCase(std::string_view(record.name, length), name)) {
-      return record.id;
-    }
+  char folded[sizeof TagTable[0].name];
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    folded[i] = static_cast<char>(foldCase(static_cast<unsigned char>(name[i])));
   }
-  return TagId::Unknown;
+  static const TagIndex index;
+  return index.find(std::string_view(folded, name.size()));
 }
 
 }  // namespace orbis
