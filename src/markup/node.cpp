@@ -8,6 +8,16 @@
 
 namespace orbis {
 
+namespace {
+
+// Room before the first attribute record for the list's last record.
+constexpr std::size_t LastSlotSize = sizeof(Attribute*);
+static_assert(alignof(Attribute) <= LastSlotSize);
+
+Attribute** lastSlot(Attribute* first) { return reinterpret_cast<Attribute**>(first) - 1; }
+
+}  // namespace
+
 Node::~Node() {
   Node* pending = firstChild_;
   firstChild_ = nullptr;
@@ -81,14 +91,17 @@ std::string_view Attribute::value() const {
 
 ElementNode::~ElementNode() {
   Attribute* record = attributes_;
+  attributes_ = nullptr;
+  std::size_t prefix = LastSlotSize;  // the first block only
   while (record != nullptr) {
     Attribute* next = record->next_;
+    std::size_t size = prefix + record->blockSize();
+    char* block = reinterpret_cast<char*>(record) - prefix;
     record->~Attribute();
-    ::operator delete(record);
+    releaseTreeBlock(block, size);
     record = next;
+    prefix = 0;
   }
-  attributes_ = nullptr;
-  lastAttribute_ = nullptr;
 }
 
 void ElementNode::addAttribute(const char* attributeName, const char* attributeValue) {
@@ -98,20 +111,24 @@ void ElementNode::addAttribute(const char* attributeName, const char* attributeV
   }
   std::size_t nameLength = std::strlen(attributeName);
   std::size_t valueLength = std::strlen(attributeValue);
-  // One block: the record, then the name and the value, each zero-terminated.
-  void* block = ::operator new(sizeof(Attribute) + nameLength + valueLength + 2);
-  Attribute* record = new (block) Attribute;
+  // One block: [last record, first record only], the record, then the name
+  // and the value, each zero-terminated.
+  std::size_t prefix = attributes_ == nullptr ? LastSlotSize : 0;
+  char* block = static_cast<char*>(
+      allocateTreeBlock(prefix + sizeof(Attribute) + nameLength + valueLength + 2));
+  Attribute* record = new (block + prefix) Attribute;
   char* bytes = reinterpret_cast<char*>(record + 1);
   std::memcpy(bytes, attributeName, nameLength + 1);
   std::memcpy(bytes + nameLength + 1, attributeValue, valueLength + 1);
   record->nameLength_ = static_cast<uint32_t>(nameLength);
   record->valueLength_ = static_cast<uint32_t>(valueLength);
-  if (lastAttribute_ != nullptr) {
-    lastAttribute_->next_ = record;
-  } else {
+  if (attributes_ == nullptr) {
     attributes_ = record;
+    new (block) Attribute*(record);
+  } else {
+    (*lastSlot(attributes_))->next_ = record;
+    *lastSlot(attributes_) = record;
   }
-  lastAttribute_ = record;
 }
 
 bool ElementNode::getAttribute(const char* attributeName, std::string& out) const {

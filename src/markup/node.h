@@ -6,7 +6,9 @@
 // An element owns its attributes: a list of name/value records in document
 // order, duplicates kept, never a record with an empty name or value.
 // Destroying a node destroys its whole subtree without recursion, so trees
-// of any depth are safe.
+// of any depth are safe. Nodes and attribute records live in the tree
+// allocator (tree_allocator.h); a node made with new is deleted with delete
+// as usual, from any thread.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <string_view>
 
 #include "markup/lower_string.h"
+#include "markup/tree_allocator.h"
 
 namespace orbis {
 
@@ -28,6 +31,12 @@ public:
   Node& operator=(const Node&) = delete;
 
   virtual NodeKind kind() const { return NodeKind::Root; }
+
+  static void* operator new(std::size_t size) { return allocateTreeBlock(size); }
+  // The virtual destructor passes the size of the whole derived object.
+  static void operator delete(void* block, std::size_t size) noexcept {
+    releaseTreeBlock(block, size);
+  }
 
   Node* firstChild() const { return firstChild_; }
   Node* lastChild() const { return lastChild_; }
@@ -76,7 +85,10 @@ private:
   Node* next_ = nullptr;
 };
 
-// One name/value pair; allocated with its bytes in one block.
+// One name/value pair; allocated with its bytes in one block. The block of
+// an element's first record also holds, just before the record, a pointer
+// to the element's last record, so that appending stays constant time
+// without a field in every element.
 class Attribute {
 public:
   std::string_view name() const;
@@ -85,6 +97,8 @@ public:
 
 private:
   friend class ElementNode;
+  std::size_t blockSize() const { return sizeof(Attribute) + nameLength_ + valueLength_ + 2; }
+
   Attribute* next_ = nullptr;
   uint32_t nameLength_ = 0;
   uint32_t valueLength_ = 0;
@@ -114,7 +128,6 @@ public:
 
 private:
   Attribute* attributes_ = nullptr;
-  Attribute* lastAttribute_ = nullptr;
 };
 
 class TextNode : public Node {

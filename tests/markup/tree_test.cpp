@@ -143,9 +143,12 @@ TEST(TreeTest, MovingFollowingNodes) {
 }
 
 // Large documents hold millions of nodes: a node is its vtable and three
-// links, an attribute one block with its bytes.
+// links, an element adds its name and one attribute pointer, a text its
+// string, an attribute is one block with its bytes.
 TEST(TreeTest, NodesStayCompact) {
   EXPECT_EQ(sizeof(Node), 4 * sizeof(void*));
+  EXPECT_EQ(sizeof(ElementNode), sizeof(Node) + sizeof(LowerString) + sizeof(void*));
+  EXPECT_EQ(sizeof(TextNode), sizeof(Node) + sizeof(std::string));
   EXPECT_LE(sizeof(Attribute), sizeof(void*) + 8);
 }
 

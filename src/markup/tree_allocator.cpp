@@ -1,0 +1,323 @@
+// Size-class pool behind allocateTreeBlock. Sizes are rounded up to a
+// multiple of Granule; every class up to LargestPooled has, per thread, a
+// free list that is filled and drained BatchLength blocks at a time:
+//
+//   - allocation pops the thread's current list; when it is empty it takes
+//     the thread's held-back full batch, else a batch from the shared pool,
+//     else carves a batch from the thread's slab;
+//   - release pushes onto the current list; when that holds a full batch it
+//     becomes the held-back one, and a batch already held back goes to the
+//     shared pool.
+//
+// Holding one full batch back means a thread that allocates and frees around
+// a batch boundary does not trade with the shared pool every time. When a
+// thread ends, its lists and the rest of its slab go to the shared pool.
+// Blocks are linked through their first word while free. Larger sizes go to
+// the ordinary heap.
+#include "markup/tree_allocator.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ORBIS_TREE_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORBIS_TREE_POOL 0
+#endif
+#endif
+#ifndef ORBIS_TREE_POOL
+#define ORBIS_TREE_POOL 1
+#endif
+
+namespace orbis {
+
+#if ORBIS_TREE_POOL
+
+namespace {
+
+constexpr std::size_t Granule = 8;
+constexpr std::size_t LargestPooled = 256;
+constexpr std::size_t ClassCount = LargestPooled / Granule;
+constexpr uint32_t BatchLength = 128;
+constexpr std::size_t SlabSize = std::size_t{1} << 20;
+
+struct FreeBlock {
+  FreeBlock* next;
+};
+
+struct Batch {
+  FreeBlock* head;
+  uint32_t count;
+};
+
+struct Region {
+  char* begin;
+  std::size_t size;
+};
+
+// Shared by all threads; every field is guarded by mutex. Never destroyed,
+// so that blocks released while the process exits still have a home.
+struct SharedPool {
+  std::mutex mutex;
+  std::vector<Batch> batches[ClassCount];
+  std::vector<Region> spareRegions;  // slab rests left by ended threads
+  std::vector<char*> slabs;          // every slab, kept for the process's life
+};
+
+SharedPool& sharedPool() {
+  static SharedPool* pool = new SharedPool;
+  return *pool;
+}
+
+// While the thread's cache is not active, current is null and currentCount
+// is BatchLength, so that both fast paths turn to the slow ones.
+struct ClassCache {
+  FreeBlock* current = nullptr;
+  uint32_t currentCount = BatchLength;
+  FreeBlock* heldBatch = nullptr;  // BatchLength blocks, or null
+};
+
+enum class CacheState : uint8_t { Unused, Active, Ended };
+
+// Trivially destructible, so it stays usable while the thread ends; the
+// flush at thread end is a separate object (CacheFlush).
+struct ThreadCache {
+  ClassCache classes[ClassCount];
+  Region slab{nullptr, 0};
+  CacheState state = CacheState::Unused;
+};
+
+thread_local ThreadCache threadCache;
+
+// Class c holds blocks of (c + 1) * Granule bytes. Size 0 wraps around to
+// an unpooled size.
+std::size_t classOf(std::size_t size) { return (size - 1) / Granule; }
+bool isPooled(std::size_t size) { return size - 1 < LargestPooled; }
+std::size_t blockSizeOf(std::size_t sizeClass) { return (sizeClass + 1) * Granule; }
+
+void shareBatch(SharedPool& pool, std::size_t sizeClass, FreeBlock* head, uint32_t count) {
+  if (head != nullptr) {
+    pool.batches[sizeClass].push_back(Batch{head, count});
+  }
+}
+
+void flushThreadCache() {
+  ThreadCache& cache = threadCache;
+  SharedPool& pool = sharedPool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
+    ClassCache& lists = cache.classes[sizeClass];
+    shareBatch(pool, sizeClass, lists.current, lists.currentCount);
+    shareBatch(pool, sizeClass, lists.heldBatch, BatchLength);
+    lists = ClassCache{};  // inactive again
+  }
+  if (cache.slab.size > 0) {
+    pool.spareRegions.push_back(cache.slab);
+  }
+  cache.slab = Region{nullptr, 0};
+  cache.state = CacheState::Ended;
+}
+
+struct CacheFlush {
+  ~CacheFlush() { flushThreadCache(); }
+};
+
+void activate(ThreadCache& cache) {
+  static thread_local CacheFlush flush;
+  (void)flush;
+  for (ClassCache& lists : cache.classes) {
+    lists.currentCount = 0;
+  }
+  cache.state = CacheState::Active;
+}
+
+// A slab rest left by an ended thread, else a new slab.
+Region takeRegion(SharedPool& pool, std::size_t blockSize) {
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  while (!pool.spareRegions.empty()) {
+    Region region = pool.spareRegions.back();
+    pool.spareRegions.pop_back();
+    if (region.size >= blockSize) {
+      return region;
+    }
+  }
+  char* slab = static_cast<char*>(std::malloc(SlabSize));
+  if (slab == nullptr) {
+    throw std::bad_alloc();
+  }
+  pool.slabs.push_back(slab);
+  return Region{slab, SlabSize};
+}
+
+// Links as many blocks of the class as the slab has room for, up to a batch.
+void carveBatch(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
+  std::size_t blockSize = blockSizeOf(sizeClass);
+  if (cache.slab.size < blockSize) {
+    cache.slab = takeRegion(sharedPool(), blockSize);
+  }
+  std::size_t count = std::min<std::size_t>(BatchLength, cache.slab.size / blockSize);
+  FreeBlock* head = nullptr;
+  for (std::size_t i = count; i-- > 0;) {
+    FreeBlock* free = reinterpret_cast<FreeBlock*>(cache.slab.begin + i * blockSize);
+    free->next = head;
+    head = free;
+  }
+  cache.slab.begin += count * blockSize;
+  cache.slab.size -= count * blockSize;
+  lists.current = head;
+  lists.currentCount = static_cast<uint32_t>(count);
+}
+
+// The current list is empty: refills it.
+void refill(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
+  if (lists.heldBatch != nullptr) {
+    lists.current = lists.heldBatch;
+    lists.currentCount = BatchLength;
+    lists.heldBatch = nullptr;
+    return;
+  }
+  SharedPool& pool = sharedPool();
+  {
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    std::vector<Batch>& batches = pool.batches[sizeClass];
+    if (!batches.empty()) {
+      lists.current = batches.back().head;
+      lists.currentCount = batches.back().count;
+      batches.pop_back();
+      return;
+    }
+  }
+  carveBatch(cache, lists, sizeClass);
+}
+
+// The current list holds a full batch: makes room on it.
+void spill(ClassCache& lists, std::size_t sizeClass) {
+  if (lists.heldBatch != nullptr) {
+    SharedPool& pool = sharedPool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    shareBatch(pool, sizeClass, lists.heldBatch, BatchLength);
+  }
+  lists.heldBatch = lists.current;
+  lists.current = nullptr;
+  lists.currentCount = 0;
+}
+
+// After the thread's cache was flushed, blocks go straight to and from the
+// shared pool.
+void* allocateEnded(std::size_t sizeClass) {
+  SharedPool& pool = sharedPool();
+  {
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    std::vector<Batch>& batches = pool.batches[sizeClass];
+    if (!batches.empty() && batches.back().count > 0) {
+      Batch& batch = batches.back();
+      FreeBlock* block = batch.head;
+      batch.head = block->next;
+      if (--batch.count == 0) {
+        batches.pop_back();
+      }
+      return block;
+    }
+  }
+  // Joins the pool when it is released; never given back, like the slabs.
+  void* block = std::malloc(blockSizeOf(sizeClass));
+  if (block == nullptr) {
+    throw std::bad_alloc();
+  }
+  return block;
+}
+
+void releaseEnded(FreeBlock* block, std::size_t sizeClass) {
+  SharedPool& pool = sharedPool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  block->next = nullptr;
+  shareBatch(pool, sizeClass, block, 1);
+}
+
+// The slow paths stay out of line, so that the fast ones need no stack
+// frame.
+[[gnu::noinline]] void* allocateSlow(ThreadCache& cache, std::size_t sizeClass) {
+  if (cache.state == CacheState::Ended) {
+    return allocateEnded(sizeClass);
+  }
+  if (cache.state == CacheState::Unused) {
+    activate(cache);
+  }
+  ClassCache& lists = cache.classes[sizeClass];
+  refill(cache, lists, sizeClass);
+  FreeBlock* block = lists.current;
+  lists.current = block->next;
+  --lists.currentCount;
+  return block;
+}
+
+[[gnu::noinline]] void releaseSlow(ThreadCache& cache, FreeBlock* block, std::size_t sizeClass) {
+  if (cache.state == CacheState::Ended) {
+    releaseEnded(block, sizeClass);
+    return;
+  }
+  if (cache.state == CacheState::Unused) {
+    activate(cache);
+  }
+  ClassCache& lists = cache.classes[sizeClass];
+  if (lists.currentCount == BatchLength) {
+    spill(lists, sizeClass);
+  }
+  block->next = lists.current;
+  lists.current = block;
+  ++lists.currentCount;
+}
+
+}  // namespace
+
+void* allocateTreeBlock(std::size_t size) {
+  if (!isPooled(size)) {
+    return ::operator new(size);
+  }
+  std::size_t sizeClass = classOf(size);
+  ThreadCache& cache = threadCache;
+  ClassCache& lists = cache.classes[sizeClass];
+  FreeBlock* block = lists.current;
+  if (block == nullptr) [[unlikely]] {
+    return allocateSlow(cache, sizeClass);
+  }
+  lists.current = block->next;
+  --lists.currentCount;
+  return block;
+}
+
+void releaseTreeBlock(void* block, std::size_t size) noexcept {
+  if (block == nullptr) {
+    return;
+  }
+  if (!isPooled(size)) {
+    ::operator delete(block);
+    return;
+  }
+  std::size_t sizeClass = classOf(size);
+  FreeBlock* free = static_cast<FreeBlock*>(block);
+  ThreadCache& cache = threadCache;
+  ClassCache& lists = cache.classes[sizeClass];
+  if (lists.currentCount == BatchLength) [[unlikely]] {
+    releaseSlow(cache, free, sizeClass);
+    return;
+  }
+  free->next = lists.current;
+  lists.current = free;
+  ++lists.currentCount;
+}
+
+#else  // the ordinary heap, for AddressSanitizer
+
+void* allocateTreeBlock(std::size_t size) { return ::operator new(size); }
+
+void releaseTreeBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
+
+#endif
+
+}  // namespace orbis

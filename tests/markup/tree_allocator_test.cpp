@@ -1,0 +1,151 @@
+#include "markup/tree_allocator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "markup/byte_source.h"
+#include "markup/markup_parser.h"
+#include "markup/markup_recorder.h"
+#include "markup/node.h"
+
+namespace orbis {
+namespace {
+
+using testsupport::describeTree;
+
+struct Block {
+  unsigned char* bytes;
+  std::size_t size;
+  unsigned char mark;
+};
+
+std::vector<Block> allocateMarked(std::size_t count, std::size_t firstSize, std::size_t lastSize,
+                                  unsigned char seed) {
+  std::vector<Block> blocks;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t size = firstSize + i % (lastSize - firstSize + 1);
+    auto* bytes = static_cast<unsigned char*>(allocateTreeBlock(size));
+    auto mark = static_cast<unsigned char>(seed + i * 7);
+    std::memset(bytes, mark, size);
+    blocks.push_back(Block{bytes, size, mark});
+  }
+  return blocks;
+}
+
+// True when every block still holds its own mark in every byte.
+bool marksIntact(const std::vector<Block>& blocks) {
+  for (const Block& block : blocks) {
+    for (std::size_t i = 0; i < block.size; ++i) {
+      if (block.bytes[i] != block.mark) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void releaseAll(const std::vector<Block>& blocks) {
+  for (const Block& block : blocks) {
+    releaseTreeBlock(block.bytes, block.size);
+  }
+}
+
+// Blocks of every size, small and past the pooled sizes, released and taken
+// again in between: none may overlap another live one, and each is aligned
+// for the pointers that nodes and attribute records hold.
+TEST(TreeAllocatorTest, LiveBlocksNeverOverlap) {
+  std::vector<Block> first = allocateMarked(5000, 1, 300, 1);
+  std::vector<Block> half;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    if (i % 2 == 0) {
+      releaseTreeBlock(first[i].bytes, first[i].size);
+    } else {
+      half.push_back(first[i]);
+    }
+  }
+  std::vector<Block> second = allocateMarked(5000, 1, 300, 2);
+  EXPECT_TRUE(marksIntact(half));
+  EXPECT_TRUE(marksIntact(second));
+  for (const Block& block : second) {
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block.bytes) % alignof(void*), 0u);
+  }
+  releaseAll(half);
+  releaseAll(second);
+  releaseTreeBlock(nullptr, 16);  // accepted, does nothing
+}
+
+// Blocks taken on one thread and released on another, several pairs at
+// once, round after round: the shared pool hands every block to one owner.
+TEST(TreeAllocatorTest, BlocksCrossThreads) {
+  constexpr int Pairs = 3;
+  constexpr int Rounds = 20;
+  std::vector<std::thread> threads;
+  std::vector<int> failures(Pairs, 0);
+  for (int pair = 0; pair < Pairs; ++pair) {
+    threads.emplace_back([pair, &failures] {
+      for (int round = 0; round < Rounds; ++round) {
+        std::vector<Block> blocks;
+        std::thread maker([&] {
+          blocks = allocateMarked(3000, 24, 90, static_cast<unsigned char>(pair + round));
+        });
+        maker.join();
+        if (!marksIntact(blocks)) {
+          ++failures[pair];
+        }
+        std::thread releaser([&] { releaseAll(blocks); });
+        releaser.join();
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(failures, std::vector<int>(Pairs, 0));
+}
+
+std::unique_ptr<Node> parseOnWorker(const std::string& input) {
+  auto root = std::make_unique<Node>();
+  std::thread worker([&] {
+    MarkupParser parser;
+    MemorySource source(input.data(), static_cast<int64_t>(input.size()));
+    parser.parse(&source, root.get());
+  });
+  worker.join();
+  return root;
+}
+
+// The way documents load: a worker builds the tree and ends, another thread
+// reads and destroys it, and the next tree reuses the memory. Several such
+// loads run at once.
+TEST(TreeAllocatorTest, TreesBuiltOnWorkersAreDestroyedElsewhere) {
+  std::string page;
+  for (int i = 0; i < 200; ++i) {
+    page += "<p class=c" + std::to_string(i) + " id='x'>text " + std::to_string(i) + "</p>";
+  }
+  std::string expected = describeTree(*parseOnWorker(page));
+  std::vector<std::thread> loaders;
+  std::vector<int> mismatches(3, 0);
+  for (std::size_t loader = 0; loader < mismatches.size(); ++loader) {
+    loaders.emplace_back([&, loader] {
+      for (int round = 0; round < 15; ++round) {
+        std::unique_ptr<Node> tree = parseOnWorker(page);
+        if (describeTree(*tree) != expected) {
+          ++mismatches[loader];
+        }
+      }
+    });
+  }
+  for (std::thread& loader : loaders) {
+    loader.join();
+  }
+  EXPECT_EQ(mismatches, std::vector<int>(mismatches.size(), 0));
+}
+
+}  // namespace
+}  // namespace orbis
