@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "config/settings.h"
@@ -14,6 +15,7 @@
 #include "refusal.h"
 #include "render/document.h"
 #include "runs_printer.h"
+#include "terminal_text.h"
 #include "text_output.h"
 #include "tree_printer.h"
 
@@ -40,14 +42,24 @@ void fixConsoleSize(const Options& options) {
   platform::setConsoleSizeOverride(size);
 }
 
+// The bytes go out unchanged to a pipe or file; a terminal gets them made
+// safe to show (no control sequences from the page).
 bool copyFileToStdout(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
+  const bool terminal = isatty(STDOUT_FILENO) != 0;
   std::vector<char> block(CopyBlockSize);
+  std::string shown;
   bool ok = true;
   std::size_t got;
   while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    if (std::fwrite(block.data(), 1, got, stdout) != got) {
+    std::string_view bytes(block.data(), got);
+    if (terminal) {
+      shown.clear();
+      appendForTerminal(shown, bytes);
+      bytes = shown;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
       ok = false;
       break;
     }

@@ -39,6 +39,7 @@ using ByteMeanings = std::array<int32_t, 256>;
 struct CodePage {
   std::string name;
   std::vector<int16_t> byteForUnit;  // 65536 entries, NoByte where unmapped
+  ByteMeanings unitForByte{};        // -1 where the page leaves a byte undefined
 };
 
 struct IconvHandle {
@@ -106,6 +107,7 @@ CodePage buildCodePage() {
     if (!readPageWithIconv(page.name, meanings)) readBuiltIn1252(meanings);
     for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
   }
+  page.unitForByte = meanings;
   page.byteForUnit.assign(65536, NoByte);
   for (int byte = 0; byte < 256; ++byte) {
     int32_t unit = meanings[byte];
@@ -128,6 +130,8 @@ int unitToAnsiByte(uint16_t unit) {
   int byte = codePage().byteForUnit[unit];
   return byte == NoByte ? DefaultCharacter : byte;
 }
+
+int32_t ansiByteToUnit(unsigned char byte) { return codePage().unitForByte[byte]; }
 
 const char* ansiCodePageName() { return codePage().name.c_str(); }
 

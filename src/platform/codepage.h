@@ -13,6 +13,10 @@ namespace orbis::platform {
 // page would need more than one byte (never for the single-byte pages used).
 int unitToAnsiByte(uint16_t unit);
 
+// The code point that byte stands for in the ANSI code page, or -1 when the
+// page leaves it undefined.
+int32_t ansiByteToUnit(unsigned char byte);
+
 // Name of the code page in use, for diagnostics ("CP1252").
 const char* ansiCodePageName();
 

@@ -38,6 +38,12 @@ struct UnitCase {
       std::fprintf(stderr, "unit 0x%04X gives 0x%02X, want 0x%02X\n", c.unit, got, c.byte);
       ++failures;
     }
+    // A byte the unit really maps to decodes back to it.
+    int32_t back = ansiByteToUnit(static_cast<unsigned char>(c.byte));
+    if ((c.byte != '?' || c.unit == '?') && back != c.unit) {
+      std::fprintf(stderr, "byte 0x%02X decodes to 0x%04X, want 0x%04X\n", c.byte, back, c.unit);
+      ++failures;
+    }
   }
   std::exit(failures == 0 ? 0 : 1);
 }
