@@ -28,9 +28,10 @@ asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# Only the binaries that hold threaded code are built for ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan
+	cmake --build --preset tsan --target platform_tests render_tests
 	ctest --preset tsan -R 'Thread|Load|Worker|Control'
 
 fuzz: deps
