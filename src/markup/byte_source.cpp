@@ -41,14 +41,17 @@ void FileSource::rewind() {
 }
 
 bool FileSource::read(char* buffer, int32_t& length) {
-  zeroFill(buffer, length);
   if (!file_.isOpen() || buffer == nullptr || length <= 0) {
+    zeroFill(buffer, length);
     return false;
   }
   int32_t count = file_.read(buffer, length);
   if (count <= 0) {
+    zeroFill(buffer, length);
     return false;
   }
+  // Only the bytes after the delivered ones need clearing.
+  zeroFill(buffer + count, length - count);
   length = count;
   delivered_ += count;
   // A file that grew after it was opened must not push the bar past full.
@@ -61,12 +64,13 @@ MemorySource::MemorySource(const char* block, int64_t blockLength)
     : block_(block), blockLength_(block == nullptr ? 0 : std::max<int64_t>(blockLength, 0)) {}
 
 bool MemorySource::read(char* buffer, int32_t& length) {
-  zeroFill(buffer, length);
   if (block_ == nullptr || buffer == nullptr || length <= 0 || delivered_ >= blockLength_) {
+    zeroFill(buffer, length);
     return false;
   }
   int64_t count = std::min<int64_t>(length, blockLength_ - delivered_);
   std::memcpy(buffer, block_ + delivered_, static_cast<std::size_t>(count));
+  zeroFill(buffer + count, length - static_cast<int32_t>(count));
   delivered_ += count;
   length = static_cast<int32_t>(count);
   return true;

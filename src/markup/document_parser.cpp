@@ -149,9 +149,19 @@ Reference readNamedReference(PendingText& pending, const EntityResolver& resolve
   return {length, resolver.textForName(text.substr(0, length))};
 }
 
+// Folding and decoding shorten a text in its buffer; a tree holds a million
+// texts, so a buffer left much larger than its text is given back.
+void releaseSlack(std::string& text) {
+  if (text.capacity() - text.size() > text.size() / 4 + 16) text.shrink_to_fit();
+}
+
 // Tracks the elements that change how the following text is read.
 void applyElement(ElementNode& element, DocumentParser& parser) {
   std::string_view name = element.name.view();
+  // Most elements are none of these; the length and one letter tell.
+  if (name.size() < 3 || name.size() > 7) return;
+  unsigned char letter = foldCase(static_cast<unsigned char>(name[0] == '/' ? name[1] : name[0]));
+  if (letter != 'p' && letter != 'x' && letter != 's') return;
   if (equalsIgnoringCase(name, "pre")) {
     parser.inPre = true;
   } else if (equalsIgnoringCase(name, "/pre") && !parser.inXmp) {
@@ -203,23 +213,23 @@ void decodeCharacterReferences(std::string& text, const EntityResolver* resolver
 }
 
 void foldWhiteSpace(std::string& text, bool& afterSpace) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (!isWhiteSpace(text[i])) {
-      std::size_t end = i;
-      while (end < text.size() && !isWhiteSpace(text[end])) ++end;
-      out.append(text, i, end - i);
-      i = end;
+  // The folded text is never longer than what has been read, so it is
+  // written over the text itself.
+  char* bytes = text.data();
+  std::size_t size = text.size();
+  std::size_t in = 0;
+  std::size_t out = 0;
+  while (in < size) {
+    if (!isWhiteSpace(bytes[in])) {
+      bytes[out++] = bytes[in++];
       continue;
     }
-    bool leading = i == 0;
-    while (i < text.size() && isWhiteSpace(text[i])) ++i;
-    if (!(leading && afterSpace)) out.push_back(' ');
+    bool leading = in == 0;
+    while (in < size && isWhiteSpace(bytes[in])) ++in;
+    if (!(leading && afterSpace)) bytes[out++] = ' ';
   }
-  if (!out.empty()) afterSpace = out.back() == ' ';
-  text = std::move(out);
+  text.resize(out);
+  if (out > 0) afterSpace = bytes[out - 1] == ' ';
 }
 
 DocumentParser::DocumentParser(const EntityResolver* resolver) : resolver_(resolver) {}
@@ -254,6 +264,7 @@ void DocumentParser::onToken(std::unique_ptr<Node> token) {
   } else if (TextNode* text = asText(token.get())) {
     if (!inPre && !inXmp) foldWhiteSpace(text->text, afterSpace);
     decodeCharacterReferences(text->text, resolver_);
+    releaseSlack(text->text);
   }
   MarkupParser::onToken(std::move(token));
 }

@@ -116,6 +116,7 @@ void MarkupParser::Run::compactTo(int32_t begin) {
 
 void MarkupParser::Run::runSteps() {
   int32_t p = chunkBegin + skip;
+  tagStartAt = -1;
   while (p < chunkEnd && !stopped) {
     if (isDroppedControl(static_cast<unsigned char>(window[p]))) {
       ++p;
@@ -130,7 +131,17 @@ std::unique_ptr<Node> MarkupParser::Run::takeCurrent() {
   if (element != nullptr) {
     return std::move(element);
   }
-  return std::move(text);
+  return takeText();
+}
+
+std::unique_ptr<TextNode> MarkupParser::Run::takeText() {
+  if (!inText) {
+    return nullptr;
+  }
+  inText = false;
+  auto token = std::make_unique<TextNode>(textBytes);
+  textBytes.clear();
+  return token;
 }
 
 void MarkupParser::Run::emit(std::unique_ptr<Node> token) {

@@ -12,11 +12,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "markup/byte_source.h"
 #include "markup/node.h"
+#include "markup/open_elements.h"
 
 namespace orbis {
 
@@ -74,18 +74,13 @@ private:
   struct Run;  // the working state of one parse
   friend struct Run;
 
-  // A top-level element that an end tag may still claim, and its index in
-  // topLevelElements_ when it was appended.
-  struct OpenElement {
-    ElementNode* element;
-    std::size_t slot;
-  };
-
   void buildTree(std::unique_ptr<Node> token);
+  void keepSpare(std::unique_ptr<Node> token);
+  std::unique_ptr<ElementNode> takeSpareElement();
   void closeElement(const ElementNode& endTag);
   void beginTree(Node* target);
   void indexTopLevel(ElementNode* element);
-  bool isOpen(const OpenElement& entry) const;
+  bool isOpen(const OpenElements::Entry& entry) const;
 
   Node* target_ = nullptr;
   platform::ParseControl* control_ = nullptr;
@@ -94,12 +89,14 @@ private:
   // name, in document order. Lets an end tag find its element in constant
   // amortised time instead of walking the top level backwards. Entries that
   // were moved or got children are dropped lazily when they surface.
-  std::unordered_map<std::string, std::vector<OpenElement>> openByName_;
+  OpenElements openByName_;
   // The elements of the target's top level, in document order. A claim
   // truncates it after the claimed element, which is how moved elements are
   // recognised in openByName_ without visiting them.
   std::vector<ElementNode*> topLevelElements_;
-  std::string foldedName_;  // scratch for lookups
+  // An element token the builder dropped (an end tag, mostly), emptied and
+  // kept for the tokenizer's next tag, so that end tags cost no allocation.
+  std::unique_ptr<ElementNode> spareElement_;
 };
 
 }  // namespace orbis

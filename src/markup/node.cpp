@@ -89,7 +89,9 @@ std::string_view Attribute::value() const {
   return {reinterpret_cast<const char*>(this + 1) + nameLength_ + 1, valueLength_};
 }
 
-ElementNode::~ElementNode() {
+ElementNode::~ElementNode() { releaseAttributes(); }
+
+void ElementNode::releaseAttributes() {
   Attribute* record = attributes_;
   attributes_ = nullptr;
   std::size_t prefix = LastSlotSize;  // the first block only

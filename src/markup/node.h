@@ -127,6 +127,9 @@ public:
   LowerString name;
 
 private:
+  friend class MarkupParser;  // empties dropped end tags for reuse
+  void releaseAttributes();
+
   Attribute* attributes_ = nullptr;
 };
 

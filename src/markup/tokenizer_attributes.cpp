@@ -6,12 +6,6 @@
 
 namespace orbis {
 
-namespace {
-
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-}  // namespace
-
 void MarkupParser::Run::storeAttribute() {
   if (element != nullptr) {
     element->addAttribute(attributeName.c_str(), attributeValue.c_str());
@@ -48,11 +42,7 @@ int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
 }
 
 int32_t MarkupParser::Run::scanAttributeName(int32_t p) {
-  int32_t end = p;
-  while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>' &&
-         window[end] != '=') {
-    ++end;
-  }
+  int32_t end = findClass(p, AttributeNameStops);
   attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {
     return chunkEnd;  // the name goes on in the next chunk
@@ -122,9 +112,7 @@ int32_t MarkupParser::Run::stepAttributeValue(int32_t p) {
     next = end + 1;
     state = TokenizerState::AttributeName;
   } else {
-    while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>') {
-      ++end;
-    }
+    end = findClass(p, NameStops);
     bool atClose = end < chunkEnd && window[end] == '>';
     next = atClose ? end : end + 1;
     state = atClose ? TokenizerState::TagClose : TokenizerState::AttributeName;

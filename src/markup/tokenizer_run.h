@@ -10,6 +10,7 @@
 // next chunk starts after them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -24,6 +25,28 @@ constexpr int32_t LookaheadSize = 16;
 // The current chunk (a carried "<" plus one read), a lookahead that falls
 // just short of LookaheadSize, and room for one more read.
 constexpr int32_t WindowSize = 2 * ChunkSize + LookaheadSize + 8;
+
+// Byte classes for the scans of the steps: each scan runs until a byte of
+// its stop set.
+enum ByteClass : uint8_t {
+  SpaceByte = 1,   // space, tab, CR, LF
+  CloseByte = 2,   // ">"
+  EqualsByte = 4,  // "="
+};
+constexpr uint8_t NameStops = SpaceByte | CloseByte;
+constexpr uint8_t AttributeNameStops = SpaceByte | CloseByte | EqualsByte;
+
+constexpr std::array<uint8_t, 256> ByteClasses = [] {
+  std::array<uint8_t, 256> classes{};
+  classes[' '] = classes['\t'] = classes['\r'] = classes['\n'] = SpaceByte;
+  classes['>'] = CloseByte;
+  classes['='] = EqualsByte;
+  return classes;
+}();
+
+inline bool hasClass(char c, uint8_t set) {
+  return (ByteClasses[static_cast<unsigned char>(c)] & set) != 0;
+}
 
 struct MarkupParser::Run {
   Run(MarkupParser& owner, ByteSource& input, char* bytes)
@@ -57,9 +80,17 @@ struct MarkupParser::Run {
     return at(p) == '<' && at(p + 1) == '!' && at(p + 2) == '-' && at(p + 3) == '-';
   }
   int32_t find(int32_t p, char byte) const;
+  // The first byte at or after p (before the chunk's end) in the set.
+  int32_t findClass(int32_t p, uint8_t set) const {
+    while (p < chunkEnd && !hasClass(window[p], set)) {
+      ++p;
+    }
+    return p;
+  }
   int32_t skipWhiteSpace(int32_t p) const;
   int32_t scanText(int32_t p);
   std::unique_ptr<Node> takeCurrent();
+  std::unique_ptr<TextNode> takeText();
   void emit(std::unique_ptr<Node> token);
   void storeAttribute();
 
@@ -74,6 +105,9 @@ struct MarkupParser::Run {
   int32_t chunkEnd = 0;
   int32_t known = 0;  // end of the bytes steps may look at
   int32_t skip = 0;   // bytes of the next chunk already consumed
+  // Where scanText last saw a tag start, so that the step that begins there
+  // need not ask isTagStart again; -1 when nothing is known.
+  int32_t tagStartAt = -1;
   bool stopped = false;
 
   TokenizerState state = TokenizerState::Text;
@@ -82,7 +116,11 @@ struct MarkupParser::Run {
   bool inDoubleQuotes = false;
   bool attributeNameEnded = false;  // white space ended the pending name
   std::unique_ptr<ElementNode> element;
-  std::unique_ptr<TextNode> text;
+  // The text token under construction: its bytes gather here, reusing the
+  // buffer, and its node is made only when it is handed over, with a string
+  // of just the right size.
+  bool inText = false;
+  std::string textBytes;
   LowerString attributeName;
   std::string attributeValue;
 };

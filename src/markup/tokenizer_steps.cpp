@@ -11,12 +11,6 @@
 
 namespace orbis {
 
-namespace {
-
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-}  // namespace
-
 int32_t MarkupParser::Run::step(int32_t p) {
   switch (state) {
     case TokenizerState::Text:
@@ -47,7 +41,7 @@ int32_t MarkupParser::Run::find(int32_t p, char byte) const {
 }
 
 int32_t MarkupParser::Run::skipWhiteSpace(int32_t p) const {
-  while (p < chunkEnd && isWhiteSpace(window[p])) {
+  while (p < chunkEnd && hasClass(window[p], SpaceByte)) {
     ++p;
   }
   return p;
@@ -65,22 +59,23 @@ int32_t MarkupParser::Run::scanText(int32_t p) {
 }
 
 int32_t MarkupParser::Run::stepText(int32_t p) {
-  if (parser.isTagStart(window + p, known - p)) {
+  bool tagStart = p == tagStartAt || parser.isTagStart(window + p, known - p);
+  tagStartAt = -1;
+  if (tagStart) {
     emit(takeCurrent());
     state = TokenizerState::TagOpen;
     return p + 1;
   }
-  if (text == nullptr) {
-    text = std::make_unique<TextNode>();
-  }
   int32_t end = scanText(p + 1);
   // A text already long when a new chunk continues it is handed over, so
   // that no token has to hold a whole document.
-  if (text->text.size() > TextSplitLength) {
-    emit(std::move(text));
-    text = std::make_unique<TextNode>();
+  if (textBytes.size() > TextSplitLength) {
+    emit(takeText());
+  } else if (end < chunkEnd) {
+    tagStartAt = end;  // no token was handed over since the scan saw it
   }
-  text->text.append(window + p, static_cast<std::size_t>(end - p));
+  inText = true;
+  textBytes.append(window + p, static_cast<std::size_t>(end - p));
   return end;
 }
 
@@ -123,7 +118,7 @@ int32_t MarkupParser::Run::stepComment(int32_t p) {
 // cannot find a pair that leads anywhere else, and would be quadratic in a
 // long run of dashes.)
 int32_t MarkupParser::Run::stepCommentClose(int32_t p) {
-  while (p < chunkEnd && (isWhiteSpace(window[p]) || window[p] == '-')) {
+  while (p < chunkEnd && (hasClass(window[p], SpaceByte) || window[p] == '-')) {
     ++p;
   }
   if (p == chunkEnd) {
@@ -139,12 +134,9 @@ int32_t MarkupParser::Run::stepCommentClose(int32_t p) {
 
 int32_t MarkupParser::Run::stepTagName(int32_t p) {
   if (element == nullptr) {
-    element = std::make_unique<ElementNode>();
+    element = parser.takeSpareElement();
   }
-  int32_t end = p;
-  while (end < chunkEnd && !isWhiteSpace(window[end]) && window[end] != '>') {
-    ++end;
-  }
+  int32_t end = findClass(p, NameStops);
   std::string& name = element->name.str();
   name.append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {

@@ -11,16 +11,14 @@
 // pushed and popped at most once.
 #include "markup/markup_parser.h"
 
+#include <typeinfo>
+
 namespace orbis {
 
 namespace {
 
-void foldInto(std::string& out, std::string_view name) {
-  out.assign(name);
-  for (char& c : out) {
-    c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
-  }
-}
+// The largest name buffer a reused end tag keeps.
+constexpr std::size_t SpareNameCapacity = 64;
 
 bool isEndTag(const ElementNode& element) {
   return !element.name.empty() && element.name.str()[0] == '/';
@@ -33,7 +31,7 @@ void MarkupParser::onToken(std::unique_ptr<Node> token) { buildTree(std::move(to
 void MarkupParser::beginTree(Node* target) {
   target_ = target;
   // Fresh containers rather than clear(): a huge parse gives its memory back.
-  openByName_ = {};
+  openByName_.reset();
   topLevelElements_ = {};
   if (target_ == nullptr) {
     return;
@@ -50,12 +48,11 @@ void MarkupParser::indexTopLevel(ElementNode* element) {
   std::size_t slot = topLevelElements_.size();
   topLevelElements_.push_back(element);
   if (!element->hasChildren()) {
-    foldInto(foldedName_, element->name.view());
-    openByName_[foldedName_].push_back(OpenElement{element, slot});
+    openByName_.stackFor(element->name.view()).push_back(OpenElements::Entry{element, slot});
   }
 }
 
-bool MarkupParser::isOpen(const OpenElement& entry) const {
+bool MarkupParser::isOpen(const OpenElements::Entry& entry) const {
   return entry.slot < topLevelElements_.size() && topLevelElements_[entry.slot] == entry.element &&
          !entry.element->hasChildren();
 }
@@ -67,9 +64,12 @@ void MarkupParser::buildTree(std::unique_ptr<Node> token) {
   if (ElementNode* element = asElement(token.get())) {
     if (isEndTag(*element)) {
       closeElement(*element);
+      keepSpare(std::move(token));
     } else if (!element->name.empty()) {
       target_->appendChild(std::move(token));
       indexTopLevel(element);
+    } else {
+      keepSpare(std::move(token));
     }
     return;
   }
@@ -79,27 +79,48 @@ void MarkupParser::buildTree(std::unique_ptr<Node> token) {
   // Anything else (empty text, a bare node) is dropped with the token.
 }
 
+void MarkupParser::keepSpare(std::unique_ptr<Node> token) {
+  // Only a plain element standing in no tree is fit to be a fresh token.
+  const Node& node = *token;
+  if (typeid(node) != typeid(ElementNode) || node.hasChildren() || node.nextSibling() != nullptr) {
+    return;
+  }
+  auto* element = static_cast<ElementNode*>(token.release());
+  std::string& name = element->name.str();
+  if (name.capacity() > SpareNameCapacity) {
+    std::string().swap(name);  // a huge name would stay with the next tag
+  } else {
+    name.clear();
+  }
+  element->releaseAttributes();
+  spareElement_.reset(element);
+}
+
+std::unique_ptr<ElementNode> MarkupParser::takeSpareElement() {
+  if (spareElement_ != nullptr) {
+    return std::move(spareElement_);
+  }
+  return std::make_unique<ElementNode>();
+}
+
 void MarkupParser::closeElement(const ElementNode& endTag) {
-  foldInto(foldedName_, endTag.name.view().substr(1));
-  auto found = openByName_.find(foldedName_);
-  if (found == openByName_.end()) {
+  OpenElements::Stack* stack = openByName_.find(endTag.name.view().substr(1));
+  if (stack == nullptr) {
     return;
   }
-  std::vector<OpenElement>& stack = found->second;
-  while (!stack.empty() && !isOpen(stack.back())) {
-    stack.pop_back();
+  while (!stack->empty() && !isOpen(stack->back())) {
+    stack->pop_back();
   }
-  if (stack.empty()) {
-    openByName_.erase(found);
+  if (stack->empty()) {
     return;
   }
-  OpenElement claimed = stack.back();
+  OpenElements::Entry claimed = stack->back();
   if (claimed.element->nextSibling() == nullptr) {
     return;  // nothing to take: it stays childless and can be claimed again
   }
   target_->moveFollowingInto(claimed.element);
   topLevelElements_.resize(claimed.slot + 1);
-  stack.pop_back();
+  stack->pop_back();
 }
 
 }  // namespace orbis

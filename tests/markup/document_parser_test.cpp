@@ -191,6 +191,31 @@ TEST(DocumentParser, RawTextEndTagAcrossChunkBoundary) {
   }
 }
 
+// A million texts stand in a large tree: folding and decoding shorten a text
+// in its buffer, and the buffer must not stay much larger than the text.
+TEST(DocumentParser, TextsKeepNoLargeSlack) {
+  const std::vector<std::string> texts = {
+      "<p>" + std::string(300, ' ') + "a" + std::string(300, '\n') + "b</p>",
+      "<p>" + [] {
+        std::string references;
+        for (int i = 0; i < 100; ++i) references += "&amp;&#65;";
+        return references;
+      }() + "</p>",
+      "<p>word   word\t\tword</p>",
+      "<pre>  kept\n  as   written</pre>",
+  };
+  for (const std::string& input : texts) {
+    FakeResolver resolver;
+    DocumentParser parser(&resolver);
+    MemorySource source(input.data(), static_cast<int64_t>(input.size()));
+    Node root;
+    parser.parse(&source, &root);
+    const TextNode* text = asText(root.firstChild()->firstChild());
+    ASSERT_NE(text, nullptr) << input;
+    EXPECT_LE(text->text.capacity(), text->text.size() + text->text.size() / 4 + 16) << input;
+  }
+}
+
 TEST(DocumentParser, EachParseStartsAfresh) {
   FakeResolver resolver;
   DocumentParser parser(&resolver);

@@ -42,6 +42,9 @@ TEST(TreeTest, EndTagsClaimTheNearestChildlessElement) {
       {"<!-- c --><!DOCTYPE x>", ""},
       {"<b>x</B >", "b(\"x\")"},
       {"<a>x</ab>", "a,\"x\""},
+      // Dropped end tags are reused for later tags: nothing of them may show.
+      {"<a>x</a y=1 z=2><b>", "a(\"x\"),b"},
+      {"<a>x</"s + std::string(100, 'a') + " k=v><i>y</i>", "a,\"x\",i(\"y\")"},
   };
   for (const TreeCase& c : cases) {
     EXPECT_EQ(parseToTree(c.input), c.tree) << "input: " << c.input;
@@ -252,6 +255,28 @@ TEST(TreeTest, IndexedEndTagSearchMatchesTheWalk) {
       ASSERT_EQ(describeTree(root), describeTree(walking.tree)) << "round " << round;
     }
   }
+}
+
+// Many distinct names, in mixed case and with bytes beyond ASCII, so that the
+// index holds names that collide and must grow.
+TEST(TreeTest, IndexedSearchKeepsManyNamesApart) {
+  std::mt19937 random(777);
+  std::string input;
+  for (int i = 0; i < 20'000; ++i) {
+    std::string name = "n" + std::to_string(random() % 3000);
+    if (random() % 4 == 0) name[0] = 'N';
+    if (random() % 8 == 0) name += "\xC4";
+    input += (random() % 3 == 0 ? "</" : "<") + name + ">";
+    if (random() % 2 == 0) input += "t";
+  }
+  MarkupParser indexed;
+  WalkingParser walking;
+  Node root;
+  MemorySource a(input.data(), static_cast<int64_t>(input.size()));
+  MemorySource b(input.data(), static_cast<int64_t>(input.size()));
+  indexed.parse(&a, &root);
+  walking.parse(&b, &walking.tree);
+  EXPECT_EQ(describeTree(root), describeTree(walking.tree));
 }
 
 double secondsToParse(const std::string& input) {

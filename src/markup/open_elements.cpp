@@ -1,0 +1,98 @@
+// Open addressing with linear probing over a table kept at most half full.
+// Names are never removed while a tree is built: a name whose stack has
+// emptied keeps its place for the next element of that name.
+#include "markup/open_elements.h"
+
+#include "markup/lower_string.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr std::size_t FirstTableSize = 64;
+
+// FNV-1a over the folded bytes.
+uint64_t hashFolded(std::string_view name) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char c : name) {
+    hash = (hash ^ foldCase(static_cast<unsigned char>(c))) * 1099511628211ull;
+  }
+  return hash;
+}
+
+bool equalsFolded(std::string_view folded, std::string_view name) {
+  if (folded.size() != name.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (static_cast<unsigned char>(folded[i]) != foldCase(static_cast<unsigned char>(name[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::size_t OpenElements::probe(std::string_view name, uint64_t hash) const {
+  std::size_t mask = slots_.size() - 1;
+  std::size_t slot = static_cast<std::size_t>(hash) & mask;
+  while (slots_[slot] != 0) {
+    const Name& entry = names_[slots_[slot] - 1];
+    if (entry.hash == hash && equalsFolded(entry.folded, name)) {
+      break;
+    }
+    slot = (slot + 1) & mask;
+  }
+  return slot;
+}
+
+void OpenElements::grow() {
+  std::size_t size = slots_.empty() ? FirstTableSize : slots_.size() * 2;
+  slots_.assign(size, 0);
+  std::size_t mask = size - 1;
+  for (std::size_t index = 0; index < names_.size(); ++index) {
+    std::size_t slot = static_cast<std::size_t>(names_[index].hash) & mask;
+    while (slots_[slot] != 0) {
+      slot = (slot + 1) & mask;
+    }
+    slots_[slot] = static_cast<uint32_t>(index + 1);
+  }
+}
+
+OpenElements::Stack& OpenElements::stackFor(std::string_view name) {
+  if (2 * (names_.size() + 1) > slots_.size()) {
+    grow();
+  }
+  uint64_t hash = hashFolded(name);
+  std::size_t slot = probe(name, hash);
+  if (slots_[slot] != 0) {
+    return names_[slots_[slot] - 1].stack;
+  }
+  std::string folded(name);
+  for (char& c : folded) {
+    c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+  }
+  names_.push_back(Name{hash, std::move(folded), {}});
+  slots_[slot] = static_cast<uint32_t>(names_.size());
+  return names_.back().stack;
+}
+
+OpenElements::Stack* OpenElements::find(std::string_view name) {
+  if (slots_.empty()) {
+    return nullptr;
+  }
+  std::size_t slot = probe(name, hashFolded(name));
+  if (slots_[slot] == 0) {
+    return nullptr;
+  }
+  Stack& stack = names_[slots_[slot] - 1].stack;
+  return stack.empty() ? nullptr : &stack;
+}
+
+void OpenElements::reset() {
+  names_ = {};
+  slots_ = {};
+}
+
+}  // namespace orbis
