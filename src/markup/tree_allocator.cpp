@@ -23,6 +23,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/bulk_memory.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define ORBIS_TREE_POOL 0
 #elif defined(__has_feature)
@@ -44,7 +46,8 @@ constexpr std::size_t Granule = 8;
 constexpr std::size_t LargestPooled = 256;
 constexpr std::size_t ClassCount = LargestPooled / Granule;
 constexpr uint32_t BatchLength = 128;
-constexpr std::size_t SlabSize = std::size_t{1} << 20;
+// Whole huge pages, so that filling a slab costs a few page faults.
+constexpr std::size_t SlabSize = 4 * platform::BulkAlignment;
 
 struct FreeBlock {
   FreeBlock* next;
@@ -146,7 +149,7 @@ Region takeRegion(SharedPool& pool, std::size_t blockSize) {
       return region;
     }
   }
-  char* slab = static_cast<char*>(std::malloc(SlabSize));
+  char* slab = static_cast<char*>(platform::allocateBulk(SlabSize));
   if (slab == nullptr) {
     throw std::bad_alloc();
   }
