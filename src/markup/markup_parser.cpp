@@ -17,10 +17,6 @@ namespace {
 
 bool isAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Control bytes other than TAB, LF and CR are dropped where a step begins.
-bool isDroppedControl(unsigned char c) {
-  return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
-}
 
 struct WindowRelease {
   void operator()(char* block) const { platform::globalFree(block); }
@@ -118,7 +114,8 @@ void MarkupParser::Run::runSteps() {
   int32_t p = chunkBegin + skip;
   tagStartAt = -1;
   while (p < chunkEnd && !stopped) {
-    if (isDroppedControl(static_cast<unsigned char>(window[p]))) {
+    // Control bytes other than TAB, LF and CR are dropped where a step begins.
+    if (hasClass(window[p], DroppedByte)) {
       ++p;
       continue;
     }

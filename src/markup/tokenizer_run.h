@@ -32,12 +32,16 @@ enum ByteClass : uint8_t {
   SpaceByte = 1,   // space, tab, CR, LF
   CloseByte = 2,   // ">"
   EqualsByte = 4,  // "="
+  DroppedByte = 8,  // control bytes other than TAB, LF and CR
 };
 constexpr uint8_t NameStops = SpaceByte | CloseByte;
 constexpr uint8_t AttributeNameStops = SpaceByte | CloseByte | EqualsByte;
 
 constexpr std::array<uint8_t, 256> ByteClasses = [] {
   std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 0x20; ++c) {
+    classes[c] = DroppedByte;
+  }
   classes[' '] = classes['\t'] = classes['\r'] = classes['\n'] = SpaceByte;
   classes['>'] = CloseByte;
   classes['='] = EqualsByte;
