@@ -13,7 +13,9 @@
 // a batch boundary does not trade with the shared pool every time. When a
 // thread ends, its lists and the rest of its slab go to the shared pool.
 // Blocks are linked through their first word while free. Larger sizes go to
-// the ordinary heap.
+// the ordinary heap. releaseUnusedTreeMemory walks every free block in the
+// pool to find the slabs that are wholly free; it is meant for the moments
+// after a document's tree is gone, not for every release.
 #include "markup/tree_allocator.h"
 
 #include <algorithm>
@@ -69,6 +71,7 @@ struct SharedPool {
   std::mutex mutex;
   std::vector<Batch> batches[ClassCount];
   std::vector<Region> spareRegions;  // slab rests left by ended threads
+  std::vector<Region> scraps;        // rests too small for the block wanted
   std::vector<char*> slabs;          // every slab, kept for the process's life
 };
 
@@ -109,21 +112,27 @@ void shareBatch(SharedPool& pool, std::size_t sizeClass, FreeBlock* head, uint32
   }
 }
 
-void flushThreadCache() {
-  ThreadCache& cache = threadCache;
-  SharedPool& pool = sharedPool();
-  std::lock_guard<std::mutex> lock(pool.mutex);
+// Hands the thread's lists and slab rest to the pool; the caller holds the
+// pool's lock. The lists are left empty (as when inactive), which sends the
+// thread's next allocation or release down the slow path.
+void moveCacheToPool(ThreadCache& cache, SharedPool& pool) {
   for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
     ClassCache& lists = cache.classes[sizeClass];
     shareBatch(pool, sizeClass, lists.current, lists.currentCount);
     shareBatch(pool, sizeClass, lists.heldBatch, BatchLength);
-    lists = ClassCache{};  // inactive again
+    lists = ClassCache{};
   }
   if (cache.slab.size > 0) {
     pool.spareRegions.push_back(cache.slab);
   }
   cache.slab = Region{nullptr, 0};
-  cache.state = CacheState::Ended;
+}
+
+void flushThreadCache() {
+  SharedPool& pool = sharedPool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  moveCacheToPool(threadCache, pool);
+  threadCache.state = CacheState::Ended;
 }
 
 struct CacheFlush {
@@ -140,14 +149,20 @@ void activate(ThreadCache& cache) {
 }
 
 // A slab rest left by an ended thread, else a new slab.
-Region takeRegion(SharedPool& pool, std::size_t blockSize) {
+// The thread's rest is too small for blockSize; it stays on record as a
+// scrap, so that its slab can still be seen to be wholly free.
+Region takeRegion(SharedPool& pool, std::size_t blockSize, Region rest) {
   std::lock_guard<std::mutex> lock(pool.mutex);
+  if (rest.size > 0) {
+    pool.scraps.push_back(rest);
+  }
   while (!pool.spareRegions.empty()) {
     Region region = pool.spareRegions.back();
     pool.spareRegions.pop_back();
     if (region.size >= blockSize) {
       return region;
     }
+    pool.scraps.push_back(region);
   }
   char* slab = static_cast<char*>(platform::allocateBulk(SlabSize));
   if (slab == nullptr) {
@@ -161,7 +176,7 @@ Region takeRegion(SharedPool& pool, std::size_t blockSize) {
 void carveBatch(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
   std::size_t blockSize = blockSizeOf(sizeClass);
   if (cache.slab.size < blockSize) {
-    cache.slab = takeRegion(sharedPool(), blockSize);
+    cache.slab = takeRegion(sharedPool(), blockSize, cache.slab);
   }
   std::size_t count = std::min<std::size_t>(BatchLength, cache.slab.size / blockSize);
   FreeBlock* head = nullptr;
@@ -276,7 +291,116 @@ void releaseEnded(FreeBlock* block, std::size_t sizeClass) {
   ++lists.currentCount;
 }
 
+// Index in sorted of the slab holding address, or npos.
+std::size_t findSlab(const std::vector<char*>& sorted, const void* address) {
+  auto byte = static_cast<const char*>(address);
+  auto after = std::upper_bound(sorted.begin(), sorted.end(), byte,
+                                [](const char* a, const char* b) { return a < b; });
+  if (after == sorted.begin() || byte >= *(after - 1) + SlabSize) {
+    return static_cast<std::size_t>(-1);
+  }
+  return static_cast<std::size_t>(after - sorted.begin() - 1);
+}
+
+// Free bytes per slab (sorted by address): free blocks in the pool's
+// batches, and slab rests and scraps nobody carves from.
+std::vector<std::size_t> countFreeBytes(const SharedPool& pool) {
+  std::vector<std::size_t> freeBytes(pool.slabs.size(), 0);
+  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
+    for (const Batch& batch : pool.batches[sizeClass]) {
+      for (FreeBlock* block = batch.head; block != nullptr; block = block->next) {
+        std::size_t slab = findSlab(pool.slabs, block);
+        if (slab != static_cast<std::size_t>(-1)) {
+          freeBytes[slab] += blockSizeOf(sizeClass);
+        }
+      }
+    }
+  }
+  for (const std::vector<Region>* regions : {&pool.spareRegions, &pool.scraps}) {
+    for (const Region& region : *regions) {
+      std::size_t slab = findSlab(pool.slabs, region.begin);
+      if (slab != static_cast<std::size_t>(-1)) {
+        freeBytes[slab] += region.size;
+      }
+    }
+  }
+  return freeBytes;
+}
+
+// Relinks the free blocks and rests outside the given slabs into new
+// batches, dropping those inside.
+void dropSlabsFromLists(SharedPool& pool, const std::vector<bool>& dropped) {
+  auto keep = [&](const void* address) {
+    std::size_t slab = findSlab(pool.slabs, address);
+    return slab == static_cast<std::size_t>(-1) || !dropped[slab];
+  };
+  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
+    std::vector<Batch> kept;
+    Batch building{nullptr, 0};
+    for (const Batch& batch : pool.batches[sizeClass]) {
+      FreeBlock* next = nullptr;
+      for (FreeBlock* block = batch.head; block != nullptr; block = next) {
+        next = block->next;
+        if (!keep(block)) {
+          continue;
+        }
+        block->next = building.head;
+        building.head = block;
+        if (++building.count == BatchLength) {
+          kept.push_back(building);
+          building = Batch{nullptr, 0};
+        }
+      }
+    }
+    if (building.head != nullptr) {
+      kept.push_back(building);
+    }
+    pool.batches[sizeClass] = std::move(kept);
+  }
+  for (std::vector<Region>* regions : {&pool.spareRegions, &pool.scraps}) {
+    std::vector<Region> rests;
+    for (const Region& region : *regions) {
+      if (keep(region.begin)) {
+        rests.push_back(region);
+      }
+    }
+    *regions = std::move(rests);
+  }
+}
+
 }  // namespace
+
+std::size_t releaseUnusedTreeMemory() {
+  SharedPool& pool = sharedPool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  if (threadCache.state == CacheState::Active) {
+    moveCacheToPool(threadCache, pool);
+  }
+  std::sort(pool.slabs.begin(), pool.slabs.end());
+  std::vector<std::size_t> freeBytes = countFreeBytes(pool);
+  std::vector<bool> dropped(pool.slabs.size(), false);
+  std::size_t droppedCount = 0;
+  for (std::size_t slab = 0; slab < pool.slabs.size(); ++slab) {
+    if (freeBytes[slab] == SlabSize) {
+      dropped[slab] = true;
+      ++droppedCount;
+    }
+  }
+  if (droppedCount == 0) {
+    return 0;
+  }
+  dropSlabsFromLists(pool, dropped);
+  std::vector<char*> kept;
+  for (std::size_t slab = 0; slab < pool.slabs.size(); ++slab) {
+    if (dropped[slab]) {
+      platform::releaseBulk(pool.slabs[slab], SlabSize);
+    } else {
+      kept.push_back(pool.slabs[slab]);
+    }
+  }
+  pool.slabs = std::move(kept);
+  return droppedCount * SlabSize;
+}
 
 void* allocateTreeBlock(std::size_t size) {
   if (!isPooled(size)) {
@@ -320,6 +444,8 @@ void releaseTreeBlock(void* block, std::size_t size) noexcept {
 void* allocateTreeBlock(std::size_t size) { return ::operator new(size); }
 
 void releaseTreeBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
+
+std::size_t releaseUnusedTreeMemory() { return 0; }
 
 #endif
 

@@ -5,8 +5,8 @@
 // has ended. Blocks come from size classes carved out of large slabs; each
 // thread keeps its own free lists and trades whole batches with a shared
 // pool under a lock, so an allocation or a release normally takes no lock.
-// Freed blocks return to the pool and serve the next document; slabs are
-// kept for the life of the process.
+// Freed blocks return to the pool and serve the next document; slabs go
+// back to the system only through releaseUnusedTreeMemory.
 //
 // Under AddressSanitizer every block comes from the ordinary heap instead,
 // so that misuse is still caught.
@@ -23,5 +23,13 @@ void* allocateTreeBlock(std::size_t size);
 // Releases a block from allocateTreeBlock; size must be the size it was
 // allocated with. Accepts null. Any thread may release any block.
 void releaseTreeBlock(void* block, std::size_t size) noexcept;
+
+// Gives every slab none of whose blocks is in use back to the system, after
+// handing the calling thread's own free blocks to the shared pool. Blocks
+// cached by other running threads keep their slabs. Takes time in
+// proportion to the free blocks, so call it when a large tree has been
+// destroyed, not per node. Returns the bytes given back (0 under
+// AddressSanitizer, where nothing is pooled).
+std::size_t releaseUnusedTreeMemory();
 
 }  // namespace orbis
