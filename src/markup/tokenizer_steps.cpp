@@ -148,7 +148,7 @@ int32_t MarkupParser::Run::stepTagName(int32_t p) {
 }
 
 int32_t MarkupParser::Run::stepTagClose(int32_t p) {
-  int32_t close = find(p, '>');
+  int32_t close = window[p] == '>' ? p : find(p, '>');  // mostly right here
   if (close == chunkEnd) {
     return chunkEnd;
   }
