@@ -70,6 +70,16 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldCase{"\t\n\r ", false, " ", true}, FoldCase{"x", true, "x", false},
                       FoldCase{"a\fb \v c", false, "a\fb \v c", false}));
 
+// Text that is already folded comes out as it went in, up to where the first
+// change is due.
+INSTANTIATE_TEST_SUITE_P(
+    AlreadyFolded, FoldTest,
+    ::testing::Values(FoldCase{"a b c", true, "a b c", false}, FoldCase{"a b ", true, "a b ", true},
+                      FoldCase{" a b", false, " a b", false}, FoldCase{" a b", true, "a b", false},
+                      FoldCase{"a b  c", false, "a b c", false},
+                      FoldCase{"a b\nc", false, "a b c", false},
+                      FoldCase{"a b \n", false, "a b ", true}, FoldCase{" ", false, " ", true}));
+
 // An emptied text says nothing about what came before it.
 INSTANTIATE_TEST_SUITE_P(Emptied, FoldTest,
                          ::testing::Values(FoldCase{"   ", true, "", true},
