@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -144,6 +145,32 @@ TEST(TreeAllocatorTest, UnusedSlabsGoBackToTheSystem) {
   EXPECT_TRUE(marksIntact(kept));
   releaseAll(more);
   releaseAll(kept);
+}
+
+// Each document is parsed on a new worker and freed on another thread: the
+// next worker must get that memory back rather than take more.
+TEST(TreeAllocatorTest, NextWorkerReusesFreedBlocks) {
+  if (!Pooled) {
+    GTEST_SKIP() << "blocks come from the ordinary heap";
+  }
+  constexpr std::size_t Count = 20'000;
+  std::vector<Block> first;
+  std::thread firstWorker([&] { first = allocateMarked(Count, 72, 72, 1); });
+  firstWorker.join();
+  std::set<unsigned char*> freed;
+  for (const Block& block : first) {
+    freed.insert(block.bytes);
+  }
+  releaseAll(first);
+  std::vector<Block> second;
+  std::thread secondWorker([&] { second = allocateMarked(Count, 72, 72, 2); });
+  secondWorker.join();
+  std::size_t reused = 0;
+  for (const Block& block : second) {
+    reused += freed.count(block.bytes);
+  }
+  EXPECT_GE(reused, Count * 9 / 10);  // all but what this thread still caches
+  releaseAll(second);
 }
 
 std::unique_ptr<Node> parseOnWorker(const std::string& input) {
