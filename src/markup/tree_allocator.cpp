@@ -72,7 +72,11 @@ struct SharedPool {
   std::vector<Batch> batches[ClassCount];
   std::vector<Region> spareRegions;  // slab rests left by ended threads
   std::vector<Region> scraps;        // rests too small for the block wanted
-  std::vector<char*> slabs;          // every slab, kept for the process's life
+  std::vector<char*> slabs;          // every slab not given back
+  // Bytes in batches, rests and scraps; and what was left of them after the
+  // last walk for wholly free slabs.
+  std::size_t freeBytes = 0;
+  std::size_t freeBytesAfterWalk = 0;
 };
 
 SharedPool& sharedPool() {
@@ -109,6 +113,7 @@ std::size_t blockSizeOf(std::size_t sizeClass) { return (sizeClass + 1) * Granul
 void shareBatch(SharedPool& pool, std::size_t sizeClass, FreeBlock* head, uint32_t count) {
   if (head != nullptr) {
     pool.batches[sizeClass].push_back(Batch{head, count});
+    pool.freeBytes += count * blockSizeOf(sizeClass);
   }
 }
 
@@ -124,6 +129,7 @@ void moveCacheToPool(ThreadCache& cache, SharedPool& pool) {
   }
   if (cache.slab.size > 0) {
     pool.spareRegions.push_back(cache.slab);
+    pool.freeBytes += cache.slab.size;
   }
   cache.slab = Region{nullptr, 0};
 }
@@ -148,18 +154,20 @@ void activate(ThreadCache& cache) {
   cache.state = CacheState::Active;
 }
 
-// A slab rest left by an ended thread, else a new slab.
-// The thread's rest is too small for blockSize; it stays on record as a
-// scrap, so that its slab can still be seen to be wholly free.
+// A slab rest left by an ended thread, else a new slab. The thread's own
+// rest is too small for blockSize; it stays on record as a scrap, so that
+// its slab can still be seen to be wholly free.
 Region takeRegion(SharedPool& pool, std::size_t blockSize, Region rest) {
   std::lock_guard<std::mutex> lock(pool.mutex);
   if (rest.size > 0) {
     pool.scraps.push_back(rest);
+    pool.freeBytes += rest.size;
   }
   while (!pool.spareRegions.empty()) {
     Region region = pool.spareRegions.back();
     pool.spareRegions.pop_back();
     if (region.size >= blockSize) {
+      pool.freeBytes -= region.size;
       return region;
     }
     pool.scraps.push_back(region);
@@ -206,6 +214,7 @@ void refill(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
     if (!batches.empty()) {
       lists.current = batches.back().head;
       lists.currentCount = batches.back().count;
+      pool.freeBytes -= lists.currentCount * blockSizeOf(sizeClass);
       batches.pop_back();
       return;
     }
@@ -236,6 +245,7 @@ void* allocateEnded(std::size_t sizeClass) {
       Batch& batch = batches.back();
       FreeBlock* block = batch.head;
       batch.head = block->next;
+      pool.freeBytes -= blockSizeOf(sizeClass);
       if (--batch.count == 0) {
         batches.pop_back();
       }
@@ -291,26 +301,52 @@ void releaseEnded(FreeBlock* block, std::size_t sizeClass) {
   ++lists.currentCount;
 }
 
-// Index in sorted of the slab holding address, or npos.
-std::size_t findSlab(const std::vector<char*>& sorted, const void* address) {
-  auto byte = static_cast<const char*>(address);
-  auto after = std::upper_bound(sorted.begin(), sorted.end(), byte,
-                                [](const char* a, const char* b) { return a < b; });
-  if (after == sorted.begin() || byte >= *(after - 1) + SlabSize) {
-    return static_cast<std::size_t>(-1);
+constexpr std::size_t NoSlab = static_cast<std::size_t>(-1);
+
+// Finds the slab holding an address, as an index into the slabs sorted by
+// address, or NoSlab. The blocks of one list mostly share a slab with the
+// block before, so the last slab found is tried first.
+class SlabFinder {
+public:
+  explicit SlabFinder(const std::vector<char*>& sorted) : sorted_(sorted) {}
+
+  std::size_t operator()(const void* address) {
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    if (last_ != NoSlab && holds(last_, at)) {
+      return last_;
+    }
+    auto after = std::upper_bound(sorted_.begin(), sorted_.end(), at,
+                                  [](std::uintptr_t a, const char* slab) {
+                                    return a < reinterpret_cast<std::uintptr_t>(slab);
+                                  });
+    std::size_t index = static_cast<std::size_t>(after - sorted_.begin());
+    if (index == 0 || !holds(index - 1, at)) {
+      return NoSlab;
+    }
+    last_ = index - 1;
+    return last_;
   }
-  return static_cast<std::size_t>(after - sorted.begin() - 1);
-}
+
+private:
+  bool holds(std::size_t index, std::uintptr_t at) const {
+    auto begin = reinterpret_cast<std::uintptr_t>(sorted_[index]);
+    return at >= begin && at - begin < SlabSize;
+  }
+
+  const std::vector<char*>& sorted_;
+  std::size_t last_ = NoSlab;
+};
 
 // Free bytes per slab (sorted by address): free blocks in the pool's
 // batches, and slab rests and scraps nobody carves from.
 std::vector<std::size_t> countFreeBytes(const SharedPool& pool) {
   std::vector<std::size_t> freeBytes(pool.slabs.size(), 0);
+  SlabFinder findSlab(pool.slabs);
   for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
     for (const Batch& batch : pool.batches[sizeClass]) {
       for (FreeBlock* block = batch.head; block != nullptr; block = block->next) {
-        std::size_t slab = findSlab(pool.slabs, block);
-        if (slab != static_cast<std::size_t>(-1)) {
+        std::size_t slab = findSlab(block);
+        if (slab != NoSlab) {
           freeBytes[slab] += blockSizeOf(sizeClass);
         }
       }
@@ -318,8 +354,8 @@ std::vector<std::size_t> countFreeBytes(const SharedPool& pool) {
   }
   for (const std::vector<Region>* regions : {&pool.spareRegions, &pool.scraps}) {
     for (const Region& region : *regions) {
-      std::size_t slab = findSlab(pool.slabs, region.begin);
-      if (slab != static_cast<std::size_t>(-1)) {
+      std::size_t slab = findSlab(region.begin);
+      if (slab != NoSlab) {
         freeBytes[slab] += region.size;
       }
     }
@@ -330,9 +366,10 @@ std::vector<std::size_t> countFreeBytes(const SharedPool& pool) {
 // Relinks the free blocks and rests outside the given slabs into new
 // batches, dropping those inside.
 void dropSlabsFromLists(SharedPool& pool, const std::vector<bool>& dropped) {
+  SlabFinder findSlab(pool.slabs);
   auto keep = [&](const void* address) {
-    std::size_t slab = findSlab(pool.slabs, address);
-    return slab == static_cast<std::size_t>(-1) || !dropped[slab];
+    std::size_t slab = findSlab(address);
+    return slab == NoSlab || !dropped[slab];
   };
   for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
     std::vector<Batch> kept;
@@ -376,6 +413,12 @@ std::size_t releaseUnusedTreeMemory() {
   if (threadCache.state == CacheState::Active) {
     moveCacheToPool(threadCache, pool);
   }
+  // A walk takes time in proportion to the free blocks, and blocks whose
+  // slabs stay in use are walked again each time. Walking only once the free
+  // memory has doubled since the last walk keeps frequent calls linear.
+  if (pool.freeBytes < SlabSize || pool.freeBytes < 2 * pool.freeBytesAfterWalk) {
+    return 0;
+  }
   std::sort(pool.slabs.begin(), pool.slabs.end());
   std::vector<std::size_t> freeBytes = countFreeBytes(pool);
   std::vector<bool> dropped(pool.slabs.size(), false);
@@ -386,6 +429,9 @@ std::size_t releaseUnusedTreeMemory() {
       ++droppedCount;
     }
   }
+  std::size_t releasedBytes = droppedCount * SlabSize;
+  pool.freeBytes -= releasedBytes;  // every byte of a dropped slab was free
+  pool.freeBytesAfterWalk = pool.freeBytes;
   if (droppedCount == 0) {
     return 0;
   }
@@ -399,7 +445,7 @@ std::size_t releaseUnusedTreeMemory() {
     }
   }
   pool.slabs = std::move(kept);
-  return droppedCount * SlabSize;
+  return releasedBytes;
 }
 
 void* allocateTreeBlock(std::size_t size) {

@@ -26,10 +26,11 @@ void releaseTreeBlock(void* block, std::size_t size) noexcept;
 
 // Gives every slab none of whose blocks is in use back to the system, after
 // handing the calling thread's own free blocks to the shared pool. Blocks
-// cached by other running threads keep their slabs. Takes time in
-// proportion to the free blocks, so call it when a large tree has been
-// destroyed, not per node. Returns the bytes given back (0 under
-// AddressSanitizer, where nothing is pooled).
+// cached by other running threads keep their slabs. Finding the slabs walks
+// every free block, so a call does nothing unless the pool's free memory
+// has at least doubled since the last walk: called after every so many
+// nodes of a tree being destroyed, the calls together stay linear. Returns
+// the bytes given back (0 under AddressSanitizer, where nothing is pooled).
 std::size_t releaseUnusedTreeMemory();
 
 }  // namespace orbis
