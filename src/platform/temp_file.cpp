@@ -4,6 +4,7 @@
 #include "platform/temp_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -60,6 +61,27 @@ extern "C" void removeTempFilesOnSignal(int signalNumber) {
   raise(signalNumber);
 }
 
+const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// Holds the cleanup signals back on this thread for its lifetime.
+class CleanupSignalsBlocked {
+public:
+  CleanupSignalsBlocked() {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (int signalNumber : cleanupSignals) {
+      sigaddset(&blocked, signalNumber);
+    }
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous_);
+  }
+  ~CleanupSignalsBlocked() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  CleanupSignalsBlocked(const CleanupSignalsBlocked&) = delete;
+  CleanupSignalsBlocked& operator=(const CleanupSignalsBlocked&) = delete;
+
+private:
+  sigset_t previous_;
+};
+
 std::string temporaryDirectory() {
   const char* directory = std::getenv("TMPDIR");
   if (directory == nullptr || *directory == '\0') {
@@ -78,19 +100,22 @@ bool createTempFile(const char* prefix, std::string& path) {
   std::string pattern = temporaryDirectory() + (prefix ? prefix : "") + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
+  // No cleanup signal may come between the file's creation and its entry in
+  // the table, or the file would outlive the process.
+  CleanupSignalsBlocked blocked;
   // mkstemp creates the file with O_EXCL and mode 0600: a planted link or an
   // existing file is never opened.
   int descriptor = mkostemp(name.data(), O_CLOEXEC);
-  if (descriptor < 0) {
-    return false;
+  if (descriptor >= 0) {
+    close(descriptor);
+    path.assign(name.data());
+    registerPath(path);
   }
-  close(descriptor);
-  path.assign(name.data());
-  registerPath(path);
-  return true;
+  return descriptor >= 0;
 }
 
 bool deleteTempFile(const std::string& path) {
+  CleanupSignalsBlocked blocked;  // the file is either in the table or gone
   unregisterPath(path);
   return unlink(path.c_str()) == 0;
 }
@@ -100,7 +125,7 @@ void installTempFileCleanup() {
   if (installed.exchange(true)) {
     return;
   }
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+  for (int signalNumber : cleanupSignals) {
     struct sigaction action {};
     action.sa_handler = removeTempFilesOnSignal;
     sigemptyset(&action.sa_mask);
