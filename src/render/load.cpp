@@ -16,6 +16,7 @@
 #include "host/far_api.h"
 #include "markup/byte_source.h"
 #include "markup/document_parser.h"
+#include "markup/tree_allocator.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/thread.h"
@@ -227,7 +228,11 @@ bool Document::load(const char* name) {
   box.complete();
   // The tree can be far bigger than the page; it is not needed for writing.
   treeRoot.reset();
-  if (!writeText()) {
+  bool written = writeText();
+  // The tree's memory is free now; give back what the lines do not use, so a
+  // viewer that stays open does not keep a large page's peak.
+  releaseUnusedTreeMemory();
+  if (!written) {
     loadFailure = LoadFailure::CannotWrite;
     return false;
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/colors.h"
+#include "markup/tree_allocator.h"
 
 namespace orbis {
 
@@ -45,6 +46,14 @@ public:
   virtual ~TextRun() = default;
   TextRun(const TextRun&) = delete;
   TextRun& operator=(const TextRun&) = delete;
+
+  // A page makes about as many runs as its tree has nodes, so runs come
+  // from the same small-block pool, which also takes back the tree's slabs.
+  static void* operator new(std::size_t size) { return allocateTreeBlock(size); }
+  // The virtual destructor passes the size of the whole derived object.
+  static void operator delete(void* block, std::size_t size) noexcept {
+    releaseTreeBlock(block, size);
+  }
 
   virtual int kind() const { return 1; }
   // A new run of the same kind and colours (and target), with empty text,
