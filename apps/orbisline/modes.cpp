@@ -13,6 +13,7 @@
 #include "platform/console.h"
 #include "platform/text_file.h"
 #include "refusal.h"
+#include "render/console_size.h"
 #include "render/document.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
@@ -23,8 +24,6 @@ namespace orbis::app {
 
 namespace {
 
-constexpr int DefaultColumns = 80;
-constexpr int DefaultRows = 25;
 constexpr std::size_t CopyBlockSize = 1 << 16;
 
 void reportError(const std::string& message) {
@@ -34,7 +33,7 @@ void reportError(const std::string& message) {
 // The console size that layout and the writer see: the options, else the
 // terminal's when stdout is one, else 80x25.
 void fixConsoleSize(const Options& options) {
-  platform::ConsoleSize size{DefaultColumns, DefaultRows};
+  platform::ConsoleSize size{DefaultConsoleColumns, DefaultConsoleRows};
   platform::ConsoleSize terminal;
   if (isatty(STDOUT_FILENO) && platform::consoleMaxWindowSize(terminal)) size = terminal;
   if (options.width != 0) size.columns = options.width;

@@ -22,10 +22,6 @@
 namespace orbis {
 namespace {
 
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // The bytes of a text not yet examined: what is left of earlier replacement
 // texts, followed by what is left of the original text. Bytes leave at the
 // front (consume) and replacement bytes arrive at the front (prepend).

@@ -14,6 +14,13 @@ inline unsigned char foldCase(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
+// White space of the markup and of layout: blank, tab, carriage return and
+// line feed.
+inline bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A-Z and a-z only; bytes from 0x80 up are no letters.
+inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 // Negative, zero or positive, like strcmp, with case folded.
 int compareIgnoringCase(std::string_view a, std::string_view b);
 

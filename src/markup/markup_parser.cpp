@@ -15,8 +15,6 @@ namespace orbis {
 
 namespace {
 
-bool isAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 
 struct WindowRelease {
   void operator()(char* block) const { platform::globalFree(block); }

@@ -15,8 +15,6 @@ namespace orbis {
 
 namespace {
 
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 bool readConsoleColor(const ElementNode& element, const char* name, int32_t& out) {
   uint32_t rgb = 0;
   if (!getColorAttribute(element, name, rgb)) {

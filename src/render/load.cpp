@@ -18,8 +18,8 @@
 #include "markup/document_parser.h"
 #include "markup/tree_allocator.h"
 #include "platform/clock.h"
-#include "platform/console.h"
 #include "platform/thread.h"
+#include "render/console_size.h"
 #include "render/document.h"
 #include "render/parse_job.h"
 
@@ -33,10 +33,6 @@ constexpr char EmptyCell = '\xB1';
 constexpr char FullCell = '\xDB';
 constexpr uint32_t PollMilliseconds = 5;
 constexpr uint32_t DefaultTimeout = 15000;
-constexpr int32_t DefaultWrapWidth = 80;
-// Narrower than this, the rule that cuts over-long words never makes
-// progress.
-constexpr int32_t MinimumWrapWidth = 2;
 
 // Blanks (not tabs) come off both ends; a leading double quote goes, and a
 // second one cuts the name just before it.
@@ -77,12 +73,6 @@ LoadFailure checkExtension(const std::string& name) {
 int cellsForProgress(int32_t percent) {
   int cells = static_cast<int>(static_cast<int64_t>(percent) * ParseCells / 100);
   return cells < 0 ? 0 : (cells > ParseCells ? ParseCells : cells);
-}
-
-int32_t layoutWidth() {
-  platform::ConsoleSize size;
-  if (!platform::consoleMaxWindowSize(size) || size.columns < 1) return DefaultWrapWidth;
-  return size.columns < MinimumWrapWidth ? MinimumWrapWidth : size.columns;
 }
 
 // The box "Orbisline" with a bar of BarCells cells, drawn over a saved
@@ -222,7 +212,7 @@ bool Document::load(const char* name) {
   title = "No Title";
   alignment = Alignment::Left;
   currentHref = {};
-  wrapWidth = layoutWidth();
+  wrapWidth = renderConsoleSize().columns;
   layOutTree();
 
   box.complete();

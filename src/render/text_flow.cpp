@@ -27,8 +27,6 @@ namespace orbis {
 
 namespace {
 
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 constexpr size_t NoPosition = std::string::npos;
 
 // Deletes a piece that came out empty. The piece before it, if any, ends its

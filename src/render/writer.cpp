@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/console.h"
+#include "render/console_size.h"
 #include "render/document.h"
 
 namespace orbis {
@@ -15,18 +15,6 @@ namespace orbis {
 namespace {
 
 constexpr std::size_t OutputBufferSize = 1 << 16;
-constexpr int DefaultColumns = 80;
-constexpr int DefaultRows = 25;
-
-// The console size as the editor will show the file; 80x25 when it cannot
-// be read.
-platform::ConsoleSize outputSize() {
-  platform::ConsoleSize size;
-  if (!platform::consoleMaxWindowSize(size)) size = {};
-  if (size.columns < 1) size.columns = DefaultColumns;
-  if (size.rows < 1) size.rows = DefaultRows;
-  return size;
-}
 
 // Blanks in front of a line so that it ends in the last column (Right) or
 // leaves equal room on both sides, the odd cell going to the right (Center).
@@ -94,7 +82,7 @@ bool Document::writeText() {
   if (!file) return false;
   std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
 
-  platform::ConsoleSize size = outputSize();
+  platform::ConsoleSize size = renderConsoleSize();
   for (std::size_t k = 0; k < lines.size(); ++k) {
     int32_t index = static_cast<int32_t>(k);
     alignLine(lines[k], index, size.columns, normalColors);
