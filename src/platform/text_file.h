@@ -49,8 +49,10 @@ private:
   std::string lastError_;
 };
 
-// Why path cannot be opened as a regular file for reading, or the empty text
-// when it can. Used by the executables for their one-line error messages.
+// Why path cannot be loaded as a document: the reason it cannot be opened as
+// a regular file for reading, "is empty" for a file of length 0 (which the
+// viewer refuses like a missing one), or the empty text when it can be
+// loaded. Used by the executables for their one-line error messages.
 std::string describeOpenFailure(const char* path);
 
 }  // namespace orbis::platform
