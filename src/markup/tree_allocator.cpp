@@ -1,29 +1,25 @@
-// Size-class pool behind allocateTreeBlock. Sizes are rounded up to a
-// multiple of Granule; every class up to LargestPooled has, per thread, a
-// free list that is filled and drained BatchLength blocks at a time:
+// Chunked block cutting behind allocateTreeBlock.
 //
-//   - allocation pops the thread's current list; when it is empty it takes
-//     the thread's held-back full batch, else a batch from the shared pool,
-//     else carves a batch from the thread's slab;
-//   - release pushes onto the current list; when that holds a full batch it
-//     becomes the held-back one, and a batch already held back goes to the
-//     shared pool.
+// Each thread cuts blocks, one after the other, from a chunk of its own.
+// While it does, it counts the blocks it cut in a plain thread-local
+// counter, and the chunk's shared counter only goes down, once per release
+// (from any thread). When the thread moves on to another chunk it adds its
+// count to the shared one, so the shared counter reaches zero exactly once:
+// at the release of the chunk's last block, or at that addition when every
+// block was already released. Whoever sees it reach zero puts the chunk on
+// the free list. Allocation thus takes no lock and no atomic operation, and
+// a release takes one atomic subtraction.
 //
-// Holding one full batch back means a thread that allocates and frees around
-// a batch boundary does not trade with the shared pool every time. When a
-// thread ends, its lists and the rest of its slab go to the shared pool.
-// Blocks are linked through their first word while free. Larger sizes go to
-// the ordinary heap. releaseUnusedTreeMemory walks every free block in the
-// pool to find the slabs that are wholly free; it is meant for the moments
-// after a document's tree is gone, not for every release.
+// A thread's chunk is handed on when the thread ends. Blocks wanted after
+// that (from other thread-local destructors) come from one chunk shared
+// under a lock, which counts every block at once and holds one count of its
+// own while blocks are cut from it.
 #include "markup/tree_allocator.h"
 
-#include <algorithm>
+#include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <mutex>
 #include <new>
-#include <vector>
 
 #include "platform/bulk_memory.h"
 
@@ -46,422 +42,163 @@ namespace {
 
 constexpr std::size_t Granule = 8;
 constexpr std::size_t LargestPooled = 256;
-constexpr std::size_t ClassCount = LargestPooled / Granule;
-constexpr uint32_t BatchLength = 128;
-// Whole huge pages, so that filling a slab costs a few page faults.
-constexpr std::size_t SlabSize = 4 * platform::BulkAlignment;
+// One huge page: a chunk aligned to its size is found from any block in it.
+constexpr std::size_t ChunkSize = platform::BulkAlignment;
 
-struct FreeBlock {
-  FreeBlock* next;
+struct alignas(64) ChunkHeader {
+  std::atomic<int64_t> inUse{0};  // see the comment at the top
+  ChunkHeader* nextFree = nullptr;
 };
 
-struct Batch {
-  FreeBlock* head;
-  uint32_t count;
-};
+bool isPooled(std::size_t size) { return size - 1 < LargestPooled; }  // size 0 wraps around
+std::size_t roundUp(std::size_t size) { return (size + Granule - 1) & ~(Granule - 1); }
 
-struct Region {
-  char* begin;
-  std::size_t size;
-};
+ChunkHeader* chunkOf(void* block) {
+  return reinterpret_cast<ChunkHeader*>(reinterpret_cast<std::uintptr_t>(block) & ~(ChunkSize - 1));
+}
 
-// Shared by all threads; every field is guarded by mutex. Never destroyed,
-// so that blocks released while the process exits still have a home.
-struct SharedPool {
+// Wholly free chunks, linked through their headers so that keeping one
+// never allocates (it happens inside releases, which must not throw).
+struct FreeChunks {
   std::mutex mutex;
-  std::vector<Batch> batches[ClassCount];
-  std::vector<Region> spareRegions;  // slab rests left by ended threads
-  std::vector<Region> scraps;        // rests too small for the block wanted
-  std::vector<char*> slabs;          // every slab not given back
-  // Bytes in batches, rests and scraps; and what was left of them after the
-  // last walk for wholly free slabs.
-  std::size_t freeBytes = 0;
-  std::size_t freeBytesAfterWalk = 0;
+  ChunkHeader* first = nullptr;
 };
 
-SharedPool& sharedPool() {
-  static SharedPool* pool = new SharedPool;
-  return *pool;
+FreeChunks& freeChunks() {
+  static FreeChunks* chunks = new FreeChunks;  // never destroyed: threads may outlive statics
+  return *chunks;
 }
 
-// While the thread's cache is not active, current is null and currentCount
-// is BatchLength, so that both fast paths turn to the slow ones.
-struct ClassCache {
-  FreeBlock* current = nullptr;
-  uint32_t currentCount = BatchLength;
-  FreeBlock* heldBatch = nullptr;  // BatchLength blocks, or null
-};
-
-enum class CacheState : uint8_t { Unused, Active, Ended };
-
-// Trivially destructible, so it stays usable while the thread ends; the
-// flush at thread end is a separate object (CacheFlush).
-struct ThreadCache {
-  ClassCache classes[ClassCount];
-  Region slab{nullptr, 0};
-  CacheState state = CacheState::Unused;
-};
-
-thread_local ThreadCache threadCache;
-
-// Class c holds blocks of (c + 1) * Granule bytes. Size 0 wraps around to
-// an unpooled size.
-std::size_t classOf(std::size_t size) { return (size - 1) / Granule; }
-bool isPooled(std::size_t size) { return size - 1 < LargestPooled; }
-std::size_t blockSizeOf(std::size_t sizeClass) { return (sizeClass + 1) * Granule; }
-
-void shareBatch(SharedPool& pool, std::size_t sizeClass, FreeBlock* head, uint32_t count) {
-  if (head != nullptr) {
-    pool.batches[sizeClass].push_back(Batch{head, count});
-    pool.freeBytes += count * blockSizeOf(sizeClass);
-  }
+void keepFreeChunk(ChunkHeader* chunk) {
+  FreeChunks& chunks = freeChunks();
+  std::lock_guard<std::mutex> lock(chunks.mutex);
+  chunk->nextFree = chunks.first;
+  chunks.first = chunk;
 }
 
-// Hands the thread's lists and slab rest to the pool; the caller holds the
-// pool's lock. The lists are left empty (as when inactive), which sends the
-// thread's next allocation or release down the slow path.
-void moveCacheToPool(ThreadCache& cache, SharedPool& pool) {
-  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
-    ClassCache& lists = cache.classes[sizeClass];
-    shareBatch(pool, sizeClass, lists.current, lists.currentCount);
-    shareBatch(pool, sizeClass, lists.heldBatch, BatchLength);
-    lists = ClassCache{};
-  }
-  if (cache.slab.size > 0) {
-    pool.spareRegions.push_back(cache.slab);
-    pool.freeBytes += cache.slab.size;
-  }
-  cache.slab = Region{nullptr, 0};
-}
-
-void flushThreadCache() {
-  SharedPool& pool = sharedPool();
-  std::lock_guard<std::mutex> lock(pool.mutex);
-  moveCacheToPool(threadCache, pool);
-  threadCache.state = CacheState::Ended;
-}
-
-struct CacheFlush {
-  ~CacheFlush() { flushThreadCache(); }
-};
-
-void activate(ThreadCache& cache) {
-  static thread_local CacheFlush flush;
-  (void)flush;
-  for (ClassCache& lists : cache.classes) {
-    lists.currentCount = 0;
-  }
-  cache.state = CacheState::Active;
-}
-
-// A slab rest left by an ended thread, else a new slab. The thread's own
-// rest is too small for blockSize; it stays on record as a scrap, so that
-// its slab can still be seen to be wholly free.
-Region takeRegion(SharedPool& pool, std::size_t blockSize, Region rest) {
-  std::lock_guard<std::mutex> lock(pool.mutex);
-  if (rest.size > 0) {
-    pool.scraps.push_back(rest);
-    pool.freeBytes += rest.size;
-  }
-  while (!pool.spareRegions.empty()) {
-    Region region = pool.spareRegions.back();
-    pool.spareRegions.pop_back();
-    if (region.size >= blockSize) {
-      pool.freeBytes -= region.size;
-      return region;
-    }
-    pool.scraps.push_back(region);
-  }
-  char* slab = static_cast<char*>(platform::allocateBulk(SlabSize));
-  if (slab == nullptr) {
-    throw std::bad_alloc();
-  }
-  pool.slabs.push_back(slab);
-  return Region{slab, SlabSize};
-}
-
-// Links as many blocks of the class as the slab has room for, up to a batch.
-void carveBatch(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
-  std::size_t blockSize = blockSizeOf(sizeClass);
-  if (cache.slab.size < blockSize) {
-    cache.slab = takeRegion(sharedPool(), blockSize, cache.slab);
-  }
-  std::size_t count = std::min<std::size_t>(BatchLength, cache.slab.size / blockSize);
-  FreeBlock* head = nullptr;
-  for (std::size_t i = count; i-- > 0;) {
-    FreeBlock* free = reinterpret_cast<FreeBlock*>(cache.slab.begin + i * blockSize);
-    free->next = head;
-    head = free;
-  }
-  cache.slab.begin += count * blockSize;
-  cache.slab.size -= count * blockSize;
-  lists.current = head;
-  lists.currentCount = static_cast<uint32_t>(count);
-}
-
-// The current list is empty: refills it.
-void refill(ThreadCache& cache, ClassCache& lists, std::size_t sizeClass) {
-  if (lists.heldBatch != nullptr) {
-    lists.current = lists.heldBatch;
-    lists.currentCount = BatchLength;
-    lists.heldBatch = nullptr;
-    return;
-  }
-  SharedPool& pool = sharedPool();
+// A kept free chunk, else a new one from the system; its counter is 0.
+ChunkHeader* takeChunk() {
+  void* memory = nullptr;
   {
-    std::lock_guard<std::mutex> lock(pool.mutex);
-    std::vector<Batch>& batches = pool.batches[sizeClass];
-    if (!batches.empty()) {
-      lists.current = batches.back().head;
-      lists.currentCount = batches.back().count;
-      pool.freeBytes -= lists.currentCount * blockSizeOf(sizeClass);
-      batches.pop_back();
-      return;
+    FreeChunks& chunks = freeChunks();
+    std::lock_guard<std::mutex> lock(chunks.mutex);
+    if (chunks.first != nullptr) {
+      memory = chunks.first;
+      chunks.first = chunks.first->nextFree;
     }
   }
-  carveBatch(cache, lists, sizeClass);
-}
-
-// The current list holds a full batch: makes room on it.
-void spill(ClassCache& lists, std::size_t sizeClass) {
-  if (lists.heldBatch != nullptr) {
-    SharedPool& pool = sharedPool();
-    std::lock_guard<std::mutex> lock(pool.mutex);
-    shareBatch(pool, sizeClass, lists.heldBatch, BatchLength);
-  }
-  lists.heldBatch = lists.current;
-  lists.current = nullptr;
-  lists.currentCount = 0;
-}
-
-// After the thread's cache was flushed, blocks go straight to and from the
-// shared pool.
-void* allocateEnded(std::size_t sizeClass) {
-  SharedPool& pool = sharedPool();
-  {
-    std::lock_guard<std::mutex> lock(pool.mutex);
-    std::vector<Batch>& batches = pool.batches[sizeClass];
-    if (!batches.empty() && batches.back().count > 0) {
-      Batch& batch = batches.back();
-      FreeBlock* block = batch.head;
-      batch.head = block->next;
-      pool.freeBytes -= blockSizeOf(sizeClass);
-      if (--batch.count == 0) {
-        batches.pop_back();
-      }
-      return block;
+  if (memory == nullptr) {
+    memory = platform::allocateBulk(ChunkSize);
+    if (memory == nullptr) {
+      throw std::bad_alloc();
     }
   }
-  // Joins the pool when it is released; never given back, like the slabs.
-  void* block = std::malloc(blockSizeOf(sizeClass));
-  if (block == nullptr) {
-    throw std::bad_alloc();
-  }
-  return block;
+  return new (memory) ChunkHeader;
 }
 
-void releaseEnded(FreeBlock* block, std::size_t sizeClass) {
-  SharedPool& pool = sharedPool();
-  std::lock_guard<std::mutex> lock(pool.mutex);
-  block->next = nullptr;
-  shareBatch(pool, sizeClass, block, 1);
+void countRelease(ChunkHeader* chunk, int64_t blocks) {
+  if (chunk->inUse.fetch_sub(blocks, std::memory_order_acq_rel) == blocks) {
+    keepFreeChunk(chunk);
+  }
 }
 
-// The slow paths stay out of line, so that the fast ones need no stack
-// frame.
-[[gnu::noinline]] void* allocateSlow(ThreadCache& cache, std::size_t sizeClass) {
-  if (cache.state == CacheState::Ended) {
-    return allocateEnded(sizeClass);
-  }
-  if (cache.state == CacheState::Unused) {
-    activate(cache);
-  }
-  ClassCache& lists = cache.classes[sizeClass];
-  refill(cache, lists, sizeClass);
-  FreeBlock* block = lists.current;
-  lists.current = block->next;
-  --lists.currentCount;
-  return block;
-}
+// Where blocks are being cut: the rest of one chunk.
+struct Cutter {
+  ChunkHeader* chunk = nullptr;
+  char* next = nullptr;
+  char* end = nullptr;
+  int64_t cut = 0;  // blocks cut and not yet added to the chunk's counter
 
-[[gnu::noinline]] void releaseSlow(ThreadCache& cache, FreeBlock* block, std::size_t sizeClass) {
-  if (cache.state == CacheState::Ended) {
-    releaseEnded(block, sizeClass);
-    return;
+  void start(ChunkHeader* fresh) {
+    chunk = fresh;
+    next = reinterpret_cast<char*>(fresh) + sizeof(ChunkHeader);
+    end = reinterpret_cast<char*>(fresh) + ChunkSize;
+    cut = 0;
   }
-  if (cache.state == CacheState::Unused) {
-    activate(cache);
+  bool fits(std::size_t size) const { return static_cast<std::size_t>(end - next) >= size; }
+  void* cutBlock(std::size_t size) {
+    void* block = next;
+    next += size;
+    ++cut;
+    return block;
   }
-  ClassCache& lists = cache.classes[sizeClass];
-  if (lists.currentCount == BatchLength) {
-    spill(lists, sizeClass);
-  }
-  block->next = lists.current;
-  lists.current = block;
-  ++lists.currentCount;
-}
-
-constexpr std::size_t NoSlab = static_cast<std::size_t>(-1);
-
-// Finds the slab holding an address, as an index into the slabs sorted by
-// address, or NoSlab. The blocks of one list mostly share a slab with the
-// block before, so the last slab found is tried first.
-class SlabFinder {
-public:
-  explicit SlabFinder(const std::vector<char*>& sorted) : sorted_(sorted) {}
-
-  std::size_t operator()(const void* address) {
-    auto at = reinterpret_cast<std::uintptr_t>(address);
-    if (last_ != NoSlab && holds(last_, at)) {
-      return last_;
+  // Moves on from the chunk: its counter takes the blocks cut from it.
+  void handOn() {
+    if (chunk != nullptr) {
+      countRelease(chunk, -cut);
     }
-    auto after = std::upper_bound(sorted_.begin(), sorted_.end(), at,
-                                  [](std::uintptr_t a, const char* slab) {
-                                    return a < reinterpret_cast<std::uintptr_t>(slab);
-                                  });
-    std::size_t index = static_cast<std::size_t>(after - sorted_.begin());
-    if (index == 0 || !holds(index - 1, at)) {
-      return NoSlab;
-    }
-    last_ = index - 1;
-    return last_;
+    *this = Cutter{};
   }
-
-private:
-  bool holds(std::size_t index, std::uintptr_t at) const {
-    auto begin = reinterpret_cast<std::uintptr_t>(sorted_[index]);
-    return at >= begin && at - begin < SlabSize;
-  }
-
-  const std::vector<char*>& sorted_;
-  std::size_t last_ = NoSlab;
 };
 
-// Free bytes per slab (sorted by address): free blocks in the pool's
-// batches, and slab rests and scraps nobody carves from.
-std::vector<std::size_t> countFreeBytes(const SharedPool& pool) {
-  std::vector<std::size_t> freeBytes(pool.slabs.size(), 0);
-  SlabFinder findSlab(pool.slabs);
-  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
-    for (const Batch& batch : pool.batches[sizeClass]) {
-      for (FreeBlock* block = batch.head; block != nullptr; block = block->next) {
-        std::size_t slab = findSlab(block);
-        if (slab != NoSlab) {
-          freeBytes[slab] += blockSizeOf(sizeClass);
-        }
-      }
-    }
+enum class CutterState : uint8_t { Unused, Active, Ended };
+
+// Trivially destructible, so it stays readable while the thread ends; the
+// hand-on at thread end is a separate object (ThreadEnd).
+struct ThreadCutter {
+  Cutter cutter;
+  CutterState state = CutterState::Unused;
+};
+
+thread_local ThreadCutter threadCutter;
+
+struct ThreadEnd {
+  ~ThreadEnd() {
+    threadCutter.cutter.handOn();
+    threadCutter.state = CutterState::Ended;
   }
-  for (const std::vector<Region>* regions : {&pool.spareRegions, &pool.scraps}) {
-    for (const Region& region : *regions) {
-      std::size_t slab = findSlab(region.begin);
-      if (slab != NoSlab) {
-        freeBytes[slab] += region.size;
-      }
+};
+
+// The shared chunk for threads that have ended. It counts one block for
+// itself while it is cut from, so it cannot go free under the cutter.
+struct LateCutter {
+  std::mutex mutex;
+  Cutter cutter;
+};
+
+void* allocateLate(std::size_t size) {
+  static LateCutter* late = new LateCutter;  // never destroyed, like the free list
+  std::lock_guard<std::mutex> lock(late->mutex);
+  Cutter& cutter = late->cutter;
+  if (!cutter.fits(size)) {
+    if (cutter.chunk != nullptr) {
+      countRelease(cutter.chunk, 1);
     }
+    cutter.start(takeChunk());
+    cutter.chunk->inUse.store(1, std::memory_order_relaxed);
   }
-  return freeBytes;
+  cutter.chunk->inUse.fetch_add(1, std::memory_order_relaxed);
+  return cutter.cutBlock(size);
 }
 
-// Relinks the free blocks and rests outside the given slabs into new
-// batches, dropping those inside.
-void dropSlabsFromLists(SharedPool& pool, const std::vector<bool>& dropped) {
-  SlabFinder findSlab(pool.slabs);
-  auto keep = [&](const void* address) {
-    std::size_t slab = findSlab(address);
-    return slab == NoSlab || !dropped[slab];
-  };
-  for (std::size_t sizeClass = 0; sizeClass < ClassCount; ++sizeClass) {
-    std::vector<Batch> kept;
-    Batch building{nullptr, 0};
-    for (const Batch& batch : pool.batches[sizeClass]) {
-      FreeBlock* next = nullptr;
-      for (FreeBlock* block = batch.head; block != nullptr; block = next) {
-        next = block->next;
-        if (!keep(block)) {
-          continue;
-        }
-        block->next = building.head;
-        building.head = block;
-        if (++building.count == BatchLength) {
-          kept.push_back(building);
-          building = Batch{nullptr, 0};
-        }
-      }
-    }
-    if (building.head != nullptr) {
-      kept.push_back(building);
-    }
-    pool.batches[sizeClass] = std::move(kept);
+// Out of line, so that the fast path needs no stack frame.
+[[gnu::noinline]] void* allocateSlow(std::size_t size) {
+  ThreadCutter& thread = threadCutter;
+  if (thread.state == CutterState::Ended) {
+    return allocateLate(size);
   }
-  for (std::vector<Region>* regions : {&pool.spareRegions, &pool.scraps}) {
-    std::vector<Region> rests;
-    for (const Region& region : *regions) {
-      if (keep(region.begin)) {
-        rests.push_back(region);
-      }
-    }
-    *regions = std::move(rests);
+  if (thread.state == CutterState::Unused) {
+    static thread_local ThreadEnd end;
+    (void)end;
+    thread.state = CutterState::Active;
   }
+  thread.cutter.handOn();
+  thread.cutter.start(takeChunk());
+  return thread.cutter.cutBlock(size);
 }
 
 }  // namespace
-
-std::size_t releaseUnusedTreeMemory() {
-  SharedPool& pool = sharedPool();
-  std::lock_guard<std::mutex> lock(pool.mutex);
-  if (threadCache.state == CacheState::Active) {
-    moveCacheToPool(threadCache, pool);
-  }
-  // A walk takes time in proportion to the free blocks, and blocks whose
-  // slabs stay in use are walked again each time. Walking only once the free
-  // memory has doubled since the last walk keeps frequent calls linear.
-  if (pool.freeBytes < SlabSize || pool.freeBytes < 2 * pool.freeBytesAfterWalk) {
-    return 0;
-  }
-  std::sort(pool.slabs.begin(), pool.slabs.end());
-  std::vector<std::size_t> freeBytes = countFreeBytes(pool);
-  std::vector<bool> dropped(pool.slabs.size(), false);
-  std::size_t droppedCount = 0;
-  for (std::size_t slab = 0; slab < pool.slabs.size(); ++slab) {
-    if (freeBytes[slab] == SlabSize) {
-      dropped[slab] = true;
-      ++droppedCount;
-    }
-  }
-  std::size_t releasedBytes = droppedCount * SlabSize;
-  pool.freeBytes -= releasedBytes;  // every byte of a dropped slab was free
-  pool.freeBytesAfterWalk = pool.freeBytes;
-  if (droppedCount == 0) {
-    return 0;
-  }
-  dropSlabsFromLists(pool, dropped);
-  std::vector<char*> kept;
-  for (std::size_t slab = 0; slab < pool.slabs.size(); ++slab) {
-    if (dropped[slab]) {
-      platform::releaseBulk(pool.slabs[slab], SlabSize);
-    } else {
-      kept.push_back(pool.slabs[slab]);
-    }
-  }
-  pool.slabs = std::move(kept);
-  return releasedBytes;
-}
 
 void* allocateTreeBlock(std::size_t size) {
   if (!isPooled(size)) {
     return ::operator new(size);
   }
-  std::size_t sizeClass = classOf(size);
-  ThreadCache& cache = threadCache;
-  ClassCache& lists = cache.classes[sizeClass];
-  FreeBlock* block = lists.current;
-  if (block == nullptr) [[unlikely]] {
-    return allocateSlow(cache, sizeClass);
+  size = roundUp(size);
+  Cutter& cutter = threadCutter.cutter;
+  if (!cutter.fits(size)) [[unlikely]] {
+    return allocateSlow(size);
   }
-  lists.current = block->next;
-  --lists.currentCount;
-  return block;
+  return cutter.cutBlock(size);
 }
 
 void releaseTreeBlock(void* block, std::size_t size) noexcept {
@@ -472,17 +209,26 @@ void releaseTreeBlock(void* block, std::size_t size) noexcept {
     ::operator delete(block);
     return;
   }
-  std::size_t sizeClass = classOf(size);
-  FreeBlock* free = static_cast<FreeBlock*>(block);
-  ThreadCache& cache = threadCache;
-  ClassCache& lists = cache.classes[sizeClass];
-  if (lists.currentCount == BatchLength) [[unlikely]] {
-    releaseSlow(cache, free, sizeClass);
-    return;
+  countRelease(chunkOf(block), 1);
+}
+
+std::size_t releaseUnusedTreeMemory() {
+  ChunkHeader* first = nullptr;
+  {
+    FreeChunks& chunks = freeChunks();
+    std::lock_guard<std::mutex> lock(chunks.mutex);
+    first = chunks.first;
+    chunks.first = nullptr;
   }
-  free->next = lists.current;
-  lists.current = free;
-  ++lists.currentCount;
+  std::size_t released = 0;
+  while (first != nullptr) {
+    ChunkHeader* next = first->nextFree;
+    first->~ChunkHeader();
+    platform::releaseBulk(first, ChunkSize);
+    released += ChunkSize;
+    first = next;
+  }
+  return released;
 }
 
 #else  // the ordinary heap, for AddressSanitizer

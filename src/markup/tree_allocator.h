@@ -1,12 +1,17 @@
-// Memory for tree nodes and attribute records.
+// Memory for tree nodes, attribute records and rendered runs.
 //
-// A large document holds millions of small nodes and attribute records,
-// allocated on the parse thread and freed on another thread once the parse
-// has ended. Blocks come from size classes carved out of large slabs; each
-// thread keeps its own free lists and trades whole batches with a shared
-// pool under a lock, so an allocation or a release normally takes no lock.
-// Freed blocks return to the pool and serve the next document; slabs go
-// back to the system only through releaseUnusedTreeMemory.
+// A large document holds millions of small blocks, allocated on the parse
+// thread in document order and freed on another thread, again mostly in
+// document order, while layout walks the tree. Blocks are cut one after the
+// other from chunks of a few megabytes, and each chunk counts the blocks
+// still in use in it; the release of the last one frees the whole chunk.
+// Freeing a tree as it is laid out therefore frees its chunks one by one,
+// and the runs made meanwhile are cut from those same chunks, so the tree
+// and the lines never both hold the whole page. A block freed while others
+// of its chunk are still in use is not reused on its own.
+//
+// Free chunks are kept for the next blocks; releaseUnusedTreeMemory gives
+// them back to the system.
 //
 // Under AddressSanitizer every block comes from the ordinary heap instead,
 // so that misuse is still caught.
@@ -24,13 +29,9 @@ void* allocateTreeBlock(std::size_t size);
 // allocated with. Accepts null. Any thread may release any block.
 void releaseTreeBlock(void* block, std::size_t size) noexcept;
 
-// Gives every slab none of whose blocks is in use back to the system, after
-// handing the calling thread's own free blocks to the shared pool. Blocks
-// cached by other running threads keep their slabs. Finding the slabs walks
-// every free block, so a call does nothing unless the pool's free memory
-// has at least doubled since the last walk: called after every so many
-// nodes of a tree being destroyed, the calls together stay linear. Returns
-// the bytes given back (0 under AddressSanitizer, where nothing is pooled).
+// Gives every kept free chunk back to the system and returns their bytes
+// (0 under AddressSanitizer, where nothing is pooled). Chunks that still
+// hold a block in use, or that a thread is cutting blocks from, stay.
 std::size_t releaseUnusedTreeMemory();
 
 }  // namespace orbis

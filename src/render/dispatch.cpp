@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "config/settings.h"
-#include "markup/tree_allocator.h"
 #include "render/document.h"
 #include "render/elements.h"
 #include "render/tag_table.h"
@@ -304,21 +303,12 @@ std::unique_ptr<Node> nextChild(Frame& frame, bool release, const Node*& child) 
   return nullptr;
 }
 
-// How many released nodes between two hand-backs of wholly free tree
-// memory to the system: often enough that the lines do not stack up on top
-// of the tree's peak, rarely enough that the hand-back's cost stays small.
-constexpr uint32_t NodesPerHandBack = 1u << 18;
-
 // With release set, every node is taken out of the tree as the walk reaches
 // it and destroyed once laid out, so that the tree shrinks while the lines
-// grow and the two never both hold the whole page.
+// grow and the two never both hold the whole page: the tree's memory goes
+// free chunk by chunk and the new runs are cut from it.
 void walk(Document& doc, std::vector<Frame>& stack, bool release) {
-  uint32_t released = 0;
   while (!stack.empty()) {
-    if (release && ++released == NodesPerHandBack) {
-      releaseUnusedTreeMemory();
-      released = 0;
-    }
     const Node* child = nullptr;
     std::unique_ptr<Node> taken = nextChild(stack.back(), release, child);
     if (child == nullptr) {
