@@ -134,7 +134,8 @@ std::unique_ptr<TextNode> MarkupParser::Run::takeText() {
     return nullptr;
   }
   inText = false;
-  auto token = std::make_unique<TextNode>(textBytes);
+  std::unique_ptr<TextNode> token = parser.takeSpareText();
+  token->text.assign(textBytes);
   textBytes.clear();
   return token;
 }

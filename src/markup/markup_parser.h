@@ -67,6 +67,12 @@ public:
   // with the tree built so far intact. Not owned; may be null.
   void setControl(platform::ParseControl* control) { control_ = control; }
 
+  // Optional: an attribute whose name the filter refuses is not stored. A
+  // reader that asks for a few names only keeps the tree that much smaller.
+  // Null (the default) keeps every attribute.
+  using AttributeFilter = bool (*)(std::string_view name);
+  void setAttributeFilter(AttributeFilter filter) { attributeFilter_ = filter; }
+
 protected:
   Node* target() const { return target_; }
 
@@ -77,6 +83,7 @@ private:
   void buildTree(std::unique_ptr<Node> token);
   void keepSpare(std::unique_ptr<Node> token);
   std::unique_ptr<ElementNode> takeSpareElement();
+  std::unique_ptr<TextNode> takeSpareText();
   void closeElement(const ElementNode& endTag);
   void beginTree(Node* target);
   void indexTopLevel(ElementNode* element);
@@ -84,6 +91,7 @@ private:
 
   Node* target_ = nullptr;
   platform::ParseControl* control_ = nullptr;
+  AttributeFilter attributeFilter_ = nullptr;
 
   // Top-level elements of the target that are still childless, by folded
   // name, in document order. Lets an end tag find its element in constant
@@ -97,6 +105,8 @@ private:
   // An element token the builder dropped (an end tag, mostly), emptied and
   // kept for the tokenizer's next tag, so that end tags cost no allocation.
   std::unique_ptr<ElementNode> spareElement_;
+  // Likewise a text token that came out empty (white space folded away).
+  std::unique_ptr<TextNode> spareText_;
 };
 
 }  // namespace orbis

@@ -7,7 +7,8 @@
 namespace orbis {
 
 void MarkupParser::Run::storeAttribute() {
-  if (element != nullptr) {
+  if (element != nullptr &&
+      (parser.attributeFilter_ == nullptr || parser.attributeFilter_(attributeName.view()))) {
     element->addAttribute(attributeName.c_str(), attributeValue.c_str());
   }
   attributeName.str().clear();

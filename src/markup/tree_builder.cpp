@@ -17,8 +17,8 @@ namespace orbis {
 
 namespace {
 
-// The largest name buffer a reused end tag keeps.
-constexpr std::size_t SpareNameCapacity = 64;
+// The largest buffer a reused token keeps: an end tag's name, a text.
+constexpr std::size_t SpareCapacity = 64;
 
 bool isEndTag(const ElementNode& element) {
   return !element.name.empty() && element.name.str()[0] == '/';
@@ -73,10 +73,18 @@ void MarkupParser::buildTree(std::unique_ptr<Node> token) {
     }
     return;
   }
-  if (const TextNode* text = asText(token.get()); text != nullptr && !text->text.empty()) {
-    target_->appendChild(std::move(token));
+  if (TextNode* text = asText(token.get())) {
+    if (!text->text.empty()) {
+      target_->appendChild(std::move(token));
+    } else if (typeid(*text) == typeid(TextNode) && text->nextSibling() == nullptr) {
+      // Tree memory is not reused block by block, so the next text token
+      // takes this one over rather than adding another node.
+      if (text->text.capacity() > SpareCapacity) std::string().swap(text->text);
+      token.release();
+      spareText_.reset(text);
+    }
   }
-  // Anything else (empty text, a bare node) is dropped with the token.
+  // Anything else (a bare node) is dropped with the token.
 }
 
 void MarkupParser::keepSpare(std::unique_ptr<Node> token) {
@@ -87,7 +95,7 @@ void MarkupParser::keepSpare(std::unique_ptr<Node> token) {
   }
   auto* element = static_cast<ElementNode*>(token.release());
   std::string& name = element->name.str();
-  if (name.capacity() > SpareNameCapacity) {
+  if (name.capacity() > SpareCapacity) {
     std::string().swap(name);  // a huge name would stay with the next tag
   } else {
     name.clear();
@@ -101,6 +109,13 @@ std::unique_ptr<ElementNode> MarkupParser::takeSpareElement() {
     return std::move(spareElement_);
   }
   return std::make_unique<ElementNode>();
+}
+
+std::unique_ptr<TextNode> MarkupParser::takeSpareText() {
+  if (spareText_ != nullptr) {
+    return std::move(spareText_);
+  }
+  return std::make_unique<TextNode>();
 }
 
 void MarkupParser::closeElement(const ElementNode& endTag) {

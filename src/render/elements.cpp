@@ -41,6 +41,18 @@ int32_t rulePercentage(const ElementNode& element) {
 
 }  // namespace
 
+bool isLayoutAttribute(std::string_view name) {
+  // align is read by text flow (applyAlign), the rest by the handlers here.
+  static constexpr std::string_view Names[] = {"align", "alink", "alt",  "bgcolor", "color", "href",
+                                               "link",  "name",  "size", "text",    "width"};
+  for (std::string_view known : Names) {
+    if (equalsIgnoringCase(known, name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text) {
   if (doc.inLink) {
     return std::make_unique<LinkRun>(doc.linkColors, doc.activeLinkColors, std::move(text), doc.currentHref);

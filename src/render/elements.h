@@ -9,11 +9,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "markup/node.h"
 #include "render/document.h"
 
 namespace orbis {
+
+// True for the names of the attributes that layout reads (case folded). The
+// viewer's parse stores no others, which keeps a large page's tree small; a
+// handler that reads a new attribute must be listed here.
+bool isLayoutAttribute(std::string_view name);
 
 // A run of text in the colours in force: a LinkRun to the current href while
 // inside a link, otherwise a TextRun in the normal colours.

@@ -21,6 +21,7 @@
 #include "platform/thread.h"
 #include "render/console_size.h"
 #include "render/document.h"
+#include "render/elements.h"
 #include "render/parse_job.h"
 
 namespace orbis {
@@ -162,6 +163,7 @@ uint32_t parseWorker(void* argument) {
   if (job != nullptr && job->source != nullptr && job->root != nullptr) {
     DocumentParser parser(settings);
     parser.setControl(job->control);
+    parser.setAttributeFilter(isLayoutAttribute);
     parser.parse(job->source, job->root);
   }
   return 0;

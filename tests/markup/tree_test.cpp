@@ -129,6 +129,35 @@ TEST(TreeTest, ParsedAttributesReadBack) {
   EXPECT_EQ(value, "t");
 }
 
+// A filter keeps the tree to the attributes a reader wants; what it keeps
+// stays in order, duplicates and all, and it sees each name as written.
+TEST(TreeTest, AttributeFilterKeepsOnlyWhatItAccepts) {
+  struct Case {
+    std::string input;
+    std::string kept;  // name=value pairs of the first element
+  };
+  const Case cases[] = {
+      {"<a href=1 class=c HREF=2 id=x>", "href=1 HREF=2"},
+      {"<a class=c style='s'>", ""},
+      {"<a title=\"t\" href='h' hrefs=no>", "href=h"},
+      {"<a href>", ""},
+  };
+  for (const Case& c : cases) {
+    MarkupParser parser;
+    parser.setAttributeFilter([](std::string_view name) { return name == "href" || name == "HREF"; });
+    Node root;
+    MemorySource source(c.input.data(), static_cast<int64_t>(c.input.size()));
+    parser.parse(&source, &root);
+    const ElementNode* a = asElement(root.firstChild());
+    ASSERT_NE(a, nullptr) << c.input;
+    std::string kept;
+    for (const Attribute* attribute = a->firstAttribute(); attribute != nullptr; attribute = attribute->next()) {
+      kept += (kept.empty() ? "" : " ") + std::string(attribute->name()) + "=" + std::string(attribute->value());
+    }
+    EXPECT_EQ(kept, c.kept) << c.input;
+  }
+}
+
 TEST(TreeTest, MovingFollowingNodes) {
   Node root;
   auto* a = new ElementNode("a");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/document_parser.h"
 #include "render/elements.h"
 #include "render/layout_fixture.h"
 
@@ -198,6 +199,50 @@ TEST_F(ElementsTest, RulesSpanTheWidthOnALineOfTheirOwn) {
     EXPECT_EQ(doc->lines[2].runs[0]->colors.foreground, c.foreground);
     EXPECT_EQ(lines[4], "L|b");
   }
+}
+
+// The viewer's parse keeps only the attributes layout reads: a page that
+// uses each of them (in either case) among others must lay out exactly as
+// from the whole tree.
+TEST_F(ElementsTest, LayoutReadsNoAttributeTheViewerDrops) {
+  const std::string page =
+      "<title>T</title><BODY BGCOLOR=navy text=white LINK=yellow alink=olive class=x style=y>"
+      "<p align=center class=c>Centred <font color=lime face=arial>green</font> "
+      "<a href='#n' title=t>to n</a> <A NAME=n id=n>here</A> "
+      "<img src=x.png alt='a picture' width=10><img src=y.png>"
+      "<hr size=5 width=50% align=left noshade><div align=right data-x=1>right</div>"
+      "<h1 ALIGN=center>Upper</h1><hr color=red WIDTH=30%>";
+  struct Result {
+    std::string runs;
+    std::vector<std::string> lines;
+    std::vector<std::string> anchors;
+    std::string title;
+    std::vector<int32_t> colors;  // normal, link and active link at the end
+  };
+  auto render = [&](MarkupParser::AttributeFilter filter) {
+    auto tree = std::make_unique<Node>();
+    DocumentParser parser(settings);
+    parser.setAttributeFilter(filter);
+    MemorySource source(page.data(), static_cast<int64_t>(page.size()));
+    parser.parse(&source, tree.get());
+    doc = std::make_unique<Document>();
+    testing::resetLayout(*doc, 60);
+    Result result{show(runsOf(tree)), testing::shownLines(*doc), {}, doc->title, {}};
+    for (const auto& [name, line] : doc->anchors) result.anchors.push_back(name.str() + "@" + std::to_string(line));
+    for (ColorPair pair : {doc->normalColors, doc->linkColors, doc->activeLinkColors}) {
+      result.colors.insert(result.colors.end(), {pair.background, pair.foreground});
+    }
+    return result;
+  };
+  Result whole = render(nullptr);
+  Result kept = render(isLayoutAttribute);
+  EXPECT_EQ(kept.runs, whole.runs);
+  EXPECT_EQ(kept.lines, whole.lines);
+  EXPECT_EQ(kept.anchors, whole.anchors);
+  EXPECT_EQ(kept.title, whole.title);
+  EXPECT_EQ(kept.colors, whole.colors);
+  EXPECT_NE(whole.runs.find("[a picture]"), std::string::npos);  // the page did use them
+  EXPECT_EQ(whole.anchors, std::vector<std::string>{"n@1"});
 }
 
 }  // namespace
