@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,7 +75,9 @@ public:
 
   // --- the model, read by the host side after load ---
   std::map<LowerString, int32_t> anchors;  // name -> line index + 1
-  std::vector<RenderedLine> lines;
+  // A deque: a large page has hundreds of thousands of lines, and growing
+  // one never copies them all or holds two copies at once.
+  std::deque<RenderedLine> lines;
   int32_t editorId = -1;
 
   // --- layout working state ---
