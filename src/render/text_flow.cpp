@@ -61,6 +61,7 @@ private:
   }
 
   void examine();
+  void takeCharacters();
   void expandTab();
   void takeBlank(bool pending);
   void breakAtLineFeed();
@@ -126,11 +127,27 @@ void RunFlow::examine() {
       breakAtLineFeed();
       break;
     default:
-      ++pos_;
-      head_.push_back(c);
-      placeCell();
+      takeCharacters();
       break;
   }
+}
+
+// Ordinary characters are placed one cell each; those up to the next byte
+// that needs a decision (white space, the inserted blank, the end of the
+// line) are taken in one go.
+void RunFlow::takeCharacters() {
+  size_t limit = std::min(source_.size(), pendingBlank_);
+  if (!doc_.preformatted) {
+    limit = std::min(limit, pos_ + static_cast<size_t>(width_ - doc_.column));
+  }
+  size_t end = pos_ + 1;  // the byte at pos_ is known to be ordinary
+  while (end < limit && !isWhiteSpace(source_[end])) {
+    ++end;
+  }
+  head_.append(source_, pos_, end - pos_);
+  doc_.column += static_cast<int32_t>(end - pos_);
+  doc_.breakCount = 0;
+  pos_ = end;
 }
 
 void RunFlow::expandTab() {
