@@ -57,11 +57,17 @@ ChunkHeader* chunkOf(void* block) {
   return reinterpret_cast<ChunkHeader*>(reinterpret_cast<std::uintptr_t>(block) & ~(ChunkSize - 1));
 }
 
+// How many wholly free chunks are kept for new blocks; the system gets the
+// rest back at once. While layout frees a tree and makes runs, the tree
+// goes free faster than the runs fill chunks, so a few are enough.
+constexpr std::size_t KeptChunks = 4;
+
 // Wholly free chunks, linked through their headers so that keeping one
 // never allocates (it happens inside releases, which must not throw).
 struct FreeChunks {
   std::mutex mutex;
   ChunkHeader* first = nullptr;
+  std::size_t count = 0;
 };
 
 FreeChunks& freeChunks() {
@@ -70,10 +76,18 @@ FreeChunks& freeChunks() {
 }
 
 void keepFreeChunk(ChunkHeader* chunk) {
-  FreeChunks& chunks = freeChunks();
-  std::lock_guard<std::mutex> lock(chunks.mutex);
-  chunk->nextFree = chunks.first;
-  chunks.first = chunk;
+  {
+    FreeChunks& chunks = freeChunks();
+    std::lock_guard<std::mutex> lock(chunks.mutex);
+    if (chunks.count < KeptChunks) {
+      chunk->nextFree = chunks.first;
+      chunks.first = chunk;
+      ++chunks.count;
+      return;
+    }
+  }
+  chunk->~ChunkHeader();
+  platform::releaseBulk(chunk, ChunkSize);
 }
 
 // A kept free chunk, else a new one from the system; its counter is 0.
@@ -85,6 +99,7 @@ ChunkHeader* takeChunk() {
     if (chunks.first != nullptr) {
       memory = chunks.first;
       chunks.first = chunks.first->nextFree;
+      --chunks.count;
     }
   }
   if (memory == nullptr) {
@@ -219,6 +234,7 @@ std::size_t releaseUnusedTreeMemory() {
     std::lock_guard<std::mutex> lock(chunks.mutex);
     first = chunks.first;
     chunks.first = nullptr;
+    chunks.count = 0;
   }
   std::size_t released = 0;
   while (first != nullptr) {
@@ -231,6 +247,30 @@ std::size_t releaseUnusedTreeMemory() {
   return released;
 }
 
+std::size_t prepareTreeMemory() {
+  std::size_t missing = 0;
+  {
+    FreeChunks& chunks = freeChunks();
+    std::lock_guard<std::mutex> lock(chunks.mutex);
+    missing = KeptChunks - chunks.count;
+  }
+  std::size_t added = 0;
+  for (; missing > 0; --missing) {
+    void* memory = platform::allocateBulk(ChunkSize);
+    if (memory == nullptr) {
+      break;
+    }
+    // One write per small page; with a huge page the first does it all.
+    volatile char* page = static_cast<char*>(memory);
+    for (std::size_t offset = 0; offset < ChunkSize; offset += 4096) {
+      page[offset] = 0;
+    }
+    keepFreeChunk(new (memory) ChunkHeader);  // released at once if others came meanwhile
+    added += ChunkSize;
+  }
+  return added;
+}
+
 #else  // the ordinary heap, for AddressSanitizer
 
 void* allocateTreeBlock(std::size_t size) { return ::operator new(size); }
@@ -238,6 +278,8 @@ void* allocateTreeBlock(std::size_t size) { return ::operator new(size); }
 void releaseTreeBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
 
 std::size_t releaseUnusedTreeMemory() { return 0; }
+
+std::size_t prepareTreeMemory() { return 0; }
 
 #endif
 

@@ -10,8 +10,8 @@
 // and the lines never both hold the whole page. A block freed while others
 // of its chunk are still in use is not reused on its own.
 //
-// Free chunks are kept for the next blocks; releaseUnusedTreeMemory gives
-// them back to the system.
+// A few free chunks are kept for the next blocks, the rest go back to the
+// system at once; releaseUnusedTreeMemory gives back the kept ones too.
 //
 // Under AddressSanitizer every block comes from the ordinary heap instead,
 // so that misuse is still caught.
@@ -33,5 +33,12 @@ void releaseTreeBlock(void* block, std::size_t size) noexcept;
 // (0 under AddressSanitizer, where nothing is pooled). Chunks that still
 // hold a block in use, or that a thread is cutting blocks from, stay.
 std::size_t releaseUnusedTreeMemory();
+
+// Tops the kept free chunks up to the most that are kept (a few megabytes),
+// taking new ones from the system and touching them so that their pages
+// are backed now. Meant for a thread that waits while another builds a
+// tree: the page faults then happen here, off the builder's path. Returns
+// the bytes added (0 under AddressSanitizer).
+std::size_t prepareTreeMemory();
 
 }  // namespace orbis

@@ -152,6 +152,9 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
       }
       start = platform::tickCount();
     }
+    // The worker's tree takes memory fast; backing it here, on a thread
+    // that would only sleep, spares the worker the page faults.
+    prepareTreeMemory();
     platform::sleepMilliseconds(PollMilliseconds);
   }
 }
