@@ -48,7 +48,8 @@ public:
   TextRun& operator=(const TextRun&) = delete;
 
   // A page makes about as many runs as its tree has nodes, so runs come
-  // from the same small-block pool, which also takes back the tree's slabs.
+  // from the tree's allocator: layout frees the tree as it goes, and the
+  // runs are cut from the memory the tree leaves.
   static void* operator new(std::size_t size) { return allocateTreeBlock(size); }
   // The virtual destructor passes the size of the whole derived object.
   static void operator delete(void* block, std::size_t size) noexcept {
