@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "config/settings.h"
 #include "platform/text_file.h"
 
 namespace orbis::app {
@@ -11,16 +10,12 @@ namespace {
 
 // The words of exts as the user would type them after the dot. An empty
 // word (two blanks in a row) accepts a name that ends in a dot.
-std::string acceptedExtensions() {
-  std::string_view exts = settings != nullptr ? std::string_view(settings->exts) : "";
+std::string acceptedExtensionList() {
   std::string list;
-  std::size_t blank = exts.find(' ');
-  while (blank != std::string_view::npos) {
+  for (std::string_view word : acceptedExtensions()) {
     if (!list.empty()) list += ", ";
     list += '.';
-    list += exts.substr(0, blank);
-    exts.remove_prefix(blank + 1);
-    blank = exts.find(' ');
+    list += word;
   }
   return list.empty() ? std::string("none is accepted") : "accepted: " + list;
 }
@@ -47,11 +42,11 @@ std::string describeRefusal(const Document& document, const std::string& file) {
       reason = "no file name";
       break;
     case LoadFailure::NoExtension:
-      reason = "the name has no extension (" + acceptedExtensions() + ")";
+      reason = "the name has no extension (" + acceptedExtensionList() + ")";
       break;
     case LoadFailure::ExtensionNotAccepted:
       reason = "the extension " + extensionOf(document.sourcePath) + " is not accepted (" +
-               acceptedExtensions() + ")";
+               acceptedExtensionList() + ")";
       break;
     case LoadFailure::CannotOpen:
       reason = openFailure(document.sourcePath);

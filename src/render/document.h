@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/colors.h"
@@ -112,6 +113,12 @@ public:
 // the plug-in's start-up or by an executable; load() shows nothing while it
 // is null. Not owned.
 void setLoadHost(const PluginStartupInfo* host);
+
+// The extensions load() accepts (compared without regard to case): the
+// words of the settings' exts, each ended by one blank, so text after the
+// last blank is not a word and two blanks in a row make an empty word.
+// Without settings, htm and html. The views point into the settings.
+std::vector<std::string_view> acceptedExtensions();
 const PluginStartupInfo* loadHost();
 
 }  // namespace orbis

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/settings.h"
 #include "host/far_api.h"
@@ -49,26 +50,14 @@ std::string trimName(const char* name) {
   return std::string(text);
 }
 
-// exts is a list of words, each ended by one blank; text after the last
-// blank is not a word.
-bool isExtensionAccepted(std::string_view extension, std::string_view exts) {
-  std::size_t blank = exts.find(' ');
-  while (blank != std::string_view::npos) {
-    if (equalsIgnoringCase(exts.substr(0, blank), extension)) return true;
-    exts.remove_prefix(blank + 1);
-    blank = exts.find(' ');
-  }
-  return false;
-}
-
 LoadFailure checkExtension(const std::string& name) {
   std::size_t dot = name.rfind('.');
   if (dot == std::string::npos) return LoadFailure::NoExtension;
-  const std::string& exts = settings != nullptr ? settings->exts : std::string("htm html ");
-  if (!isExtensionAccepted(std::string_view(name).substr(dot + 1), exts)) {
-    return LoadFailure::ExtensionNotAccepted;
+  std::string_view extension = std::string_view(name).substr(dot + 1);
+  for (std::string_view word : acceptedExtensions()) {
+    if (equalsIgnoringCase(word, extension)) return LoadFailure::None;
   }
-  return LoadFailure::None;
+  return LoadFailure::ExtensionNotAccepted;
 }
 
 int cellsForProgress(int32_t percent) {
@@ -160,6 +149,16 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
 }
 
 }  // namespace
+
+std::vector<std::string_view> acceptedExtensions() {
+  std::string_view exts = settings != nullptr ? std::string_view(settings->exts) : "htm html ";
+  std::vector<std::string_view> words;
+  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos; blank = exts.find(' ')) {
+    words.push_back(exts.substr(0, blank));
+    exts.remove_prefix(blank + 1);
+  }
+  return words;
+}
 
 uint32_t parseWorker(void* argument) {
   auto* job = static_cast<ParseJob*>(argument);

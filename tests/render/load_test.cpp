@@ -183,6 +183,13 @@ TEST_F(LoadNameTest, ExtensionMustBeAWordOfExts) {
   EXPECT_EQ(document.loadFailure, LoadFailure::NoName);
   EXPECT_TRUE(record.calls.empty());
   EXPECT_EQ(record.saves, 0);
+  // The refusal messages list the same words the check accepts.
+  settings->exts = "htm  x ";
+  EXPECT_EQ(acceptedExtensions(), (std::vector<std::string_view>{"htm", "", "x"}));
+  auto* loadedSettings = settings;
+  settings = nullptr;
+  EXPECT_EQ(acceptedExtensions(), (std::vector<std::string_view>{"htm", "html"}));
+  settings = loadedSettings;
 }
 
 TEST_F(LoadNameTest, EmptyAndMissingFilesAreRefusedQuietly) {
