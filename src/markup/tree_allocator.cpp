@@ -41,7 +41,7 @@ namespace orbis {
 namespace {
 
 constexpr std::size_t Granule = 8;
-constexpr std::size_t LargestPooled = 256;
+constexpr std::size_t LargestPooled = 512;
 // One huge page: a chunk aligned to its size is found from any block in it.
 constexpr std::size_t ChunkSize = platform::BulkAlignment;
 

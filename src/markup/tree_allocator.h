@@ -41,4 +41,20 @@ std::size_t releaseUnusedTreeMemory();
 // the bytes added (0 under AddressSanitizer).
 std::size_t prepareTreeMemory();
 
+// A standard allocator over allocateTreeBlock, for the containers of the
+// rendered lines: their memory then comes from the chunks the tree leaves
+// (backed by huge pages where the system has them) rather than from the
+// ordinary heap page by page. Memory a growing container leaves behind is
+// not reused until its chunk is free, so such containers should reserve.
+template <typename T>
+struct TreeBlockAllocator {
+  using value_type = T;
+  TreeBlockAllocator() = default;
+  template <typename U>
+  TreeBlockAllocator(const TreeBlockAllocator<U>&) noexcept {}
+  T* allocate(std::size_t count) { return static_cast<T*>(allocateTreeBlock(count * sizeof(T))); }
+  void deallocate(T* block, std::size_t count) noexcept { releaseTreeBlock(block, count * sizeof(T)); }
+  friend bool operator==(const TreeBlockAllocator&, const TreeBlockAllocator&) { return true; }
+};
+
 }  // namespace orbis

@@ -77,8 +77,9 @@ public:
   // --- the model, read by the host side after load ---
   std::map<LowerString, int32_t> anchors;  // name -> line index + 1
   // A deque: a large page has hundreds of thousands of lines, and growing
-  // one never copies them all or holds two copies at once.
-  std::deque<RenderedLine> lines;
+  // one never copies them all or holds two copies at once. Lines and their
+  // run lists take the tree's memory as layout frees it.
+  std::deque<RenderedLine, TreeBlockAllocator<RenderedLine>> lines;
   int32_t editorId = -1;
 
   // --- layout working state ---

@@ -85,7 +85,7 @@ public:
 
 struct RenderedLine {
   Alignment alignment = Alignment::Left;
-  std::vector<std::unique_ptr<TextRun>> runs;
+  std::vector<std::unique_ptr<TextRun>, TreeBlockAllocator<std::unique_ptr<TextRun>>> runs;
 };
 
 }  // namespace orbis

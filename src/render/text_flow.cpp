@@ -339,6 +339,9 @@ void Document::appendRun(std::unique_ptr<TextRun> run) {
     lines.push_back(RenderedLine{alignment, {}});
   }
   RenderedLine& line = lines.back();
+  if (line.runs.empty()) {
+    line.runs.reserve(4);  // most lines hold a few runs: one block, no regrowth
+  }
   if (indent > 0 && line.runs.empty()) {
     // Nesting deeper than the line is wide would otherwise give every line
     // of a deeply nested page more blanks than the page has bytes.

@@ -290,6 +290,26 @@ TEST(TreeAllocatorTest, BlocksTakenWhileAThreadEnds) {
   late.clear();
 }
 
+// Containers over the allocator hold their elements through growth, from
+// small pooled blocks to ones past the pooled sizes and back.
+TEST(TreeAllocatorTest, ContainersKeepTheirElements) {
+  std::vector<uint64_t, TreeBlockAllocator<uint64_t>> numbers;
+  for (uint64_t i = 0; i < 5000; ++i) {
+    numbers.push_back(i * 7);
+    if (i % 100 == 99) {
+      numbers.shrink_to_fit();
+    }
+  }
+  bool intact = true;
+  for (uint64_t i = 0; i < numbers.size(); ++i) {
+    intact = intact && numbers[i] == i * 7;
+  }
+  EXPECT_TRUE(intact);
+  numbers.resize(3);
+  numbers.shrink_to_fit();
+  EXPECT_EQ(numbers, (std::vector<uint64_t, TreeBlockAllocator<uint64_t>>{0, 7, 14}));
+}
+
 std::unique_ptr<Node> parseOnWorker(const std::string& input) {
   auto root = std::make_unique<Node>();
   std::thread worker([&] {
