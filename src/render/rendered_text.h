@@ -20,11 +20,14 @@ enum class Alignment : int32_t { Left = 0, Right = 1, Center = 2 };
 
 // Immutable text shared by every run of one link: a page may repeat a long
 // href over a great many short runs, and no run needs a copy of its own.
+// The shared record lives in the tree's memory, like the runs.
 class SharedText {
 public:
   SharedText() = default;
   SharedText(std::string text)
-      : text_(text.empty() ? nullptr : std::make_shared<const std::string>(std::move(text))) {}
+      : text_(text.empty() ? nullptr
+                           : std::allocate_shared<const std::string>(TreeBlockAllocator<std::string>(),
+                                                                     std::move(text))) {}
   SharedText(const char* text) : SharedText(std::string(text)) {}
 
   const std::string& str() const { return text_ ? *text_ : none(); }
