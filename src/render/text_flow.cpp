@@ -73,7 +73,7 @@ private:
 
   Document& doc_;
   std::unique_ptr<TextRun> run_;
-  const std::string source_;
+  std::string source_;  // read-only until finish()
   size_t pos_ = 0;                     // next unread byte of source_
   std::string head_;                   // the run's text scanned so far
   int64_t lastBlank_ = -1;             // index in head_ of the last blank, or -1
@@ -253,7 +253,9 @@ void RunFlow::finish() {
     dropPiece(std::move(run_));
     return;
   }
-  run_->text = std::move(head_);
+  // Most runs fit as they came: they keep the text's own memory and the
+  // copy goes back for the next run.
+  run_->text = head_ == source_ ? std::move(source_) : std::move(head_);
   doc_.appendRun(std::move(run_));
 }
 
