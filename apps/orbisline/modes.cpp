@@ -68,6 +68,14 @@ bool copyFileToStdout(const std::string& path) {
   return std::fflush(stdout) == 0 && ok;
 }
 
+// Flushes what a mode printed: 0, or 1 with a message when it could not
+// be written.
+int flushOutput(OutputBuffer& out) {
+  if (out.flush()) return 0;
+  reportError("cannot write the output");
+  return 1;
+}
+
 // Loads options.file into document; false (and the reason on stderr) when
 // the load refuses it.
 bool loadDocument(const Options& options, Document& document) {
@@ -95,11 +103,7 @@ int runTree(const Options& options) {
   }
   OutputBuffer out(stdout);
   printTree(root, out);
-  if (!out.flush()) {
-    reportError("cannot write the output");
-    return 1;
-  }
-  return 0;
+  return flushOutput(out);
 }
 
 int runDump(const Options& options) {
@@ -117,11 +121,7 @@ int runRuns(const Options& options) {
   if (!loadDocument(options, document)) return 1;
   OutputBuffer out(stdout);
   printRuns(document, out);
-  if (!out.flush()) {
-    reportError("cannot write the output");
-    return 1;
-  }
-  return 0;
+  return flushOutput(out);
 }
 
 }  // namespace orbis::app
