@@ -1,12 +1,14 @@
 #include "headless_host.h"
 
+#include <cstdint>
+
 #include "host/far_api.h"
 
 namespace orbis::app {
 
 namespace {
 
-int message(int, unsigned int, const char*, const char* const*, int, int) { return 0; }
+int message(intptr_t, unsigned int, const char*, const char* const*, int, int) { return 0; }
 
 char savedScreen;
 

@@ -46,7 +46,7 @@ struct Recorder {
 Recorder* recorder = nullptr;
 char screenHandle;
 
-int fakeMessage(int, unsigned flags, const char*, const char* const* items, int count, int buttons) {
+int fakeMessage(intptr_t, unsigned flags, const char*, const char* const* items, int count, int buttons) {
   MessageCall call{flags, {}, buttons};
   for (int i = 0; i < count; ++i) call.items.emplace_back(items[i]);
   recorder->calls.push_back(call);
