@@ -4,8 +4,10 @@
 // the ratio of the time at full size to the time at half size (about 2 when
 // the work is linear in the input).
 //
-// Usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [FILE...]
-// With files, each file is measured instead of the generated shapes.
+// Usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [--convert] [FILE...]
+// With files, each file is measured instead of the generated shapes. With
+// --convert the parser reads through the converting source, as the viewer
+// does, instead of straight from memory.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -24,6 +26,7 @@
 
 #include "config/settings.h"
 #include "markup/byte_source.h"
+#include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "markup/node.h"
 #include "platform/thread.h"
@@ -36,6 +39,7 @@ constexpr double MiB = 1024.0 * 1024.0;
 struct Options {
   double scale = 1.0;
   double limitSeconds = 30.0;
+  bool convert = false;
   std::string only;
   std::vector<std::string> files;
 };
@@ -279,8 +283,10 @@ private:
   std::thread thread_;  // last: starts once the members above exist
 };
 
-Timing parseOnce(const std::string& input, const orbis::EntityResolver& resolver, double limit) {
-  orbis::MemorySource source(input.data(), static_cast<int64_t>(input.size()));
+Timing parseOnce(const std::string& input, const orbis::EntityResolver& resolver, double limit,
+                 bool convert) {
+  orbis::MemorySource memory(input.data(), static_cast<int64_t>(input.size()));
+  orbis::ConvertingSource source(memory, convert);
   auto root = std::make_unique<orbis::Node>();
   orbis::DocumentParser parser(&resolver);
   orbis::platform::ParseControl control;
@@ -299,11 +305,12 @@ Timing parseOnce(const std::string& input, const orbis::EntityResolver& resolver
 // Best of three; a slow shape gets one run only so the bench stays short.
 // The first run is kept as well: later runs reuse the memory the first one
 // made the system map, so only the first shows what a one-off load costs.
-Timing bestOf(const std::string& input, const orbis::EntityResolver& resolver, double limit) {
-  Timing best = parseOnce(input, resolver, limit);
+Timing bestOf(const std::string& input, const orbis::EntityResolver& resolver, double limit,
+              bool convert) {
+  Timing best = parseOnce(input, resolver, limit, convert);
   best.firstSeconds = best.seconds;
   for (int run = 1; run < 3 && !best.stopped && best.seconds < 3.0; ++run) {
-    Timing next = parseOnce(input, resolver, limit);
+    Timing next = parseOnce(input, resolver, limit, convert);
     if (next.seconds < best.seconds) best.seconds = next.seconds;
   }
   return best;
@@ -349,6 +356,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
       options.scale = std::atof(argv[++i]);
     } else if (arg == "--limit" && hasValue) {
       options.limitSeconds = std::atof(argv[++i]);
+    } else if (arg == "--convert") {
+      options.convert = true;
     } else if (arg == "--only" && hasValue) {
       options.only = argv[++i];
     } else if (arg.rfind("--", 0) == 0) {
@@ -369,7 +378,8 @@ int benchFiles(const Options& options, const orbis::EntityResolver& resolver) {
       return 1;
     }
     std::string name = path.substr(path.find_last_of('/') + 1);
-    printRow(name, input.size(), bestOf(input, resolver, options.limitSeconds), nullptr);
+    printRow(name, input.size(), bestOf(input, resolver, options.limitSeconds, options.convert),
+             nullptr);
   }
   return 0;
 }
@@ -379,13 +389,13 @@ int benchShapes(const Options& options, const orbis::EntityResolver& resolver) {
   for (const Shape& shape : shapes()) {
     if (!options.only.empty() && shape.name.find(options.only) == std::string::npos) continue;
     std::string input = shape.make(options.scale);
-    Timing full = bestOf(input, resolver, options.limitSeconds);
+    Timing full = bestOf(input, resolver, options.limitSeconds, options.convert);
     std::size_t bytes = input.size();
     Timing half;
     bool haveHalf = !full.stopped;
     if (haveHalf) {
       input = shape.make(options.scale / 2);
-      half = bestOf(input, resolver, options.limitSeconds);
+      half = bestOf(input, resolver, options.limitSeconds, options.convert);
     }
     printRow(shape.name, bytes, full, haveHalf ? &half : nullptr);
   }
@@ -397,7 +407,7 @@ int benchShapes(const Options& options, const orbis::EntityResolver& resolver) {
 int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [FILE...]\n");
+    std::fprintf(stderr, "usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [--convert] [FILE...]\n");
     return 2;
   }
   // A source that is not open yields the built-in settings and entities.

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs every benchmark: parsing throughput by input shape, peak memory of a
-# 50 MB parse, and end-to-end rendering against w3m and links. Builds the
-# optimised binaries first. A benchmark that fails is reported and the others
-# still run; the exit status tells whether all of them ran.
+# 50 MB parse, end-to-end rendering against w3m and links, and the cost of
+# converting pages to the code page. Builds the optimised binaries first. A
+# benchmark that fails is reported and the others still run; the exit status
+# tells whether all of them ran.
 #
 # Environment: BUILD_DIR (an optimised build directory, default
 # build/default, configured with the default preset when missing).
@@ -42,6 +43,10 @@ sh bench/peak_memory.sh || failed="$failed peak_memory"
 echo
 echo "== End-to-end rendering =="
 sh bench/render_bench.sh || failed="$failed render_bench"
+
+echo
+echo "== Page conversion: cost on converted pages and on pages that need none =="
+sh bench/charset_bench.sh || failed="$failed charset_bench"
 
 if [ -n "$failed" ]; then
   echo "run.sh: not completed:$failed" >&2

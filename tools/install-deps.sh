@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, when missing.
 # Usage: tools/install-deps.sh [extra-package ...]
 set -e
-packages="cmake ninja-build g++ make googletest libgtest-dev clang libclang-rt-14-dev $*"
+packages="cmake ninja-build g++ make googletest libgtest-dev clang libclang-rt-14-dev python3 python3.11-doc $*"
 missing=""
 for package in $packages; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -9,6 +9,7 @@
 
 #include "config/settings.h"
 #include "markup/byte_source.h"
+#include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "platform/console.h"
 #include "platform/text_file.h"
@@ -96,7 +97,9 @@ int runTree(const Options& options) {
   }
   file.close();
   Node root;
-  FileSource source(options.file.c_str());
+  // The same text as the viewer reads: converted the same way.
+  FileSource page(options.file.c_str());
+  ConvertingSource source(page, pagesAreConverted());
   if (source.isOpen()) {
     DocumentParser parser(settings);
     parser.parse(&source, &root);

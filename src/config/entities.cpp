@@ -8,8 +8,13 @@
 // from the parse worker and later from layout, never at the same time.
 // Look-ups therefore never insert: a page full of made-up names must not
 // grow the tables for the life of the process.
+//
+// Names the settings leave undefined may still be among HTML's own, which
+// pages use freely; those are found in a fixed table, unless the page
+// conversion is off, in which case pages read exactly as the settings say.
 #include <string>
 
+#include "config/html_entities.h"
 #include "config/settings.h"
 #include "markup/node.h"
 #include "markup/number.h"
@@ -76,7 +81,8 @@ std::string Settings::textForCode(int32_t code) const {
 
 std::string Settings::textForName(std::string_view name) const {
   auto known = entityCodes.find(name);
-  return textForCode(known == entityCodes.end() ? 0 : known->second);
+  if (known != entityCodes.end()) return textForCode(known->second);
+  return textForCode(convertCharset ? htmlEntityCode(name) : 0);
 }
 
 }  // namespace orbis

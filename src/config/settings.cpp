@@ -126,6 +126,11 @@ void Settings::handleDefault(const ElementNode& element) {
     // A tab size of 0xFFFFFFFF is stored as -1; text flow guards sizes below 1.
     field.target = field.isColor ? rgbToConsole(number) : static_cast<int32_t>(number);
   }
+  // The built-in text has no charset attribute: conversion is the default.
+  std::string charset;
+  if (!element.getAttribute("charset", charset)) return;
+  if (equalsIgnoringCase(charset, "none")) convertCharset = false;
+  if (equalsIgnoringCase(charset, "auto")) convertCharset = true;
 }
 
 std::string Settings::resolveNamedValue(const std::string& valueText) const {

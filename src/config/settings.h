@@ -57,6 +57,10 @@ public:
   int32_t link = 9;
   int32_t alink = 12;
   int32_t doccl = 1;
+  // Pages in other encodings are converted to the code page, and names of
+  // HTML's references that the character sets leave undefined are known
+  // too; "none" in the Default element's charset attribute turns both off.
+  bool convertCharset = true;
 
 private:
   struct NoLoad {};
@@ -77,5 +81,8 @@ private:
 // The process-wide settings, or null before they are created. Set by whoever
 // creates them (the plug-in's start-up, the executables, tests).
 extern Settings* settings;
+
+// Whether pages are to be converted: as the settings say, yes without them.
+inline bool pagesAreConverted() { return settings == nullptr || settings->convertCharset; }
 
 }  // namespace orbis

@@ -41,6 +41,12 @@ public:
   int64_t fileLength() const { return fileLength_; }
   int64_t delivered() const { return delivered_; }
 
+  // Text-mode conversion of later reads (on by default), and the first
+  // bytes of the file as they are, without reading: for a reader that must
+  // know the encoding before the first read.
+  void setTextMode(bool on) { file_.setTextMode(on); }
+  int32_t peekStart(char* buffer, int32_t capacity) const { return file_.peekStart(buffer, capacity); }
+
 private:
   platform::TextFile file_;
   int64_t fileLength_ = 0;

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 #include <iconv.h>
+#include <locale.h>
 
 #include <array>
 #include <cctype>
@@ -31,10 +32,6 @@ constexpr std::array<uint16_t, 32> Windows1252High = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-// For every byte: the code point it decodes to, or -1 when the page leaves
-// the byte undefined.
-using ByteMeanings = std::array<int32_t, 256>;
 
 struct CodePage {
   std::string name;
@@ -134,5 +131,72 @@ int unitToAnsiByte(uint16_t unit) {
 int32_t ansiByteToUnit(unsigned char byte) { return codePage().unitForByte[byte]; }
 
 const char* ansiCodePageName() { return codePage().name.c_str(); }
+
+bool singleByteMeanings(const std::string& name, ByteMeanings& meanings) {
+  return readPageWithIconv(name, meanings);
+}
+
+namespace {
+
+// The transliteration tables belong to the locale; C.UTF-8's know far more
+// than plain C's, and a thread-local switch leaves the rest of the process
+// alone.
+locale_t transliterationLocale() {
+  static const locale_t wanted = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  return wanted;
+}
+
+}  // namespace
+
+Transliterator::Transliterator() {
+  std::string target = std::string(ansiCodePageName()) + "//TRANSLIT";
+  converter_ = iconv_open(target.c_str(), "UTF-32LE");
+}
+
+Transliterator::~Transliterator() {
+  if (converter_ != reinterpret_cast<void*>(-1)) iconv_close(static_cast<iconv_t>(converter_));
+}
+
+int Transliterator::toAnsiByte(uint32_t codePoint) {
+  if (converter_ == reinterpret_cast<void*>(-1)) return DefaultCharacter;
+  locale_t wanted = transliterationLocale();
+  locale_t previous = wanted != static_cast<locale_t>(0) ? uselocale(wanted) : static_cast<locale_t>(0);
+  iconv_t converter = static_cast<iconv_t>(converter_);
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  char in[4] = {static_cast<char>(codePoint & 0xFF), static_cast<char>((codePoint >> 8) & 0xFF),
+                static_cast<char>((codePoint >> 16) & 0xFF), static_cast<char>(codePoint >> 24)};
+  char out[8] = {};
+  char* inPointer = in;
+  char* outPointer = out;
+  size_t inLeft = sizeof in;
+  size_t outLeft = sizeof out;
+  int byte = DefaultCharacter;
+  if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<size_t>(-1)) {
+    size_t written = sizeof out - outLeft;
+    if (written == 0) byte = -1;
+    if (written == 1) byte = static_cast<unsigned char>(out[0]);
+  }
+  if (previous != static_cast<locale_t>(0)) uselocale(previous);
+  return byte;
+}
+
+bool ansiToUtf8(std::string_view name, std::string& out) {
+  out.clear();
+  for (char c : name) {
+    int32_t unit = ansiByteToUnit(static_cast<unsigned char>(c));
+    if (unit <= 0) return false;
+    if (unit < 0x80) {
+      out += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      out += static_cast<char>(0xC0 | (unit >> 6));
+      out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (unit >> 12));
+      out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+  }
+  return true;
+}
 
 }  // namespace orbis::platform

@@ -4,9 +4,16 @@
 // (for example CP1251); an unknown or multi-byte name falls back to 1252.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace orbis::platform {
+
+// For each of the 256 bytes of a single-byte character set: the code point
+// it stands for, or -1 where the set leaves the byte undefined.
+using ByteMeanings = std::array<int32_t, 256>;
 
 // Returns the byte (0..255) for unit: 0 for unit 0, the page's default
 // character "?" for a unit the page cannot hold. Returns -1 only when the
@@ -19,5 +26,34 @@ int32_t ansiByteToUnit(unsigned char byte);
 
 // Name of the code page in use, for diagnostics ("CP1252").
 const char* ansiCodePageName();
+
+// Fills meanings for the character set that iconv knows by name. False when
+// iconv does not know it or it is no single-byte set that spells the ASCII
+// letters as ASCII (meanings is then unspecified).
+bool singleByteMeanings(const std::string& name, ByteMeanings& meanings);
+
+// The one byte of the ANSI code page that iconv's transliteration offers for
+// a code point the page cannot hold, as the C.UTF-8 locale transliterates
+// whatever the process locale. Holds one converter; not for sharing between
+// threads.
+class Transliterator {
+public:
+  Transliterator();
+  ~Transliterator();
+  Transliterator(const Transliterator&) = delete;
+  Transliterator& operator=(const Transliterator&) = delete;
+
+  // The byte; -1 when the transliteration is empty (a character without
+  // width, such as a zero-width space); "?" when there is none or it takes
+  // more than one byte.
+  int toAnsiByte(uint32_t codePoint);
+
+private:
+  void* converter_;  // an iconv_t, or (void*)-1 when iconv has none
+};
+
+// name read as bytes of the ANSI code page, in UTF-8. False when a byte is
+// undefined in the page (out is then unspecified).
+bool ansiToUtf8(std::string_view name, std::string& out);
 
 }  // namespace orbis::platform

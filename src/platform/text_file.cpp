@@ -2,6 +2,8 @@
 // the caller's buffer: the converted bytes never outnumber the raw ones.
 #include "platform/text_file.h"
 
+#include "platform/codepage.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -37,6 +39,26 @@ int64_t readFully(int descriptor, char* buffer, int64_t capacity) {
   return total;
 }
 
+bool hasHighBytes(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (static_cast<unsigned char>(*text) >= 0x80) return true;
+  }
+  return false;
+}
+
+// Opens path read-only; a name in the code page gets a second chance in
+// UTF-8. errno is that of the name as given when both fail.
+int openForReading(const char* path) {
+  constexpr int Flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int descriptor = ::open(path, Flags);
+  if (descriptor != -1 || errno != ENOENT || !hasHighBytes(path)) return descriptor;
+  std::string converted;
+  if (!ansiToUtf8(path, converted) || converted == path) return -1;
+  descriptor = ::open(converted.c_str(), Flags);
+  if (descriptor == -1) errno = ENOENT;
+  return descriptor;
+}
+
 // The next byte of the file, or -1 at its end or on an error.
 int peekByte(int descriptor) {
   char byte = 0;
@@ -56,7 +78,7 @@ bool TextFile::open(const char* path) {
   }
   // O_NONBLOCK keeps a FIFO without a writer from blocking the open; the
   // descriptor is rejected below anyway unless it names a regular file.
-  int descriptor = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  int descriptor = openForReading(path);
   if (descriptor == -1) {
     lastError_ = std::strerror(errno);
     return false;
@@ -76,6 +98,7 @@ bool TextFile::open(const char* path) {
   length_ = static_cast<int64_t>(status.st_size);
   ended_ = false;
   pendingByte_ = -1;
+  textMode_ = true;
   return true;
 }
 
@@ -106,6 +129,9 @@ int32_t TextFile::read(char* buffer, int32_t capacity) {
     return 0;
   }
   raw += got;
+  if (!textMode_) {
+    return static_cast<int32_t>(raw);
+  }
   if (std::memchr(buffer, CarriageReturn, static_cast<size_t>(raw)) == nullptr &&
       std::memchr(buffer, EndOfFileMark, static_cast<size_t>(raw)) == nullptr) {
     return static_cast<int32_t>(raw);
@@ -148,6 +174,14 @@ bool TextFile::rewind() {
   ended_ = false;
   pendingByte_ = -1;
   return ::lseek(descriptor_, 0, SEEK_SET) == 0;
+}
+
+int32_t TextFile::peekStart(char* buffer, int32_t capacity) const {
+  if (descriptor_ == -1 || buffer == nullptr || capacity <= 0) {
+    return 0;
+  }
+  ssize_t got = ::pread(descriptor_, buffer, static_cast<size_t>(capacity), 0);
+  return got < 0 ? 0 : static_cast<int32_t>(got);
 }
 
 std::string describeOpenFailure(const char* path) {

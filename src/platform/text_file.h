@@ -8,7 +8,10 @@
 //    the LF); before anything else the CR is delivered and that byte begins
 //    the next read.
 // Only regular files open; directories, FIFOs and devices fail to open, so
-// that /dev/zero or a pipe cannot hang the viewer.
+// that /dev/zero or a pipe cannot hang the viewer. A name with bytes from
+// 0x80 up that does not open as given is tried once more read as a name in
+// the ANSI code page, converted to the file system's UTF-8: names that come
+// out of converted pages are in the code page.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +42,15 @@ public:
   // Goes back to the first byte; the end marked by 0x1A is forgotten.
   bool rewind();
 
+  // Off: later reads deliver the bytes as they are, for encodings in which
+  // CR, LF and 0x1A bytes can be parts of other characters. On by default.
+  void setTextMode(bool on) { textMode_ = on; }
+
+  // Copies up to capacity bytes from the start of the file into buffer,
+  // without conversion and without moving the read position; returns the
+  // count (0 when not open or on an error).
+  int32_t peekStart(char* buffer, int32_t capacity) const;
+
   const std::string& lastError() const { return lastError_; }
 
 private:
@@ -46,6 +58,7 @@ private:
   int64_t length_ = 0;
   bool ended_ = false;    // a 0x1A byte has been met
   int pendingByte_ = -1;  // a looked-ahead byte that begins the next read
+  bool textMode_ = true;
   std::string lastError_;
 };
 

@@ -16,6 +16,7 @@
 #include "config/settings.h"
 #include "host/far_api.h"
 #include "markup/byte_source.h"
+#include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "markup/tree_allocator.h"
 #include "platform/clock.h"
@@ -182,11 +183,12 @@ bool Document::load(const char* name) {
   loadFailure = checkExtension(sourcePath);
   if (loadFailure != LoadFailure::None) return false;
 
-  FileSource source(sourcePath.c_str());
-  if (!source.isOpen()) {
+  FileSource file(sourcePath.c_str());
+  if (!file.isOpen()) {
     loadFailure = LoadFailure::CannotOpen;
     return false;
   }
+  ConvertingSource source(file, pagesAreConverted());
 
   ProgressBox box(loadHost());
   box.show();

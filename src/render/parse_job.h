@@ -7,7 +7,7 @@
 
 namespace orbis {
 
-class FileSource;
+class ByteSource;
 class Node;
 
 namespace platform {
@@ -15,7 +15,7 @@ class ParseControl;
 }
 
 struct ParseJob {
-  FileSource* source = nullptr;              // not owned; may be null
+  ByteSource* source = nullptr;              // not owned; may be null
   Node* root = nullptr;                      // not owned; may be null
   platform::ParseControl* control = nullptr;  // pause/stop requests; may be null
 };

@@ -83,6 +83,7 @@ protected:
       dup2(err, 2);
       setenv("TMPDIR", tmpdir.c_str(), 1);
       setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
+      for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
       execv(Binary, argv.data());
       _exit(126);
     }
@@ -98,6 +99,7 @@ protected:
   }
 
   ScratchFolder folder;
+  std::vector<std::pair<std::string, std::string>> environment;  // for the child only
 };
 
 int countLines(const std::string& text) {
@@ -169,6 +171,38 @@ TEST_F(CliTest, TreePrintsOneNodePerLine) {
     EXPECT_EQ(outcome.out, c.expected) << c.input;
     EXPECT_TRUE(outcome.err.empty()) << outcome.err;
   }
+}
+
+// The code page comes from the environment. A Cyrillic page in each of its
+// encodings shows as the same bytes of that page, in every mode; without
+// the conversion, the bytes stay as written.
+TEST_F(CliTest, CyrillicPagesReadInTheirCodePage) {
+  environment = {{"ORBISLINE_CODEPAGE", "CP1251"}};
+  const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0! \xA8\xE6 \xA9";
+  const std::string koi8 = "\xF0\xD2\xC9\xD7\xC5\xD4, \xCD\xC9\xD2! \xB3\xD6 \xBF";
+  const std::string utf8 =
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80! "
+      "\xD0\x81\xD0\xB6 \xC2\xA9";
+  const std::string pages[] = {
+      "<meta charset=windows-1251><p>" + cp1251,
+      "<meta http-equiv=Content-Type content='text/html; charset=KOI8-R'><p>" + koi8,
+      "<meta charset=utf-8><p>" + utf8,
+      "<p>" + utf8,
+      "\xEF\xBB\xBF<p>" + utf8 + " &copy; &mdash;",
+  };
+  const std::string treeText = "\"\\xCF\\xF0\\xE8\\xE2\\xE5\\xF2, \\xEC\\xE8\\xF0! \\xA8\\xE6 \\xA9";
+  for (const std::string& page : pages) {
+    std::string path = writeFile("page.html", page);
+    Outcome dump = run({"--dump", "--width", "40", "--height", "2", path});
+    EXPECT_EQ(dump.status, 0) << dump.err;
+    const std::string shown = cp1251 + (page.back() == ';' ? " (c) \x97\n" : "\n");
+    EXPECT_EQ(dump.out.substr(0, shown.size()), shown) << page;
+    Outcome tree = run({"--tree", path});
+    EXPECT_NE(tree.out.find(treeText), std::string::npos) << tree.out;
+  }
+  std::string none = writeFile("none.obs", "<Orbisline><Default charset=none></Orbisline>");
+  Outcome asWritten = run({"--dump", "--settings", none, writeFile("page.html", pages[3])});
+  EXPECT_EQ(asWritten.out.substr(0, utf8.size()), utf8);
 }
 
 TEST_F(CliTest, TreeWalksDeepTreesWithoutRecursion) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/html_entities.h"
 #include "config/settings.h"
 #include "config/settings_fixture.h"
 #include "platform/codepage.h"
@@ -164,6 +165,47 @@ TEST_F(EntityTest, CharacterSetNamesIgnoreCaseButNotLength) {
   }
 }
 
+// Pages use HTML's names whether or not the settings define them; those the
+// settings leave undefined are converted like numeric references.
+TEST_F(EntityTest, HtmlNamesTheSettingsLeaveUndefined) {
+  if (!isWindows1252()) GTEST_SKIP() << "expects the Windows-1252 code page";
+  auto builtIn = loadSettings(std::string_view());
+  const std::pair<const char*, const char*> names[] = {
+      {"mdash", "\x97"}, {"ndash", "\x96"}, {"hellip", "\x85"}, {"rsquo", "\x92"},
+      {"ldquo", "\x93"}, {"euro", "\x80"},  {"trade", "\x99"},  {"bull", "\x95"},
+      {"OElig", "\x8C"}, {"Yuml", "\x9F"},  {"rarr", "?"},       {"alpha", "?"},
+      {"copy", "(c)"},   {"apos", "'"},     {"MDASH", ""},       {"mdash;", ""},
+  };
+  for (const auto& [name, text] : names) {
+    EXPECT_EQ(builtIn->textForName(name), text) << name;
+  }
+
+  // The settings win for a name they define, and a text they give a code
+  // belongs to every name of that code.
+  auto own = loadEntities("<entity name=mdash unicode=45><entity name=dash unicode=0x2013 value='--'>");
+  EXPECT_EQ(own->textForName("mdash"), "-");
+  EXPECT_EQ(own->textForName("ndash"), "--");
+  EXPECT_EQ(own->textForName("hellip"), "\x85");
+
+  // Without the page conversion, only the settings' names are known.
+  auto off = loadSettings(
+      "<Orbisline><Default charset=none><Use CharacterSet=T><CharacterSet name=T>"
+      "<entity name=amp unicode=38></CharacterSet></Orbisline>");
+  EXPECT_EQ(off->textForName("amp"), "&");
+  EXPECT_EQ(off->textForName("mdash"), "");
+}
+
+TEST_F(EntityTest, TheHtmlTable) {
+  const std::pair<const char*, int32_t> codes[] = {
+      {"AElig", 0xC6}, {"Aacute", 0xC1}, {"nbsp", 0xA0},   {"yuml", 0xFF}, {"Yuml", 0x178},
+      {"fnof", 0x192}, {"Omega", 0x3A9}, {"zwnj", 0x200C}, {"euro", 0x20AC}, {"diams", 0x2666},
+      {"quot", 0x22},  {"apos", 0},      {"", 0},          {"zzz", 0},     {"AELIG", 0},
+  };
+  for (const auto& [name, code] : codes) {
+    EXPECT_EQ(htmlEntityCode(name), code) << name;
+  }
+}
+
 // Pages may hold any number of made-up references; looking them up must not
 // leave anything behind in the tables.
 TEST_F(EntityTest, LookupsNeverGrowTheTables) {
@@ -172,6 +214,7 @@ TEST_F(EntityTest, LookupsNeverGrowTheTables) {
   const size_t texts = loaded->entityTexts.size();
   for (int i = 0; i < 1000; ++i) {
     loaded->textForName("made-up-" + std::to_string(i));
+    loaded->textForName(i % 2 == 0 ? "mdash" : "rarr");
     loaded->textForCode(0x3000 + i);
     loaded->textForCode(-i);
   }

@@ -26,6 +26,7 @@ struct Fields {
   int32_t link = 9;
   int32_t alink = 12;
   int32_t doccl = 1;
+  bool convertCharset = true;
 };
 
 void expectFields(const Settings& loaded, const Fields& want) {
@@ -37,6 +38,7 @@ void expectFields(const Settings& loaded, const Fields& want) {
   EXPECT_EQ(loaded.link, want.link);
   EXPECT_EQ(loaded.alink, want.alink);
   EXPECT_EQ(loaded.doccl, want.doccl);
+  EXPECT_EQ(loaded.convertCharset, want.convertCharset);
   EXPECT_EQ(loaded.indent, 2);
 }
 
@@ -114,6 +116,13 @@ TEST_F(SettingsTest, DefaultElement) {
       {"<Default bgcolor=maroon>" + maroon, {}},
       {maroon + "<Default bgcolor=maroon>", {.bgcolor = 4}},
       {"<Define name=Four value=4><Default tabsize=four doccl=Four>", {.tabsize = 4, .doccl = 4}},
+      // The page conversion: "none" turns it off, "auto" on; other values
+      // leave it as it was.
+      {"<Default charset=\"none\">", {.convertCharset = false}},
+      {"<Default CHARSET=None text=#FF>", {.text = 9, .convertCharset = false}},
+      {"<Default charset=none><Default charset=auto>", {}},
+      {"<Default charset=none><Default charset=utf-8>", {.convertCharset = false}},
+      {"<Default charset=''>", {}},
   };
   for (const RootCase& c : cases) {
     std::string file = "<Orbisline>" + c.text + "</Orbisline>";

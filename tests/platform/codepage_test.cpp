@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -87,6 +88,36 @@ TEST_F(CodePageTest, UnusablePagesFallBackTo1252) {
     EXPECT_EXIT(checkPageAndExit(page, "CP1252", windows1252Cases), ::testing::ExitedWithCode(0),
                 "");
   }
+}
+
+// The pieces that convert pages, in this process's own page.
+TEST(CodePageHelpersTest, Windows1252Helpers) {
+  if (std::strcmp(ansiCodePageName(), "CP1252") != 0) GTEST_SKIP() << "expects Windows-1252";
+  Transliterator transliterator;
+  const std::pair<uint32_t, int> transliterated[] = {
+      {0x0142, 'l'},  // l with stroke
+      {0x011B, 'e'},  // e with caron
+      {0x2500, '-'},  // box drawing
+      {0x1D400, 'A'},
+      {0x200B, -1},   // zero-width space: nothing
+      {0x2192, '?'},  // "->" takes two bytes
+      {0x4E2D, '?'},
+  };
+  for (const auto& [codePoint, byte] : transliterated) {
+    EXPECT_EQ(transliterator.toAnsiByte(codePoint), byte) << std::hex << codePoint;
+  }
+
+  ByteMeanings meanings{};
+  ASSERT_TRUE(singleByteMeanings("KOI8-R", meanings));
+  EXPECT_EQ(meanings[0xE1], 0x0410);
+  EXPECT_EQ(meanings['<'], '<');
+  for (const char* unusable : {"NO-SUCH-SET", "UTF-8", "CP037", "SHIFT_JIS"}) {
+    EXPECT_FALSE(singleByteMeanings(unusable, meanings)) << unusable;
+  }
+
+  std::string utf8;
+  ASSERT_TRUE(ansiToUtf8("caf\xE9 \x80", utf8));
+  EXPECT_EQ(utf8, "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
 }  // namespace

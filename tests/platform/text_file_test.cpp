@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/scoped_environment.h"
 
 namespace orbis::platform {
@@ -114,6 +116,55 @@ TEST(TextFileTest, OnlyRegularFilesOpen) {
     EXPECT_EQ(describeOpenFailure(c.path.c_str()), c.reason) << c.path;
   }
   EXPECT_EQ(describeOpenFailure(nullptr), "No such file or directory");
+}
+
+// Names taken from converted pages are in the code page, while the files on
+// disk have UTF-8 names; a name is tried as given first.
+TEST(TextFileTest, CodePageNamesFindUtf8Files) {
+  if (std::strcmp(ansiCodePageName(), "CP1252") != 0) GTEST_SKIP() << "expects Windows-1252";
+  ScratchFolder folder;
+  writeFile(folder, "caf\xC3\xA9.html", "utf-8 name");
+  writeFile(folder, "na\xEFve.html", "code page name");
+  writeFile(folder, "na\xC3\xAFve.html", "utf-8 twin");
+  struct Case {
+    const char* name;
+    const char* content;  // null: does not open
+  };
+  const Case cases[] = {
+      {"caf\xC3\xA9.html", "utf-8 name"},
+      {"caf\xE9.html", "utf-8 name"},
+      {"na\xEFve.html", "code page name"},
+      {"na\xC3\xAFve.html", "utf-8 twin"},
+      {"caf\xE8.html", nullptr},
+      {"cafe.html", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string path = (folder.path() / c.name).string();
+    TextFile file;
+    ASSERT_EQ(file.open(path.c_str()), c.content != nullptr) << c.name;
+    if (c.content == nullptr) {
+      EXPECT_EQ(file.lastError(), "No such file or directory") << c.name;
+      continue;
+    }
+    EXPECT_EQ(readAll(file, 4096), (std::vector<std::string>{c.content})) << c.name;
+  }
+}
+
+TEST(TextFileTest, PeekAndReadWithoutTextMode) {
+  ScratchFolder folder;
+  const std::string raw = "\xFF\xFE" "a\r\n\x1A" "b";
+  std::string path = writeFile(folder, "raw.txt", raw);
+  TextFile file;
+  ASSERT_TRUE(file.open(path.c_str()));
+  char start[4] = {};
+  EXPECT_EQ(file.peekStart(start, 3), 3);
+  EXPECT_EQ(std::string(start, 3), "\xFF\xFE" "a");
+  file.setTextMode(false);
+  EXPECT_EQ(readAll(file, 3), (std::vector<std::string>{raw.substr(0, 3), raw.substr(3, 3), "b"}));
+  ASSERT_TRUE(file.rewind());
+  file.setTextMode(true);
+  EXPECT_EQ(readAll(file, 4096), (std::vector<std::string>{"\xFF\xFE" "a\n"}));
+  EXPECT_EQ(file.peekStart(start, 4), 4);
 }
 
 TEST(TextFileTest, UnreadableFileGivesTheReason) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "host/far_api.h"
 #include "markup/byte_source.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/console.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"
@@ -263,6 +265,40 @@ TEST_F(LoadTest, RendersThePageAndDropsTheTree) {
   EXPECT_EQ(file.substr(0, 6), "first\n");
   EXPECT_NE(file.find(std::string(74, ' ') + "second\n"), std::string::npos);
   EXPECT_EQ(document.lastLineIndex, 21);
+}
+
+// Pages in other encodings lay out in characters of the code page, and
+// their links name files in the code page, which open the UTF-8 names on
+// disk. Without the conversion the bytes stay as they are.
+TEST_F(LoadTest, PagesInOtherEncodingsAndTheirLinks) {
+  if (std::strcmp(platform::ansiCodePageName(), "CP1252") != 0) GTEST_SKIP() << "expects Windows-1252";
+  const std::string body = "<p>caf\xC3\xA9 \xE2\x80\x94 \xC2\xB6</p><a href='caf\xC3\xA9.html'>next</a>";
+  const std::string body1252 = "<p>caf\xE9 \x97 \xB6</p><a href='caf\xE9.html'>next</a>";
+  const std::string pages[] = {
+      "<meta charset=utf-8>" + body,
+      "<meta http-equiv=Content-Type content='text/html; charset=iso-8859-1'>" + body1252,
+      "\xEF\xBB\xBF" + body,
+      body,
+  };
+  writeFile("caf\xC3\xA9.html", "<p>second page</p>");
+  for (const std::string& page : pages) {
+    Document document;
+    ASSERT_TRUE(document.load(writeFile("page.html", page).c_str()));
+    ASSERT_GE(document.lines.size(), 3u);
+    EXPECT_EQ(lineText(document.lines[0]), "caf\xE9 \x97 \xB6") << page;
+    const auto* link = document.lines[2].runs.empty() ? nullptr : document.lines[2].runs[0].get();
+    ASSERT_TRUE(link != nullptr && link->kind() == 2) << page;
+    std::string target = static_cast<const LinkRun*>(link)->target.str();
+    EXPECT_EQ(target, "caf\xE9.html");
+
+    Document next;
+    ASSERT_TRUE(next.load((folder.path() / target).string().c_str())) << target;
+    EXPECT_EQ(lineText(next.lines[0]), "second page");
+  }
+  settings->convertCharset = false;
+  Document asWritten;
+  ASSERT_TRUE(asWritten.load(writeFile("page.html", pages[0]).c_str()));
+  EXPECT_EQ(lineText(asWritten.lines[0]), "caf\xC3\xA9 \xE2\x80\x94 \xC2\xB6");
 }
 
 TEST_F(LoadTest, NarrowConsoleStillLaysOutAtTwoColumns) {
