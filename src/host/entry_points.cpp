@@ -1,0 +1,44 @@
+// The C boundary of the plug-in: the six functions the host calls. Nothing
+// thrown crosses it; an entry point that fails returns what means "nothing
+// done" to the host.
+#include "host/far_api.h"
+#include "host/plugin.h"
+
+extern "C" {
+
+void SetStartupInfo(const struct PluginStartupInfo* info) {
+  if (info == nullptr) return;
+  try {
+    orbis::host::setStartupInfo(*info);
+  } catch (...) {
+  }
+}
+
+void GetPluginInfo(struct PluginInfo* info) {
+  if (info == nullptr) return;
+  try {
+    orbis::host::getPluginInfo(*info);
+  } catch (...) {
+  }
+}
+
+void* OpenPlugin(int openFrom, intptr_t item) {
+  try {
+    orbis::host::openPlugin(openFrom, item);
+  } catch (...) {
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+void ExitFAR(void) {
+  try {
+    orbis::host::exitFar();
+  } catch (...) {
+  }
+}
+
+int ProcessEditorInput(const INPUT_RECORD*) { return 0; }
+
+int ProcessEditorEvent(int, void*) { return 0; }
+
+}  // extern "C"
