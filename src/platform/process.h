@@ -1,0 +1,21 @@
+// Facts about the running process that the executables need: where its
+// executable lives and whether its standard streams are terminals.
+#pragma once
+
+#include <string>
+
+namespace orbis::platform {
+
+// The full path of the running executable; empty when it cannot be found.
+std::string executablePath();
+
+// The directory of the running executable with its trailing '/'; empty when
+// it cannot be found.
+std::string executableDirectory();
+
+enum class StandardStream { Input, Output, Error };
+
+// True when the stream is connected to a terminal.
+bool isTerminal(StandardStream stream);
+
+}  // namespace orbis::platform
