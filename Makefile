@@ -31,8 +31,8 @@ asan: deps
 # Only the binaries that hold threaded code are built for ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan --target platform_tests markup_tests render_tests
-	ctest --preset tsan -R 'Thread|Load|Worker|Control|TreeAllocator'
+	cmake --build --preset tsan --target platform_tests pool_tests markup_tests render_tests
+	ctest --preset tsan -R 'Thread|Load|Worker|Control|BlockPool'
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null

@@ -1,5 +1,7 @@
 #include "render/document.h"
 
+#include <cassert>
+
 #include "config/settings.h"
 #include "platform/temp_file.h"
 
@@ -17,11 +19,10 @@ Document::Document() {
   // always be pointed at it; a failure leaves the path empty and load()
   // then fails when it writes.
   platform::createTempFile("~ob", temporaryPath);
-  if (settings != nullptr) {
-    normalColors = {settings->bgcolor, settings->text};
-    linkColors = {settings->bgcolor, settings->link};
-    activeLinkColors = {settings->bgcolor, settings->alink};
-  }
+  assert(settings != nullptr);
+  normalColors = {settings->bgcolor, settings->text};
+  linkColors = {settings->bgcolor, settings->link};
+  activeLinkColors = {settings->bgcolor, settings->alink};
 }
 
 Document::~Document() {

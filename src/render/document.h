@@ -79,7 +79,7 @@ public:
   // A deque: a large page has hundreds of thousands of lines, and growing
   // one never copies them all or holds two copies at once. Lines and their
   // run lists take the tree's memory as layout frees it.
-  std::deque<RenderedLine, TreeBlockAllocator<RenderedLine>> lines;
+  std::deque<RenderedLine, BlockAllocator<RenderedLine>> lines;
   int32_t editorId = -1;
 
   // --- layout working state ---
@@ -117,8 +117,8 @@ void setLoadHost(const PluginStartupInfo* host);
 
 // The extensions load() accepts (compared without regard to case): the
 // words of the settings' exts, each ended by one blank, so text after the
-// last blank is not a word and two blanks in a row make an empty word.
-// Without settings, htm and html. The views point into the settings.
+// last blank is not a word and two blanks in a row make an empty word. The
+// views point into the settings.
 std::vector<std::string_view> acceptedExtensions();
 const PluginStartupInfo* loadHost();
 

@@ -17,7 +17,7 @@
 #include "host/far_api.h"
 #include "markup/byte_source.h"
 #include "markup/document_parser.h"
-#include "markup/tree_allocator.h"
+#include "pool/block_pool.h"
 #include "platform/clock.h"
 #include "platform/thread.h"
 #include "render/console_size.h"
@@ -34,7 +34,6 @@ constexpr int ParseCells = 40;  // the rest fill up once layout is done
 constexpr char EmptyCell = '\xB1';
 constexpr char FullCell = '\xDB';
 constexpr uint32_t PollMilliseconds = 5;
-constexpr uint32_t DefaultTimeout = 15000;
 
 // Blanks (not tabs) come off both ends; a leading double quote goes, and a
 // second one cuts the name just before it.
@@ -124,7 +123,7 @@ private:
 // to reach its next check, so nobody is asked again.
 void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl& control,
                    ProgressBox& box) {
-  uint32_t timeout = settings != nullptr ? settings->timeout : DefaultTimeout;
+  uint32_t timeout = settings->timeout;
   uint32_t start = platform::tickCount();
   bool stopping = false;
   while (true) {
@@ -143,7 +142,7 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
     }
     // The worker's tree takes memory fast; backing it here, on a thread
     // that would only sleep, spares the worker the page faults.
-    prepareTreeMemory();
+    prepareBlocks();
     platform::sleepMilliseconds(PollMilliseconds);
   }
 }
@@ -151,7 +150,7 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
 }  // namespace
 
 std::vector<std::string_view> acceptedExtensions() {
-  std::string_view exts = settings != nullptr ? std::string_view(settings->exts) : "htm html ";
+  std::string_view exts = settings->exts;
   std::vector<std::string_view> words;
   for (std::size_t blank = exts.find(' '); blank != std::string_view::npos; blank = exts.find(' ')) {
     words.push_back(exts.substr(0, blank));
@@ -225,7 +224,7 @@ bool Document::load(const char* name) {
   bool written = writeText();
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
-  releaseUnusedTreeMemory();
+  releaseUnusedBlocks();
   if (!written) {
     loadFailure = LoadFailure::CannotWrite;
     return false;
