@@ -54,6 +54,9 @@ std::string describeRefusal(LoadFailure failure, const std::string& path, const 
     case LoadFailure::CannotWrite:
       reason = "the temporary file could not be written";
       break;
+    case LoadFailure::OutOfMemory:
+      reason = "there is not enough memory to render it";
+      break;
   }
   return file + ": " + reason;
 }

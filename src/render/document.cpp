@@ -7,13 +7,6 @@
 
 namespace orbis {
 
-namespace {
-const PluginStartupInfo* currentLoadHost = nullptr;
-}  // namespace
-
-void setLoadHost(const PluginStartupInfo* host) { currentLoadHost = host; }
-const PluginStartupInfo* loadHost() { return currentLoadHost; }
-
 Document::Document() {
   // The file exists for the Document's whole life, so that the editor can
   // always be pointed at it; a failure leaves the path empty and load()
