@@ -1,6 +1,7 @@
 // The C boundary of the plug-in: the six functions the host calls. Nothing
 // thrown crosses it; an entry point that fails returns what means "nothing
-// done" to the host.
+// done" to the host (for editor input: consumed, so the text stays as it
+// is).
 #include "host/far_api.h"
 #include "host/plugin.h"
 
@@ -37,8 +38,21 @@ void ExitFAR(void) {
   }
 }
 
-int ProcessEditorInput(const INPUT_RECORD*) { return 0; }
+int ProcessEditorInput(const INPUT_RECORD* record) {
+  if (record == nullptr) return 0;
+  try {
+    return orbis::host::processEditorInput(*record);
+  } catch (...) {
+    return 1;  // an event the viewer failed on must not change the text
+  }
+}
 
-int ProcessEditorEvent(int, void*) { return 0; }
+int ProcessEditorEvent(int event, void* parameter) {
+  try {
+    return orbis::host::processEditorEvent(event, parameter);
+  } catch (...) {
+    return 0;
+  }
+}
 
 }  // extern "C"

@@ -2,7 +2,8 @@
 // colour pair, placed left to right from column 0 with no gaps. A run split
 // by layout (at a wrap, or at a line feed in preformatted text) stays linked
 // to its other pieces, so that a link broken over several lines is still
-// one link. After load the model is read-only.
+// one link; a piece lies on a later line than the piece before it. After
+// load the model is read-only.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +88,11 @@ public:
 
   ColorPair activeColors;
   SharedText target;  // the href as written in the page
+  // The first piece of this run's chain (this run when it is the first),
+  // set by the writer: the pieces of one link share it, so a piece is known
+  // to belong to a link without walking the link, however many lines it
+  // wraps over. Null until written.
+  const LinkRun* firstPiece = nullptr;
 };
 
 // The run as a LinkRun, or null when it is none (or null).
