@@ -15,10 +15,7 @@
 #include "platform/loaded_module.h"
 #include "platform/settings_file.h"
 #include "refusal.h"
-#if __has_include("render/load_check.h")
 #include "render/load_check.h"
-#define HAVE_LOAD_CHECK 1
-#endif
 
 namespace orbis::app {
 
@@ -55,14 +52,10 @@ platform::ConsoleSize consoleSize() {
 // reason the load's own checks give.
 std::string refusal(const std::string& file, const std::string& notice) {
   if (!notice.empty()) return file + ": " + notice;
-#ifdef HAVE_LOAD_CHECK
   std::string path;
   LoadFailure failure = checkLoadable(file.c_str(), path);
   if (failure == LoadFailure::None) return file + ": the file could not be rendered";
   return describeRefusal(failure, path, file);
-#else
-  return file + ": the file could not be rendered";
-#endif
 }
 
 // Opens options.file through the plug-in (or in a plain editor with
