@@ -1,7 +1,5 @@
 #include "console_host/plugin_module.h"
 
-#include <cstdlib>
-
 #include "platform/process.h"
 
 namespace orbis::console {
@@ -24,8 +22,8 @@ bool lookUp(platform::LoadedModule& module, const char* name, Function& out, std
 }  // namespace
 
 std::string pluginModulePath() {
-  const char* named = std::getenv("ORBISLINE_PLUGIN");
-  if (named != nullptr && *named != '\0') return named;
+  std::string named = platform::environmentVariable("ORBISLINE_PLUGIN");
+  if (!named.empty()) return named;
   return platform::executableDirectory() + ModuleFileName;
 }
 

@@ -1,6 +1,8 @@
 #include "host_modes.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -91,7 +93,7 @@ int runHeadless(const Options& options) {
   if (!options.traceFile.empty()) {
     traceFile.reset(options.traceFile == "-" ? stdout : std::fopen(options.traceFile.c_str(), "wb"));
     if (traceFile == nullptr) {
-      reportError("cannot write the trace file " + options.traceFile);
+      reportError("cannot write the trace file " + options.traceFile + ": " + std::strerror(errno));
       return 1;
     }
   }

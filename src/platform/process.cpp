@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace orbis::platform {
@@ -23,6 +24,11 @@ std::string executableDirectory() {
   std::string path = executablePath();
   std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string(value) : std::string();
 }
 
 bool isTerminal(StandardStream stream) {

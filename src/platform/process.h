@@ -1,5 +1,6 @@
 // Facts about the running process that the executables need: where its
-// executable lives and whether its standard streams are terminals.
+// executable lives, its environment, and whether its standard streams are
+// terminals.
 #pragma once
 
 #include <string>
@@ -12,6 +13,9 @@ std::string executablePath();
 // The directory of the running executable with its trailing '/'; empty when
 // it cannot be found.
 std::string executableDirectory();
+
+// The value of an environment variable; empty when it is not set.
+std::string environmentVariable(const char* name);
 
 enum class StandardStream { Input, Output, Error };
 

@@ -512,6 +512,34 @@ TEST_F(HeadlessTest, ALinkFarDownALongPageIsFollowed) {
                    "EDITOR \"Long\" " + line}));
 }
 
+TEST_F(HeadlessTest, EveryModeReadsTheSettingsOfTheModule) {
+  // A module elsewhere reads the settings beside it; so do the executable's
+  // own modes.
+  std::filesystem::path module = folder.path() / "Orbisline.so";
+  std::filesystem::copy_file(ORBIS_BINARY_DIR "/Orbisline.so", module);
+  writeFile("Orbisline.obs", "<Orbisline exts='txt '></Orbisline>");
+  std::string page = writeFile("page.txt", "<title>P</title>p");
+  environment = {{"ORBISLINE_PLUGIN", module.string()}};
+  EXPECT_EQ(keep(play(page, ""), {"EDITOR"}), (Trace{"EDITOR \"P\" 0"}));
+  EXPECT_EQ(run({"--runs", page}).status, 0);
+
+  // The module beside the executable has the built-in settings: no .txt.
+  environment.clear();
+  Outcome refused = playOutcome(page, "");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(".txt is not accepted (accepted: .htm, .html)"), std::string::npos)
+      << refused.err;
+  // --settings names the file for the module too.
+  std::string settings = writeFile("other.obs", "<Orbisline exts='txt '></Orbisline>");
+  EXPECT_EQ(keep(play(page, "", {"--settings", settings}), {"EDITOR"}),
+            (Trace{"EDITOR \"P\" 0"}));
+
+  environment = {{"ORBISLINE_PLUGIN", (folder.path() / "none.so").string()}};
+  Outcome missing = playOutcome(page, "");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot load the plug-in module"), std::string::npos) << missing.err;
+}
+
 TEST_F(HeadlessTest, RefusedFilesAreNamedWithTheReason) {
   std::string missing = (folder.path() / "missing.htm").string();
   struct Case {

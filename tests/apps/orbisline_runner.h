@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/scoped_environment.h"
@@ -79,6 +80,7 @@ protected:
       setenv("TMPDIR", tmpdir.c_str(), 1);
       setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
       unsetenv("ORBISLINE_PLUGIN");
+      for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
       execv(OrbislineBinary, argv.data());
       _exit(126);
     }
@@ -94,6 +96,8 @@ protected:
   }
 
   ScratchFolder folder;
+  // Set in the child's environment.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 }  // namespace orbis::testing
