@@ -512,6 +512,25 @@ TEST_F(HeadlessTest, ALinkFarDownALongPageIsFollowed) {
                    "EDITOR \"Long\" " + line}));
 }
 
+TEST_F(HeadlessTest, TheTimeOutQuestionIsAnsweredByTheScript) {
+  std::string page;
+  for (int i = 0; i < 200000; ++i) page += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string file = writeFile("big.htm", page);
+  std::string settings = writeFile("quick.obs", "<Orbisline timeout=1></Orbisline>");
+  const std::string question =
+      "MESSAGE \"Warning\" \"Oops! Time Out ... please report about\" \"Resume\" \"Terminate\"";
+  // Terminate: asked once, and the page read so far is shown.
+  Trace trace = play(file, "pick:1", {"--settings", settings});
+  EXPECT_EQ(keep(trace, {"MESSAGE \"Warning\"", "EDITOR"}),
+            (Trace{question + " -> 1", "EDITOR \"No Title\" 0"}));
+  // No answer given: Resume, as often as asked, and the page opens.
+  trace = play(file, "", {"--settings", settings});
+  Trace asked = keep(trace, {"MESSAGE \"Warning\""});
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked, Trace(asked.size(), question + " -> 0"));
+  EXPECT_EQ(keep(trace, {"EDITOR"}), (Trace{"EDITOR \"No Title\" 0"}));
+}
+
 TEST_F(HeadlessTest, EveryModeReadsTheSettingsOfTheModule) {
   // A module elsewhere reads the settings beside it; so do the executable's
   // own modes.
