@@ -6,6 +6,8 @@
                                       documentation) concatenated, the set
                                       repeated until the file holds MB MiB
   make_inputs.py realistic FILE MB    a generated page of MB MiB
+  make_inputs.py longlink FILE LINES  a page whose one link wraps over about
+                                      LINES lines of 80 columns
 
 Files that already exist with the current generator version are kept, so a
 second run costs nothing. Everything is deterministic (fixed seeds).
@@ -143,6 +145,14 @@ def realistic(size):
     return "".join(parts).encode("ascii")
 
 
+def long_link(lines):
+    # Sixteen five-byte words fill an 80-column line; the link leads to an
+    # anchor after it, so following it moves within the page.
+    words = b"word " * (16 * lines)
+    return (b"<title>One long link</title><a href=\"#end\">" + words +
+            b"</a><p><a name=end>The end.</a></p>\n")
+
+
 def page_files(source):
     found = []
     for folder, _, names in os.walk(source):
@@ -203,6 +213,9 @@ def main(argv):
         size = int(float(argv[2]) * MIB)
         source = argv[3] if len(argv) == 4 else DEFAULT_PAGES
         write(argv[1], "%s %d %s" % (VERSION, size, source), lambda: pages(size, source))
+    elif len(argv) == 3 and argv[0] == "longlink":
+        lines = int(argv[2])
+        write(argv[1], "%s %d" % (VERSION, lines), lambda: long_link(lines))
     elif len(argv) == 3 and argv[0] == "realistic":
         size = int(float(argv[2]) * MIB)
         write(argv[1], "%s %d" % (VERSION, size), lambda: realistic(size))

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs every benchmark: parsing throughput by input shape, peak memory of a
 # 50 MB parse, end-to-end rendering against w3m and links, and the cost of
-# converting pages to the code page. Builds the optimised binaries first. A
+# converting pages to the code page, and the cost of the viewer's events on
+# large pages. Builds the optimised binaries first. A
 # benchmark that fails is reported and the others still run; the exit status
 # tells whether all of them ran.
 #
@@ -20,10 +21,10 @@ if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
   fi
 fi
-if ! cmake --build "$build" --target parse_bench orbisline; then
-  echo "run.sh: could not build parse_bench; building orbisline alone" >&2
+if ! cmake --build "$build" --target parse_bench plugin_bench orbisline; then
+  echo "run.sh: could not build the benchmarks; building orbisline alone" >&2
   cmake --build "$build" --target orbisline || exit 1
-  failed="$failed parse_bench(build)"
+  failed="$failed parse_bench/plugin_bench(build)"
 fi
 
 echo
@@ -47,6 +48,17 @@ sh bench/render_bench.sh || failed="$failed render_bench"
 echo
 echo "== Page conversion: cost on converted pages and on pages that need none =="
 sh bench/charset_bench.sh || failed="$failed charset_bench"
+
+echo "== Viewer events: one redraw, one Enter on a link (target: well under 1000 us) =="
+if [ -x "$build/plugin_bench" ] &&
+    sh tools/install-deps.sh python3 python3.11-doc >&2 &&
+    python3 bench/make_inputs.py pages bench/data/pages-50mb.html 50 &&
+    python3 bench/make_inputs.py longlink bench/data/longlink-100k.html 100000; then
+  timeout 600 "$build/plugin_bench" bench/data/pages-50mb.html bench/data/longlink-100k.html ||
+    failed="$failed plugin_bench"
+else
+  failed="$failed plugin_bench"
+fi
 
 if [ -n "$failed" ]; then
   echo "run.sh: not completed:$failed" >&2

@@ -1,11 +1,11 @@
 // orbisline: renders an HTML file the way the viewer does, without a
 // screen, and prints the parsed tree, the rendered text or the rendered
-// model. The load runs through a headless host exactly as in the viewer.
+// model; or runs the viewer's plug-in module in the headless host.
 #include <cstdio>
 #include <string>
 
 #include "app_settings.h"
-#include "headless_host.h"
+#include "host_modes.h"
 #include "modes.h"
 #include "options.h"
 #include "platform/temp_file.h"
@@ -21,9 +21,11 @@ int runMode(const orbis::app::Options& options) {
     case orbis::app::Mode::Tree:
       return orbis::app::runTree(options);
     case orbis::app::Mode::Dump:
-      return orbis::app::runDump(options);
+      return options.color ? orbis::app::runColorDump(options) : orbis::app::runDump(options);
     case orbis::app::Mode::Runs:
       return orbis::app::runRuns(options);
+    case orbis::app::Mode::Headless:
+      return orbis::app::runHeadless(options);
     case orbis::app::Mode::Help:
     case orbis::app::Mode::None:
       break;
@@ -48,15 +50,15 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : FileError;
   }
 
+  // The executable's own settings: the in-process modes render with them,
+  // and the host modes name the accepted extensions with them.
   auto settings = orbis::app::loadSettings(options.settingsFile, error);
   if (!settings) {
     std::fprintf(stderr, "orbisline: %s\n", error.c_str());
     return FileError;
   }
   orbis::settings = settings.get();
-  orbis::setLoadHost(&orbis::app::headlessHost());
   int result = runMode(options);
-  orbis::setLoadHost(nullptr);
   orbis::settings = nullptr;
   return result;
 }

@@ -1,7 +1,5 @@
 #include "modes.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -12,13 +10,14 @@
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "platform/console.h"
+#include "platform/process.h"
 #include "platform/text_file.h"
 #include "refusal.h"
 #include "render/console_size.h"
 #include "render/document.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
-#include "text_output.h"
+#include "console_host/text_output.h"
 #include "tree_printer.h"
 
 namespace orbis::app {
@@ -27,27 +26,12 @@ namespace {
 
 constexpr std::size_t CopyBlockSize = 1 << 16;
 
-void reportError(const std::string& message) {
-  std::fprintf(stderr, "orbisline: %s\n", message.c_str());
-}
-
-// The console size that layout and the writer see: the options, else the
-// terminal's when stdout is one, else 80x25.
-void fixConsoleSize(const Options& options) {
-  platform::ConsoleSize size{DefaultConsoleColumns, DefaultConsoleRows};
-  platform::ConsoleSize terminal;
-  if (isatty(STDOUT_FILENO) && platform::consoleMaxWindowSize(terminal)) size = terminal;
-  if (options.width != 0) size.columns = options.width;
-  if (options.height != 0) size.rows = options.height;
-  platform::setConsoleSizeOverride(size);
-}
-
 // The bytes go out unchanged to a pipe or file; a terminal gets them made
 // safe to show (no control sequences from the page).
 bool copyFileToStdout(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
-  const bool terminal = isatty(STDOUT_FILENO) != 0;
+  const bool terminal = platform::isTerminal(platform::StandardStream::Output);
   std::vector<char> block(CopyBlockSize);
   std::string shown;
   bool ok = true;
@@ -71,7 +55,7 @@ bool copyFileToStdout(const std::string& path) {
 
 // Flushes what a mode printed: 0, or 1 with a message when it could not
 // be written.
-int flushOutput(OutputBuffer& out) {
+int flushOutput(console::OutputBuffer& out) {
   if (out.flush()) return 0;
   reportError("cannot write the output");
   return 1;
@@ -82,11 +66,27 @@ int flushOutput(OutputBuffer& out) {
 bool loadDocument(const Options& options, Document& document) {
   fixConsoleSize(options);
   if (document.load(options.file.c_str())) return true;
-  reportError(describeRefusal(document, options.file));
+  reportError(describeRefusal(document.loadFailure, document.sourcePath, options.file));
   return false;
 }
 
 }  // namespace
+
+void reportError(const std::string& message) {
+  std::fprintf(stderr, "orbisline: %s\n", message.c_str());
+}
+
+void fixConsoleSize(const Options& options) {
+  platform::ConsoleSize size{DefaultConsoleColumns, DefaultConsoleRows};
+  platform::ConsoleSize terminal;
+  if (platform::isTerminal(platform::StandardStream::Output) &&
+      platform::consoleMaxWindowSize(terminal)) {
+    size = terminal;
+  }
+  if (options.width != 0) size.columns = options.width;
+  if (options.height != 0) size.rows = options.height;
+  platform::setConsoleSizeOverride(size);
+}
 
 int runTree(const Options& options) {
   // Any readable file will do, an empty one too (it prints nothing).
@@ -104,7 +104,7 @@ int runTree(const Options& options) {
     DocumentParser parser(settings);
     parser.parse(&source, &root);
   }
-  OutputBuffer out(stdout);
+  console::OutputBuffer out(stdout);
   printTree(root, out);
   return flushOutput(out);
 }
@@ -122,7 +122,7 @@ int runDump(const Options& options) {
 int runRuns(const Options& options) {
   Document document;
   if (!loadDocument(options, document)) return 1;
-  OutputBuffer out(stdout);
+  console::OutputBuffer out(stdout);
   printRuns(document, out);
   return flushOutput(out);
 }

@@ -2,9 +2,18 @@
 // 0 done, 1 the file could not be read or was refused (one line on stderr).
 #pragma once
 
+#include <string>
+
 #include "options.h"
 
 namespace orbis::app {
+
+// Fixes the console size that layout, the writer and the hosts see: the
+// options, else the terminal's when standard output is one, else 80x25.
+void fixConsoleSize(const Options& options);
+
+// Writes "orbisline: MESSAGE" and a line feed to standard error.
+void reportError(const std::string& message);
 
 // Prints the parsed tree of any readable file.
 int runTree(const Options& options);

@@ -4,34 +4,60 @@
 #include <cstring>
 #include <string_view>
 
+#include "console_host/text_output.h"
+
 namespace orbis::app {
 
 namespace {
 
 const char Usage[] =
     "Usage: orbisline --tree [--settings FILE] FILE\n"
-    "       orbisline --dump [--width W] [--height H] [--settings FILE] FILE\n"
+    "       orbisline --dump [--color] [--width W] [--height H]\n"
+    "                 [--settings FILE] FILE\n"
     "       orbisline --runs [--width W] [--height H] [--settings FILE] FILE\n"
+    "       orbisline --headless [--keys SCRIPT] [--trace FILE] [--width W]\n"
+    "                 [--height H] [--settings FILE] [--host-version TEXT] [--edit]\n"
+    "                 FILE\n"
     "\n"
-    "Renders an HTML file the way the viewer shows it.\n"
+    "Renders an HTML file the way the viewer shows it, or runs the viewer's\n"
+    "plug-in module in a host without a screen.\n"
     "\n"
     "Modes:\n"
     "  --tree           print the document tree that the parser builds from FILE\n"
     "  --dump           print the rendered text, as the viewer's editor shows it\n"
     "  --runs           print the rendered lines with their runs, colours, links\n"
     "                   and anchors\n"
+    "  --headless       open FILE in the plug-in as the command line \"ob:FILE\" does,\n"
+    "                   play SCRIPT in the editors that open, then leave\n"
     "  --help           print this text\n"
     "\n"
     "Options:\n"
     "  --width W        console width, at least 2 (default: the terminal's, else 80)\n"
     "  --height H       console height, at least 1 (default: the terminal's, else 25)\n"
     "  --settings FILE  read the settings from FILE instead of Orbisline.obs in the\n"
-    "                   directory of the executable\n"
+    "                   directory of the plug-in module\n"
+    "  --color          with --dump: colour the text as the plug-in paints it, with\n"
+    "                   ANSI escape sequences\n"
+    "  --keys SCRIPT    with --headless: keys and mouse actions separated by blanks:\n"
+    "                   Up Down Left Right PgUp PgDn Home End Enter BS Tab Esc Ins\n"
+    "                   Del F1..F12 Space or one printable character, each after\n"
+    "                   any of Ctrl+ Alt+ Shift+; move:COL,ROW and click:COL,ROW\n"
+    "                   (console cells); pick:N (the answer to the next menu or\n"
+    "                   box, -1 for Escape); save; other (input from another\n"
+    "                   editor)\n"
+    "  --trace FILE     with --headless: write what passes between host and plug-in\n"
+    "                   to FILE, one line per event ('-': standard output)\n"
+    "  --host-version TEXT\n"
+    "                   the version the host presents to the plug-in (default 1.70)\n"
+    "  --edit           with --headless: open FILE in a plain editor instead, from\n"
+    "                   which F11 opens the plug-in\n"
     "  --               end of the options, for a FILE whose name begins with '-'\n"
     "\n"
-    "--dump and --runs accept only files whose extension the settings list\n"
-    "(htm and html by default). Exit status: 0 done, 1 the file or the settings\n"
-    "could not be read, 2 wrong command line.\n";
+    "The plug-in module is Orbisline.so beside the executable, or the file that\n"
+    "ORBISLINE_PLUGIN names. --dump, --runs and --headless accept only files whose\n"
+    "extension the settings list (htm and html by default). Exit status: 0 done,\n"
+    "1 the file, the settings or the plug-in module could not be read, or the\n"
+    "file was refused, 2 wrong command line.\n";
 
 // --help wins over any mode; two different modes are an error.
 bool setMode(Options& options, Mode mode, std::string& error) {
@@ -40,11 +66,19 @@ bool setMode(Options& options, Mode mode, std::string& error) {
     return true;
   }
   if (options.mode != Mode::None && options.mode != mode) {
-    error = "only one of --tree, --dump and --runs may be given";
+    error = "only one of --tree, --dump, --runs and --headless may be given";
     return false;
   }
   options.mode = mode;
   return true;
+}
+
+Mode modeNamed(std::string_view argument) {
+  if (argument == "--tree") return Mode::Tree;
+  if (argument == "--dump") return Mode::Dump;
+  if (argument == "--runs") return Mode::Runs;
+  if (argument == "--headless") return Mode::Headless;
+  return Mode::None;
 }
 
 bool parseSize(std::string_view name, std::string_view text, int minimum, int& out,
@@ -84,6 +118,27 @@ bool takeValue(std::string_view argument, std::string_view name, int argc,
   return true;
 }
 
+bool takeFileName(std::string_view name, std::string_view value, std::string& out,
+                  std::string& error) {
+  if (value.empty()) {
+    error = std::string(name) + " needs a file name";
+    return false;
+  }
+  out = std::string(value);
+  return true;
+}
+
+// The script is checked whole before anything runs. The token is shown
+// escaped: it goes to a terminal.
+bool parseKeys(std::string_view script, Options& options, std::string& error) {
+  std::string unknown;
+  options.keysGiven = true;
+  if (console::parseKeyScript(script, options.keys, unknown)) return true;
+  error = "unknown key script token ";
+  console::appendQuoted(error, unknown);
+  return false;
+}
+
 bool parseValueOption(std::string_view argument, int argc, const char* const* argv, int& index,
                       Options& options, bool& matched, std::string& error) {
   std::string_view value;
@@ -92,13 +147,18 @@ bool parseValueOption(std::string_view argument, int argc, const char* const* ar
   if (!takeValue(argument, "--height", argc, argv, index, value, matched, error)) return false;
   if (matched) return parseSize("--height", value, 1, options.height, error);
   if (!takeValue(argument, "--settings", argc, argv, index, value, matched, error)) return false;
-  if (matched) {
-    if (value.empty()) {
-      error = "--settings needs a file name";
-      return false;
-    }
-    options.settingsFile = std::string(value);
+  if (matched) return takeFileName("--settings", value, options.settingsFile, error);
+  if (!takeValue(argument, "--trace", argc, argv, index, value, matched, error)) return false;
+  if (matched) return takeFileName("--trace", value, options.traceFile, error);
+  if (!takeValue(argument, "--host-version", argc, argv, index, value, matched, error)) {
+    return false;
   }
+  if (matched) {
+    options.hostVersion = std::string(value);
+    return true;
+  }
+  if (!takeValue(argument, "--keys", argc, argv, index, value, matched, error)) return false;
+  if (matched) return parseKeys(value, options, error);
   return true;
 }
 
@@ -115,18 +175,34 @@ bool addFile(std::string_view argument, Options& options, std::string& error) {
   return true;
 }
 
+// Options that belong to one mode only.
+bool checkModeOptions(const Options& options, std::string& error) {
+  bool headless = options.mode == Mode::Headless;
+  if (options.color && options.mode != Mode::Dump) {
+    error = "--color applies to --dump only";
+  } else if (!headless && (options.keysGiven || !options.traceFile.empty() || options.edit)) {
+    error = "--keys, --trace and --edit apply to --headless only";
+  } else if (options.hostVersion && !headless && !options.color) {
+    error = "--host-version applies to --headless and --dump --color only";
+  } else {
+    return true;
+  }
+  return false;
+}
+
 bool checkComplete(const Options& options, std::string& error) {
   if (options.mode == Mode::Help) return true;
   if (options.mode == Mode::None) {
-    error = "one of --tree, --dump and --runs is needed";
+    error = "one of --tree, --dump, --runs and --headless is needed";
     return false;
   }
+  if (!checkModeOptions(options, error)) return false;
   if (options.file.empty()) {
     error = "no FILE given";
     return false;
   }
   if (options.mode == Mode::Tree && (options.width != 0 || options.height != 0)) {
-    error = "--width and --height apply to --dump and --runs only";
+    error = "--width and --height apply to --dump, --runs and --headless only";
     return false;
   }
   return true;
@@ -150,10 +226,12 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       if (!setMode(options, Mode::Help, error)) return false;
       continue;
     }
-    if (argument == "--tree" || argument == "--dump" || argument == "--runs") {
-      Mode mode = argument == "--tree" ? Mode::Tree
-                                       : (argument == "--dump" ? Mode::Dump : Mode::Runs);
+    if (Mode mode = modeNamed(argument); mode != Mode::None) {
       if (!setMode(options, mode, error)) return false;
+      continue;
+    }
+    if (argument == "--color" || argument == "--edit") {
+      (argument == "--color" ? options.color : options.edit) = true;
       continue;
     }
     bool matched = false;

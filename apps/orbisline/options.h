@@ -1,18 +1,29 @@
 // The command line of the orbisline executable.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "console_host/key_script.h"
 
 namespace orbis::app {
 
-enum class Mode { None, Help, Tree, Dump, Runs };
+enum class Mode { None, Help, Tree, Dump, Runs, Headless };
 
 struct Options {
   Mode mode = Mode::None;
   std::string file;
-  std::string settingsFile;  // empty: Orbisline.obs beside the executable
+  std::string settingsFile;  // empty: Orbisline.obs beside the plug-in module
   int width = 0;             // 0: not given
   int height = 0;            // 0: not given
+  bool color = false;        // --dump --color
+  // --headless
+  std::vector<console::ScriptToken> keys;
+  bool keysGiven = false;
+  std::string traceFile;  // empty: none; "-": standard output
+  bool edit = false;
+  std::optional<std::string> hostVersion;
 };
 
 // The largest console the options accept in either direction.

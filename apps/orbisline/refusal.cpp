@@ -32,9 +32,9 @@ std::string openFailure(const std::string& path) {
 
 }  // namespace
 
-std::string describeRefusal(const Document& document, const std::string& file) {
+std::string describeRefusal(LoadFailure failure, const std::string& path, const std::string& file) {
   std::string reason;
-  switch (document.loadFailure) {
+  switch (failure) {
     case LoadFailure::None:
       reason = "not loaded";
       break;
@@ -45,14 +45,17 @@ std::string describeRefusal(const Document& document, const std::string& file) {
       reason = "the name has no extension (" + acceptedExtensionList() + ")";
       break;
     case LoadFailure::ExtensionNotAccepted:
-      reason = "the extension " + extensionOf(document.sourcePath) + " is not accepted (" +
+      reason = "the extension " + extensionOf(path) + " is not accepted (" +
                acceptedExtensionList() + ")";
       break;
     case LoadFailure::CannotOpen:
-      reason = openFailure(document.sourcePath);
+      reason = openFailure(path);
       break;
     case LoadFailure::CannotWrite:
       reason = "the temporary file could not be written";
+      break;
+    case LoadFailure::OutOfMemory:
+      reason = "there is not enough memory to render it";
       break;
   }
   return file + ": " + reason;

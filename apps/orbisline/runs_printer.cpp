@@ -4,6 +4,8 @@
 
 namespace orbis::app {
 
+using console::appendQuoted;
+
 namespace {
 
 void appendNumber(std::string& line, int64_t value) {
@@ -18,7 +20,7 @@ void appendColors(std::string& line, ColorPair colors) {
 
 void printRun(const TextRun& run, OutputBuffer& out) {
   std::string& line = out.line();
-  const LinkRun* link = run.kind() == 2 ? static_cast<const LinkRun*>(&run) : nullptr;
+  const LinkRun* link = asLink(&run);
   line += link != nullptr ? "  link" : "  text";
   appendNumber(line, run.start);
   appendNumber(line, run.end);

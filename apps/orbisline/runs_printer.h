@@ -11,9 +11,11 @@
 #pragma once
 
 #include "render/document.h"
-#include "text_output.h"
+#include "console_host/text_output.h"
 
 namespace orbis::app {
+
+using console::OutputBuffer;
 
 void printRuns(const Document& document, OutputBuffer& out);
 

@@ -4,6 +4,9 @@
 
 namespace orbis::app {
 
+using console::appendEscaped;
+using console::appendQuoted;
+
 namespace {
 
 void beginLine(std::string& line, std::size_t depth) {

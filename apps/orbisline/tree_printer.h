@@ -5,9 +5,11 @@
 #pragma once
 
 #include "markup/node.h"
-#include "text_output.h"
+#include "console_host/text_output.h"
 
 namespace orbis::app {
+
+using console::OutputBuffer;
 
 // Prints the nodes below root (not root itself), in document order. Walks
 // the tree without recursion, so any depth prints.

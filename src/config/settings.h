@@ -79,7 +79,9 @@ private:
 };
 
 // The process-wide settings, or null before they are created. Set by whoever
-// creates them (the plug-in's start-up, the executables, tests).
+// creates them (the plug-in's start-up, the executables, tests) before any
+// document is made or laid out: layout and load rely on them, and the
+// defaults live only here, in the fields' initialisers.
 extern Settings* settings;
 
 // Whether pages are to be converted: as the settings say, yes without them.

@@ -100,7 +100,7 @@ void ElementNode::releaseAttributes() {
     std::size_t size = prefix + record->blockSize();
     char* block = reinterpret_cast<char*>(record) - prefix;
     record->~Attribute();
-    releaseTreeBlock(block, size);
+    releaseBlock(block, size);
     record = next;
     prefix = 0;
   }
@@ -117,7 +117,7 @@ void ElementNode::addAttribute(const char* attributeName, const char* attributeV
   // and the value, each zero-terminated.
   std::size_t prefix = attributes_ == nullptr ? LastSlotSize : 0;
   char* block = static_cast<char*>(
-      allocateTreeBlock(prefix + sizeof(Attribute) + nameLength + valueLength + 2));
+      allocateBlock(prefix + sizeof(Attribute) + nameLength + valueLength + 2));
   Attribute* record = new (block + prefix) Attribute;
   char* bytes = reinterpret_cast<char*>(record + 1);
   std::memcpy(bytes, attributeName, nameLength + 1);

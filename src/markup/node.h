@@ -6,9 +6,9 @@
 // An element owns its attributes: a list of name/value records in document
 // order, duplicates kept, never a record with an empty name or value.
 // Destroying a node destroys its whole subtree without recursion, so trees
-// of any depth are safe. Nodes and attribute records live in the tree
-// allocator (tree_allocator.h); a node made with new is deleted with delete
-// as usual, from any thread.
+// of any depth are safe. Nodes and attribute records live in the block pool
+// (pool/block_pool.h); a node made with new is deleted with delete as usual,
+// from any thread.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "markup/lower_string.h"
-#include "markup/tree_allocator.h"
+#include "pool/block_pool.h"
 
 namespace orbis {
 
@@ -32,10 +32,10 @@ public:
 
   virtual NodeKind kind() const { return NodeKind::Root; }
 
-  static void* operator new(std::size_t size) { return allocateTreeBlock(size); }
+  static void* operator new(std::size_t size) { return allocateBlock(size); }
   // The virtual destructor passes the size of the whole derived object.
   static void operator delete(void* block, std::size_t size) noexcept {
-    releaseTreeBlock(block, size);
+    releaseBlock(block, size);
   }
 
   Node* firstChild() const { return firstChild_; }

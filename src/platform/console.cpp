@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace orbis::platform {
 
@@ -11,6 +12,10 @@ namespace {
 
 std::atomic<int> overrideColumns{0};
 std::atomic<int> overrideRows{0};
+
+std::mutex titleMutex;
+std::string title;
+std::atomic<ConsoleTitleListener> titleListener{nullptr};
 
 bool terminalSize(int descriptor, ConsoleSize& size) {
   winsize window{};
@@ -44,5 +49,22 @@ void clearConsoleSizeOverride() {
   overrideColumns.store(0, std::memory_order_relaxed);
   overrideRows.store(0, std::memory_order_relaxed);
 }
+
+void setConsoleTitle(const char* text) {
+  if (text == nullptr) text = "";
+  {
+    std::lock_guard<std::mutex> lock(titleMutex);
+    title = text;
+  }
+  ConsoleTitleListener listener = titleListener.load();
+  if (listener != nullptr) listener(text);
+}
+
+std::string consoleTitle() {
+  std::lock_guard<std::mutex> lock(titleMutex);
+  return title;
+}
+
+void setConsoleTitleListener(ConsoleTitleListener listener) { titleListener.store(listener); }
 
 }  // namespace orbis::platform

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace orbis::platform {
 
@@ -97,9 +96,9 @@ std::string temporaryDirectory() {
 }  // namespace
 
 bool createTempFile(const char* prefix, std::string& path) {
-  std::string pattern = temporaryDirectory() + (prefix ? prefix : "") + "XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
+  // The name is filled in where it stands, so that nothing needs memory once
+  // the file exists: a failed allocation then could only leave it behind.
+  std::string name = temporaryDirectory() + (prefix ? prefix : "") + "XXXXXX";
   // No cleanup signal may come between the file's creation and its entry in
   // the table, or the file would outlive the process.
   CleanupSignalsBlocked blocked;
@@ -108,7 +107,7 @@ bool createTempFile(const char* prefix, std::string& path) {
   int descriptor = mkostemp(name.data(), O_CLOEXEC);
   if (descriptor >= 0) {
     close(descriptor);
-    path.assign(name.data());
+    path.swap(name);
     registerPath(path);
   }
   return descriptor >= 0;

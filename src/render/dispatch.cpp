@@ -41,7 +41,7 @@ struct Frame {
   int32_t saved = 0;  // the indent step added, or the text colour replaced
 };
 
-int32_t indentStep() { return settings != nullptr ? settings->indent : 2; }
+int32_t indentStep() { return settings->indent; }
 
 // The bullet and the definition indent are ordinary runs at the line start.
 void flowMarker(Document& doc, const char* marker) {

@@ -1,27 +1,21 @@
 #include "render/document.h"
 
+#include <cassert>
+
 #include "config/settings.h"
 #include "platform/temp_file.h"
 
 namespace orbis {
-
-namespace {
-const PluginStartupInfo* currentLoadHost = nullptr;
-}  // namespace
-
-void setLoadHost(const PluginStartupInfo* host) { currentLoadHost = host; }
-const PluginStartupInfo* loadHost() { return currentLoadHost; }
 
 Document::Document() {
   // The file exists for the Document's whole life, so that the editor can
   // always be pointed at it; a failure leaves the path empty and load()
   // then fails when it writes.
   platform::createTempFile("~ob", temporaryPath);
-  if (settings != nullptr) {
-    normalColors = {settings->bgcolor, settings->text};
-    linkColors = {settings->bgcolor, settings->link};
-    activeLinkColors = {settings->bgcolor, settings->alink};
-  }
+  assert(settings != nullptr);
+  normalColors = {settings->bgcolor, settings->text};
+  linkColors = {settings->bgcolor, settings->link};
+  activeLinkColors = {settings->bgcolor, settings->alink};
 }
 
 Document::~Document() {

@@ -20,8 +20,6 @@
 #include "markup/node.h"
 #include "render/rendered_text.h"
 
-struct PluginStartupInfo;
-
 namespace orbis {
 
 // breakCount before anything was placed or broken.
@@ -35,6 +33,7 @@ enum class LoadFailure {
   ExtensionNotAccepted,  // not among the words of Settings::exts
   CannotOpen,            // missing, not a regular file, unreadable or empty
   CannotWrite,           // the temporary file could not be written
+  OutOfMemory,           // memory ran out while the page was read or laid out
 };
 
 class Document {
@@ -50,7 +49,9 @@ public:
   void clear();
 
   // Renders the named file; true when the temporary file was written. See
-  // load.cpp for the steps. name may be null (false at once).
+  // load.cpp for the steps. name may be null (false at once). Memory that
+  // runs out on either thread makes the load fail (OutOfMemory), with the
+  // lines and the tree released.
   bool load(const char* name);
 
   // --- text flow (text_flow.cpp) ---
@@ -79,7 +80,7 @@ public:
   // A deque: a large page has hundreds of thousands of lines, and growing
   // one never copies them all or holds two copies at once. Lines and their
   // run lists take the tree's memory as layout frees it.
-  std::deque<RenderedLine, TreeBlockAllocator<RenderedLine>> lines;
+  std::deque<RenderedLine, BlockAllocator<RenderedLine>> lines;
   int32_t editorId = -1;
 
   // --- layout working state ---
@@ -107,19 +108,15 @@ public:
   int32_t lastLineIndex = 0;
 
   LoadFailure loadFailure = LoadFailure::None;
-};
 
-// The host functions that load() uses for its progress box and time-out
-// question (Message, SaveScreen, RestoreScreen, ModuleNumber). Set once by
-// the plug-in's start-up or by an executable; load() shows nothing while it
-// is null. Not owned.
-void setLoadHost(const PluginStartupInfo* host);
+private:
+  bool loadFile(const char* name);  // load() without its handling of exhausted memory
+};
 
 // The extensions load() accepts (compared without regard to case): the
 // words of the settings' exts, each ended by one blank, so text after the
-// last blank is not a word and two blanks in a row make an empty word.
-// Without settings, htm and html. The views point into the settings.
+// last blank is not a word and two blanks in a row make an empty word. The
+// views point into the settings.
 std::vector<std::string_view> acceptedExtensions();
-const PluginStartupInfo* loadHost();
 
 }  // namespace orbis

@@ -7,23 +7,30 @@
 // parse leaves a consistent tree behind, which is laid out like a complete
 // one. Without a host (loadHost() null) nothing is drawn and the time-out
 // question counts as answered "Resume".
+//
+// Memory that runs out fails the load and nothing else: the worker catches
+// whatever its parse throws and reports it in the job, and load() catches
+// what this thread's part throws; either way the tree and the lines go.
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "config/settings.h"
-#include "host/far_api.h"
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
-#include "markup/tree_allocator.h"
 #include "platform/clock.h"
 #include "platform/thread.h"
+#include "pool/block_pool.h"
 #include "render/console_size.h"
 #include "render/document.h"
 #include "render/elements.h"
+#include "render/load_check.h"
+#include "render/load_host.h"
 #include "render/parse_job.h"
 
 namespace orbis {
@@ -35,50 +42,32 @@ constexpr int ParseCells = 40;  // the rest fill up once layout is done
 constexpr char EmptyCell = '\xB1';
 constexpr char FullCell = '\xDB';
 constexpr uint32_t PollMilliseconds = 5;
-constexpr uint32_t DefaultTimeout = 15000;
 
-// Blanks (not tabs) come off both ends; a leading double quote goes, and a
-// second one cuts the name just before it.
-std::string trimName(const char* name) {
-  std::string_view text(name);
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (!text.empty() && text.front() == '"') {
-    text.remove_prefix(1);
-    std::size_t quote = text.find('"');
-    if (quote != std::string_view::npos) text = text.substr(0, quote);
-  }
-  return std::string(text);
-}
-
-LoadFailure checkExtension(const std::string& name) {
-  std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return LoadFailure::NoExtension;
-  std::string_view extension = std::string_view(name).substr(dot + 1);
-  for (std::string_view word : acceptedExtensions()) {
-    if (equalsIgnoringCase(word, extension)) return LoadFailure::None;
-  }
-  return LoadFailure::ExtensionNotAccepted;
-}
+LoadHost* currentLoadHost = nullptr;
 
 int cellsForProgress(int32_t percent) {
   int cells = static_cast<int>(static_cast<int64_t>(percent) * ParseCells / 100);
   return cells < 0 ? 0 : (cells > ParseCells ? ParseCells : cells);
 }
 
-// The box "Orbisline" with a bar of BarCells cells, drawn over a saved
-// screen, and the time-out question.
+// The progress bar of BarCells cells, drawn over a saved screen, and the
+// time-out question. The saved screen comes back at the latest when the box
+// goes, also when the load fails half-way.
 class ProgressBox {
 public:
-  explicit ProgressBox(const PluginStartupInfo* host) : host_(host) {
+  explicit ProgressBox(LoadHost* host) : host_(host) {
     std::memset(bar_, EmptyCell, BarCells);
     bar_[BarCells] = '\0';
   }
+  ~ProgressBox() { restore(); }
+  ProgressBox(const ProgressBox&) = delete;
+  ProgressBox& operator=(const ProgressBox&) = delete;
 
   void show() {
     if (host_ == nullptr) return;
-    if (host_->SaveScreen != nullptr) screen_ = host_->SaveScreen(0, 0, -1, -1);
-    draw(0);
+    host_->saveScreen();
+    saved_ = true;
+    host_->showProgress(bar_, false);
   }
 
   // Redraws only when the number of filled cells changes.
@@ -86,37 +75,48 @@ public:
     if (cells == shown_) return;
     if (cells > shown_) std::memset(bar_ + shown_, FullCell, static_cast<std::size_t>(cells - shown_));
     shown_ = cells;
-    draw(FMSG_KEEPBACKGROUND);
+    draw();
   }
 
   void complete() {
     std::memset(bar_, FullCell, BarCells);
     shown_ = BarCells;
-    draw(FMSG_KEEPBACKGROUND);
-    if (host_ != nullptr && host_->RestoreScreen != nullptr) host_->RestoreScreen(screen_);
-    screen_ = nullptr;
+    draw();
+    restore();
   }
 
-  // True for "Resume"; "Terminate" and a box closed without a choice are
-  // false.
-  bool askResume() const {
-    if (host_ == nullptr || host_->Message == nullptr) return true;
-    static const char* const items[] = {"Warning", "Oops! Time Out ... please report about",
-                                        "Resume", "Terminate"};
-    return host_->Message(host_->ModuleNumber, FMSG_WARNING, nullptr, items, 4, 2) == 0;
-  }
+  bool askResume() const { return host_ == nullptr || host_->askResume(); }
 
 private:
-  void draw(unsigned flags) const {
-    if (host_ == nullptr || host_->Message == nullptr) return;
-    const char* const items[] = {"Orbisline", bar_};
-    host_->Message(host_->ModuleNumber, flags, nullptr, items, 2, 0);
+  void draw() const {
+    if (host_ != nullptr) host_->showProgress(bar_, true);
+  }
+  void restore() {
+    if (!saved_) return;
+    saved_ = false;
+    host_->restoreScreen();
   }
 
-  const PluginStartupInfo* host_;
-  void* screen_ = nullptr;
+  LoadHost* host_;
+  bool saved_ = false;
   char bar_[BarCells + 1];
   int shown_ = 0;
+};
+
+// A worker must not go on parsing while this thread unwinds from a failure:
+// it is stopped, so that the join that follows is quick.
+class StopOnUnwind {
+public:
+  explicit StopOnUnwind(platform::ParseControl& control) : control_(control) {}
+  ~StopOnUnwind() {
+    if (std::uncaught_exceptions() > unwinding_) control_.stop();
+  }
+  StopOnUnwind(const StopOnUnwind&) = delete;
+  StopOnUnwind& operator=(const StopOnUnwind&) = delete;
+
+private:
+  platform::ParseControl& control_;
+  int unwinding_ = std::uncaught_exceptions();
 };
 
 // Polls the worker until it ends, without spinning a core. After the
@@ -125,7 +125,7 @@ private:
 // to reach its next check, so nobody is asked again.
 void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl& control,
                    ProgressBox& box) {
-  uint32_t timeout = settings != nullptr ? settings->timeout : DefaultTimeout;
+  uint32_t timeout = settings->timeout;
   uint32_t start = platform::tickCount();
   bool stopping = false;
   while (true) {
@@ -144,47 +144,48 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
     }
     // The worker's tree takes memory fast; backing it here, on a thread
     // that would only sleep, spares the worker the page faults.
-    prepareTreeMemory();
+    prepareBlocks();
     platform::sleepMilliseconds(PollMilliseconds);
   }
 }
 
 }  // namespace
 
-std::vector<std::string_view> acceptedExtensions() {
-  std::string_view exts = settings != nullptr ? std::string_view(settings->exts) : "htm html ";
-  std::vector<std::string_view> words;
-  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos; blank = exts.find(' ')) {
-    words.push_back(exts.substr(0, blank));
-    exts.remove_prefix(blank + 1);
-  }
-  return words;
-}
+void setLoadHost(LoadHost* host) { currentLoadHost = host; }
+LoadHost* loadHost() { return currentLoadHost; }
 
 uint32_t parseWorker(void* argument) {
   auto* job = static_cast<ParseJob*>(argument);
-  if (job != nullptr && job->source != nullptr && job->root != nullptr) {
+  if (job == nullptr || job->source == nullptr || job->root == nullptr) return 0;
+  try {
     DocumentParser parser(settings);
     parser.setControl(job->control);
     parser.setAttributeFilter(isLayoutAttribute);
     parser.parse(job->source, job->root);
+  } catch (...) {
+    job->failed = true;
   }
   return 0;
 }
 
 bool Document::load(const char* name) {
-  clear();
-  loadFailure = LoadFailure::None;
-  if (name == nullptr) {
-    loadFailure = LoadFailure::NoName;
+  try {
+    return loadFile(name);
+  } catch (const std::bad_alloc&) {
+    clear();
+    releaseUnusedBlocks();
+    loadFailure = LoadFailure::OutOfMemory;
     return false;
   }
-  sourcePath = trimName(name);
-  loadFailure = checkExtension(sourcePath);
+}
+
+bool Document::loadFile(const char* name) {
+  clear();
+  loadFailure = checkLoadable(name, sourcePath);
   if (loadFailure != LoadFailure::None) return false;
 
   FileSource file(sourcePath.c_str());
-  if (!file.isOpen()) {
+  if (!file.isOpen()) {  // gone since the check
     loadFailure = LoadFailure::CannotOpen;
     return false;
   }
@@ -197,6 +198,7 @@ bool Document::load(const char* name) {
   ParseJob job{&source, treeRoot.get(), &control};
   {
     platform::WorkerThread worker;
+    StopOnUnwind stopOnUnwind(control);
     if (worker.start(parseWorker, &job)) {
       waitForWorker(worker, control, box);
     } else {
@@ -206,6 +208,7 @@ bool Document::load(const char* name) {
       box.fill(cellsForProgress(loadProgress.load(std::memory_order_relaxed)));
     }
   }  // the worker is joined here
+  if (job.failed) throw std::bad_alloc();
 
   endsInSpace = true;
   inLink = false;
@@ -227,7 +230,7 @@ bool Document::load(const char* name) {
   bool written = writeText();
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
-  releaseUnusedTreeMemory();
+  releaseUnusedBlocks();
   if (!written) {
     loadFailure = LoadFailure::CannotWrite;
     return false;

@@ -18,12 +18,14 @@ struct ParseJob {
   ByteSource* source = nullptr;              // not owned; may be null
   Node* root = nullptr;                      // not owned; may be null
   platform::ParseControl* control = nullptr;  // pause/stop requests; may be null
+  bool failed = false;  // set by the worker when the parse threw (memory ran out)
 };
 
 // The worker routine: parses the whole of job->source into the children of
 // job->root with a DocumentParser, unless either is missing, and returns 0.
 // A stop request through the control ends the parse early with the tree
-// built so far intact.
+// built so far intact. Nothing thrown leaves it: a parse that throws sets
+// job->failed, and the tree is then only fit to be destroyed.
 uint32_t parseWorker(void* job);
 
 }  // namespace orbis

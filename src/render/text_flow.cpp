@@ -275,8 +275,7 @@ size_t RunFlow::nextSourceBlank() {
 }  // namespace
 
 int32_t effectiveTabSize() {
-  int32_t size = settings != nullptr ? settings->tabsize : 8;
-  return std::clamp(size, int32_t{1}, MaxTabSize);
+  return std::clamp(settings->tabsize, int32_t{1}, MaxTabSize);
 }
 
 int32_t tabExpansion(int32_t column, int32_t tabSize) {

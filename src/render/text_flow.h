@@ -17,7 +17,7 @@ constexpr int32_t MaxTabSize = 64;
 // of tabs cannot push the column count past what 32 bits hold.
 constexpr int32_t TabStopLimit = 1 << 24;
 
-// The settings' tabsize (8 without settings), held to 1..MaxTabSize.
+// The settings' tabsize, held to 1..MaxTabSize.
 int32_t effectiveTabSize();
 
 // The blanks a tab at column adds after its own blank, so that it reaches

@@ -3,6 +3,7 @@
 // to the temporary file that the editor shows. Line and column numbers in
 // the model are therefore exactly those of the file. Short documents are
 // padded with empty lines so that the editor's last screen is full.
+// Each piece of a link learns the first piece of its chain here.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -59,6 +60,26 @@ void writeEmptyLines(std::FILE* file, int64_t count) {
   }
 }
 
+// The first piece of a link's chain. The piece before lies on an earlier
+// line, which has been written (and so marked) already.
+const LinkRun* firstPieceOf(const LinkRun& link) {
+  const LinkRun* previous = asLink(link.previousPiece);
+  if (previous == nullptr || previous == &link) return &link;
+  if (previous->firstPiece != nullptr) return previous->firstPiece;
+  const LinkRun* first = previous;
+  for (const LinkRun* before = asLink(first->previousPiece); before != nullptr && before != first;
+       before = asLink(first->previousPiece)) {
+    first = before;
+  }
+  return first;
+}
+
+void markLinkChains(RenderedLine& line) {
+  for (auto& run : line.runs) {
+    if (LinkRun* link = asLink(run.get())) link->firstPiece = firstPieceOf(*link);
+  }
+}
+
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -86,6 +107,7 @@ bool Document::writeText() {
   for (std::size_t k = 0; k < lines.size(); ++k) {
     int32_t index = static_cast<int32_t>(k);
     alignLine(lines[k], index, size.columns, normalColors);
+    markLinkChains(lines[k]);
     writeLine(file.get(), lines[k]);
   }
 

@@ -1,106 +1,18 @@
-// Drives the built orbisline executable as a user would: arguments in,
-// stdout, stderr and the exit status out, with a private temporary folder so
-// that leftover temporary files can be counted.
-#include <fcntl.h>
+// The executable's command line and its in-process modes.
 #include <signal.h>
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "platform/scoped_environment.h"
+#include "orbisline_runner.h"
 
 namespace orbis {
 namespace {
 
-using orbis::testing::ScratchFolder;
+using orbis::testing::Outcome;
 
-const char* const Binary = ORBIS_BINARY_DIR "/orbisline";
-
-struct Outcome {
-  int status = -1;  // exit code, or -1 when the process did not exit normally
-  std::string out;
-  std::string err;
-};
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class CliTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    std::filesystem::create_directory(folder.path() / "tmp");
-    std::filesystem::create_directory(folder.path() / "registry");
-  }
-
-  std::string writeFile(const std::string& name, const std::string& content) {
-    std::filesystem::path path = folder.path() / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path.string();
-  }
-
-  // Runs the executable with stdout and stderr in files, TMPDIR in a
-  // private folder and an empty registry (so the palette is the built-in
-  // one).
-  Outcome run(const std::vector<std::string>& arguments) {
-    pid_t child = start(arguments);
-    Outcome outcome;
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-      outcome.status = WEXITSTATUS(status);
-    }
-    outcome.out = readFile(folder.path() / "stdout");
-    outcome.err = readFile(folder.path() / "stderr");
-    return outcome;
-  }
-
-  pid_t start(const std::vector<std::string>& arguments) {
-    std::filesystem::path outPath = folder.path() / "stdout";
-    std::filesystem::path errPath = folder.path() / "stderr";
-    std::string tmpdir = (folder.path() / "tmp").string();
-    std::string registry = (folder.path() / "registry").string();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(Binary));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    pid_t child = fork();
-    if (child == 0) {
-      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      int in = open("/dev/null", O_RDONLY);
-      if (out < 0 || err < 0 || in < 0) _exit(125);
-      dup2(in, 0);
-      dup2(out, 1);
-      dup2(err, 2);
-      setenv("TMPDIR", tmpdir.c_str(), 1);
-      setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
-      for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-      execv(Binary, argv.data());
-      _exit(126);
-    }
-    return child;
-  }
-
-  int temporaryFilesLeft() const {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path() / "tmp")) {
-      if (entry.path().filename().string().rfind("~ob", 0) == 0) ++count;
-    }
-    return count;
-  }
-
-  ScratchFolder folder;
-  std::vector<std::pair<std::string, std::string>> environment;  // for the child only
-};
+class CliTest : public orbis::testing::OrbislineRunner {};
 
 int countLines(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -111,7 +23,8 @@ TEST_F(CliTest, HelpDescribesTheModes) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_TRUE(outcome.err.empty());
   for (const char* word : {"Usage: orbisline", "--tree", "--dump", "--runs", "--width", "--height",
-                           "--settings"}) {
+                           "--settings", "--headless", "--keys", "--trace", "--host-version",
+                           "--edit", "--color", "ORBISLINE_PLUGIN"}) {
     EXPECT_NE(outcome.out.find(word), std::string::npos) << word;
   }
 }
@@ -122,8 +35,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     const char* message;
   };
   const Case cases[] = {
-      {{}, "one of --tree, --dump and --runs"},
-      {{"page.htm"}, "one of --tree, --dump and --runs"},
+      {{}, "one of --tree, --dump, --runs and --headless"},
+      {{"page.htm"}, "one of --tree, --dump, --runs and --headless"},
       {{"--bogus", "page.htm"}, "unknown option '--bogus'"},
       {{"--dump"}, "no FILE"},
       {{"--dump", "a.htm", "b.htm"}, "only one FILE"},
@@ -134,7 +47,15 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--dump", "--height", "0", "a.htm"}, "--height must be a number from 1"},
       {{"--dump", "--width", "99999999999", "a.htm"}, "--width must be"},
       {{"--dump", "a.htm", "--width"}, "--width needs a value"},
-      {{"--tree", "--width", "80", "a.htm"}, "apply to --dump and --runs only"},
+      {{"--tree", "--width", "80", "a.htm"}, "apply to --dump, --runs and --headless only"},
+      {{"--runs", "--color", "a.htm"}, "--color applies to --dump only"},
+      {{"--dump", "--keys", "Up", "a.htm"}, "apply to --headless only"},
+      {{"--dump", "--edit", "a.htm"}, "apply to --headless only"},
+      {{"--runs", "--host-version", "1.64", "a.htm"}, "--host-version applies to"},
+      {{"--headless", "--trace=", "a.htm"}, "--trace needs a file name"},
+      {{"--headless", "--keys", "Down Escape pick:1", "a.htm"},
+       "unknown key script token \"Escape\""},
+      {{"--headless", "--keys", "move:1,\x1b", "a.htm"}, "token \"move:1,\\x1B\""},
   };
   for (const Case& c : cases) {
     Outcome outcome = run(c.arguments);

@@ -34,7 +34,7 @@ protected:
   std::vector<RunShape> runsOf(const std::unique_ptr<Node>& tree) {
     doc->layOutChildren(tree.get());
     std::vector<RunShape> shapes;
-    for (const TextRun* run : allRuns(*doc)) shapes.push_back({run->text, run->kind(), run->colors});
+    for (const TextRun* run : allRuns(*doc)) shapes.push_back({run->text, static_cast<int>(run->kind()), run->colors});
     return shapes;
   }
   static std::string show(const std::vector<RunShape>& runs) {
@@ -51,12 +51,14 @@ TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
                           tag("a", {{"href", "c.htm"}}), txt(" plain")));
   EXPECT_EQ(show(runs), show({{"see ", 1, Normal}, {"here", 2, Link}, {" too", 2, Link}, {" plain", 1, Normal}}));
   auto all = allRuns(*doc);
-  const auto* here = static_cast<const LinkRun*>(all[1]);
+  const LinkRun* here = asLink(all[1]);
+  ASSERT_NE(here, nullptr);
   EXPECT_EQ(here->target, "b.htm#x");
   EXPECT_EQ(here->activeColors, Active);
   // Two text nodes of one link are two chains with the same target.
   EXPECT_EQ(here->nextPiece, nullptr);
-  EXPECT_EQ(static_cast<const LinkRun*>(all[2])->target, "b.htm#x");
+  ASSERT_NE(asLink(all[2]), nullptr);
+  EXPECT_EQ(asLink(all[2])->target, "b.htm#x");
   EXPECT_FALSE(doc->inLink);
   EXPECT_EQ(doc->currentHref, "");
 }
@@ -68,8 +70,9 @@ TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndShared) {
   doc->layOutChildren(root(tag("a", {{"href", href.c_str()}}, txt("one "), tag("b", {}, txt("two")))).get());
   const std::vector<const TextRun*> runs = allRuns(*doc);
   ASSERT_EQ(runs.size(), 2u);
-  const auto* first = static_cast<const LinkRun*>(runs[0]);
-  const auto* second = static_cast<const LinkRun*>(runs[1]);
+  const LinkRun* first = asLink(runs[0]);
+  const LinkRun* second = asLink(runs[1]);
+  ASSERT_TRUE(first != nullptr && second != nullptr);
   EXPECT_EQ(first->target.str(), href);
   EXPECT_EQ(&first->target.str(), &second->target.str());
 }
@@ -168,7 +171,8 @@ TEST_F(ElementsTest, ImagesShowTheirAltTextInBrackets) {
   }
   auto runs = runsOf(root(tag("a", {{"href", "pic.htm"}}, tag("img", {{"alt", "P"}}))));
   EXPECT_EQ(runs.back().kind, 2);
-  EXPECT_EQ(static_cast<const LinkRun*>(allRuns(*doc).back())->target, "pic.htm");
+  ASSERT_NE(asLink(allRuns(*doc).back()), nullptr);
+  EXPECT_EQ(asLink(allRuns(*doc).back())->target, "pic.htm");
 }
 
 TEST_F(ElementsTest, RulesSpanTheWidthOnALineOfTheirOwn) {

@@ -108,7 +108,7 @@ std::string describe(const Document& doc) {
   for (const RenderedLine& line : doc.lines) {
     out += std::to_string(static_cast<int>(line.alignment)) + ":";
     for (const auto& run : line.runs) {
-      out += " [" + std::to_string(run->kind()) + "'" + run->text + "' " + name(run->previousPiece) + "<>" +
+      out += " [" + std::to_string(static_cast<int>(run->kind())) + "'" + run->text + "' " + name(run->previousPiece) + "<>" +
              name(run->nextPiece) + "]";
     }
     out += "\n";
@@ -258,8 +258,9 @@ TEST_F(TextFlowTest, SplitPiecesStayLinkedUnlessOneComesOutEmpty) {
   auto runs = testing::allRuns(*doc);
   ASSERT_EQ(runs.size(), 3u);
   for (size_t i = 0; i < runs.size(); ++i) {
-    EXPECT_EQ(runs[i]->kind(), 2);
-    EXPECT_EQ(static_cast<const LinkRun*>(runs[i])->target, "t.htm");
+    const LinkRun* link = asLink(runs[i]);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->target, "t.htm");
     EXPECT_EQ(runs[i]->previousPiece, i > 0 ? runs[i - 1] : nullptr);
     EXPECT_EQ(runs[i]->nextPiece, i + 1 < runs.size() ? runs[i + 1] : nullptr);
   }

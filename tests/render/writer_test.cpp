@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/settings_fixture.h"
 #include "platform/console.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"
@@ -47,6 +48,7 @@ protected:
 
   ScratchFolder folder;
   ScopedEnvironment tmpdir{"TMPDIR", folder.path().c_str()};
+  testing::BuiltInSettings builtIn;
   std::unique_ptr<Document> document = std::make_unique<Document>();
 };
 
@@ -103,7 +105,7 @@ TEST_F(WriterTest, AlignmentPadsTheFrontOfTheLine) {
     ASSERT_EQ(line.runs.size(), c.texts.size() + (c.padding > 0 ? 1 : 0)) << text;
     if (c.padding > 0) {
       const TextRun& pad = *line.runs[0];
-      EXPECT_EQ(pad.kind(), 1);
+      EXPECT_EQ(pad.kind(), RunKind::Text);
       EXPECT_EQ(pad.text, std::string(c.padding, ' '));
       EXPECT_EQ(pad.colors, (ColorPair{4, 14}));
       EXPECT_EQ(pad.start, 0);

@@ -1,4 +1,4 @@
-// Chunked block cutting behind allocateTreeBlock.
+// Chunked block cutting behind allocateBlock.
 //
 // Each thread cuts blocks, one after the other, from a chunk of its own.
 // While it does, it counts the blocks it cut in a plain thread-local
@@ -14,7 +14,7 @@
 // that (from other thread-local destructors) come from one chunk shared
 // under a lock, which counts every block at once and holds one count of its
 // own while blocks are cut from it.
-#include "markup/tree_allocator.h"
+#include "pool/block_pool.h"
 
 #include <atomic>
 #include <cstdint>
@@ -24,19 +24,19 @@
 #include "platform/bulk_memory.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#define ORBIS_TREE_POOL 0
+#define ORBIS_BLOCK_POOL 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define ORBIS_TREE_POOL 0
+#define ORBIS_BLOCK_POOL 0
 #endif
 #endif
-#ifndef ORBIS_TREE_POOL
-#define ORBIS_TREE_POOL 1
+#ifndef ORBIS_BLOCK_POOL
+#define ORBIS_BLOCK_POOL 1
 #endif
 
 namespace orbis {
 
-#if ORBIS_TREE_POOL
+#if ORBIS_BLOCK_POOL
 
 namespace {
 
@@ -204,7 +204,7 @@ void* allocateLate(std::size_t size) {
 
 }  // namespace
 
-void* allocateTreeBlock(std::size_t size) {
+void* allocateBlock(std::size_t size) {
   if (!isPooled(size)) {
     return ::operator new(size);
   }
@@ -216,7 +216,7 @@ void* allocateTreeBlock(std::size_t size) {
   return cutter.cutBlock(size);
 }
 
-void releaseTreeBlock(void* block, std::size_t size) noexcept {
+void releaseBlock(void* block, std::size_t size) noexcept {
   if (block == nullptr) {
     return;
   }
@@ -227,7 +227,7 @@ void releaseTreeBlock(void* block, std::size_t size) noexcept {
   countRelease(chunkOf(block), 1);
 }
 
-std::size_t releaseUnusedTreeMemory() {
+std::size_t releaseUnusedBlocks() {
   ChunkHeader* first = nullptr;
   {
     FreeChunks& chunks = freeChunks();
@@ -247,7 +247,7 @@ std::size_t releaseUnusedTreeMemory() {
   return released;
 }
 
-std::size_t prepareTreeMemory() {
+std::size_t prepareBlocks() {
   std::size_t missing = 0;
   {
     FreeChunks& chunks = freeChunks();
@@ -273,13 +273,13 @@ std::size_t prepareTreeMemory() {
 
 #else  // the ordinary heap, for AddressSanitizer
 
-void* allocateTreeBlock(std::size_t size) { return ::operator new(size); }
+void* allocateBlock(std::size_t size) { return ::operator new(size); }
 
-void releaseTreeBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
+void releaseBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
 
-std::size_t releaseUnusedTreeMemory() { return 0; }
+std::size_t releaseUnusedBlocks() { return 0; }
 
-std::size_t prepareTreeMemory() { return 0; }
+std::size_t prepareBlocks() { return 0; }
 
 #endif
 

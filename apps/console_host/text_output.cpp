@@ -1,6 +1,6 @@
-#include "text_output.h"
+#include "console_host/text_output.h"
 
-namespace orbis::app {
+namespace orbis::console {
 
 namespace {
 
@@ -53,4 +53,4 @@ bool OutputBuffer::flush() {
   return !failed_;
 }
 
-}  // namespace orbis::app
+}  // namespace orbis::console

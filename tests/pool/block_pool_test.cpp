@@ -1,4 +1,4 @@
-#include "markup/tree_allocator.h"
+#include "pool/block_pool.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "markup/byte_source.h"
-#include "markup/markup_parser.h"
-#include "markup/markup_recorder.h"
-#include "markup/node.h"
-
 namespace orbis {
 namespace {
-
-using testsupport::describeTree;
 
 struct Block {
   unsigned char* bytes;
@@ -32,7 +25,7 @@ std::vector<Block> allocateMarked(std::size_t count, std::size_t firstSize, std:
   std::vector<Block> blocks;
   for (std::size_t i = 0; i < count; ++i) {
     std::size_t size = firstSize + i % (lastSize - firstSize + 1);
-    auto* bytes = static_cast<unsigned char*>(allocateTreeBlock(size));
+    auto* bytes = static_cast<unsigned char*>(allocateBlock(size));
     auto mark = static_cast<unsigned char>(seed + i * 7);
     std::memset(bytes, mark, size);
     blocks.push_back(Block{bytes, size, mark});
@@ -54,19 +47,19 @@ bool marksIntact(const std::vector<Block>& blocks) {
 
 void releaseAll(const std::vector<Block>& blocks) {
   for (const Block& block : blocks) {
-    releaseTreeBlock(block.bytes, block.size);
+    releaseBlock(block.bytes, block.size);
   }
 }
 
 // Blocks of every size, small and past the pooled sizes, released and taken
 // again in between: none may overlap another live one, and each is aligned
 // for the pointers that nodes and attribute records hold.
-TEST(TreeAllocatorTest, LiveBlocksNeverOverlap) {
+TEST(BlockPoolTest, LiveBlocksNeverOverlap) {
   std::vector<Block> first = allocateMarked(5000, 1, 300, 1);
   std::vector<Block> half;
   for (std::size_t i = 0; i < first.size(); ++i) {
     if (i % 2 == 0) {
-      releaseTreeBlock(first[i].bytes, first[i].size);
+      releaseBlock(first[i].bytes, first[i].size);
     } else {
       half.push_back(first[i]);
     }
@@ -79,12 +72,12 @@ TEST(TreeAllocatorTest, LiveBlocksNeverOverlap) {
   }
   releaseAll(half);
   releaseAll(second);
-  releaseTreeBlock(nullptr, 16);  // accepted, does nothing
+  releaseBlock(nullptr, 16);  // accepted, does nothing
 }
 
 // Blocks taken on one thread and released on another, several pairs at
 // once, round after round: the shared pool hands every block to one owner.
-TEST(TreeAllocatorTest, BlocksCrossThreads) {
+TEST(BlockPoolTest, BlocksCrossThreads) {
   constexpr int Pairs = 3;
   constexpr int Rounds = 20;
   std::vector<std::thread> threads;
@@ -135,11 +128,11 @@ std::size_t residentBytes() {
 // A long-running viewer loads document after document: once a large tree
 // is gone its memory goes back to the system, but for a few megabytes kept
 // for the next blocks, while blocks still in use keep theirs.
-TEST(TreeAllocatorTest, UnusedChunksGoBackToTheSystem) {
+TEST(BlockPoolTest, UnusedChunksGoBackToTheSystem) {
   if (!Pooled) {
     GTEST_SKIP() << "blocks come from the ordinary heap";
   }
-  releaseUnusedTreeMemory();
+  releaseUnusedBlocks();
   std::vector<Block> large;
   std::thread maker([&] { large = allocateMarked(400'000, 56, 88, 6); });  // about 29 MB
   maker.join();
@@ -148,7 +141,7 @@ TEST(TreeAllocatorTest, UnusedChunksGoBackToTheSystem) {
   releaseAll(large);
   std::size_t after = residentBytes();
   EXPECT_GE(before, after + (std::size_t{20} << 20));
-  std::size_t leftOver = releaseUnusedTreeMemory();
+  std::size_t leftOver = releaseUnusedBlocks();
   EXPECT_GT(leftOver, 0u);
   EXPECT_LE(leftOver, std::size_t{16} << 20);
   // Reading these after a wrong release would fault.
@@ -161,19 +154,19 @@ TEST(TreeAllocatorTest, UnusedChunksGoBackToTheSystem) {
 
 // Memory prepared by a waiting thread is what the next blocks are cut from,
 // and it is not taken twice.
-TEST(TreeAllocatorTest, PreparedMemoryServesTheNextChunks) {
+TEST(BlockPoolTest, PreparedMemoryServesTheNextChunks) {
   if (!Pooled) {
     GTEST_SKIP() << "blocks come from the ordinary heap";
   }
-  releaseUnusedTreeMemory();
-  std::size_t prepared = prepareTreeMemory();
+  releaseUnusedBlocks();
+  std::size_t prepared = prepareBlocks();
   EXPECT_GT(prepared, 0u);
-  EXPECT_EQ(prepareTreeMemory(), 0u);  // already topped up
+  EXPECT_EQ(prepareBlocks(), 0u);  // already topped up
   std::vector<Block> blocks;
   std::thread worker([&] { blocks = allocateMarked(10'000, 64, 64, 3); });  // within one chunk
   worker.join();
   EXPECT_TRUE(marksIntact(blocks));
-  std::size_t left = releaseUnusedTreeMemory();
+  std::size_t left = releaseUnusedBlocks();
   EXPECT_LT(left, prepared);  // the worker took one of them
   EXPECT_GT(left, 0u);
   releaseAll(blocks);
@@ -206,7 +199,7 @@ std::set<std::uintptr_t> pagesOf(const std::vector<Block>& blocks) {
 
 // Each document is parsed on a new worker and freed on another thread: the
 // next worker must get that memory back rather than take more.
-TEST(TreeAllocatorTest, NextWorkerReusesFreedBlocks) {
+TEST(BlockPoolTest, NextWorkerReusesFreedBlocks) {
   if (!Pooled) {
     GTEST_SKIP() << "blocks come from the ordinary heap";
   }
@@ -227,11 +220,11 @@ TEST(TreeAllocatorTest, NextWorkerReusesFreedBlocks) {
 // runs of other sizes: the runs must be cut from the tree's freed memory,
 // not from new memory on top of it. An element stays in use until its
 // subtree is done, so here every 1000th block lives 5000 blocks longer.
-TEST(TreeAllocatorTest, BlocksReleasedInOrderServeNewBlocksOfOtherSizes) {
+TEST(BlockPoolTest, BlocksReleasedInOrderServeNewBlocksOfOtherSizes) {
   if (!Pooled) {
     GTEST_SKIP() << "blocks come from the ordinary heap";
   }
-  releaseUnusedTreeMemory();  // so that only the tree's chunks come free
+  releaseUnusedBlocks();  // so that only the tree's chunks come free
   constexpr std::size_t Count = 400'000;  // about 14 chunks
   constexpr std::size_t Lag = 5000;
   std::vector<Block> tree;
@@ -242,11 +235,11 @@ TEST(TreeAllocatorTest, BlocksReleasedInOrderServeNewBlocksOfOtherSizes) {
   bool ancestorsIntact = true;
   for (std::size_t i = 0; i < Count + Lag; ++i) {
     if (i < Count && i % 1000 != 0) {
-      releaseTreeBlock(tree[i].bytes, tree[i].size);
+      releaseBlock(tree[i].bytes, tree[i].size);
     }
     if (i >= Lag && (i - Lag) % 1000 == 0) {
       ancestorsIntact = ancestorsIntact && marksIntact({tree[i - Lag]});
-      releaseTreeBlock(tree[i - Lag].bytes, tree[i - Lag].size);
+      releaseBlock(tree[i - Lag].bytes, tree[i - Lag].size);
     }
     if (i < Count && i % 2 == 1) {
       runs.push_back(allocateMarked(1, 80, 80, static_cast<unsigned char>(i)).front());
@@ -267,7 +260,7 @@ TEST(TreeAllocatorTest, BlocksReleasedInOrderServeNewBlocksOfOtherSizes) {
 
 // Other thread-local destructors may still build or drop nodes after the
 // thread's own chunk was handed on: those blocks must be as good as any.
-TEST(TreeAllocatorTest, BlocksTakenWhileAThreadEnds) {
+TEST(BlockPoolTest, BlocksTakenWhileAThreadEnds) {
   static std::vector<Block> late;
   struct LateUser {
     ~LateUser() {
@@ -292,8 +285,8 @@ TEST(TreeAllocatorTest, BlocksTakenWhileAThreadEnds) {
 
 // Containers over the allocator hold their elements through growth, from
 // small pooled blocks to ones past the pooled sizes and back.
-TEST(TreeAllocatorTest, ContainersKeepTheirElements) {
-  std::vector<uint64_t, TreeBlockAllocator<uint64_t>> numbers;
+TEST(BlockPoolTest, ContainersKeepTheirElements) {
+  std::vector<uint64_t, BlockAllocator<uint64_t>> numbers;
   for (uint64_t i = 0; i < 5000; ++i) {
     numbers.push_back(i * 7);
     if (i % 100 == 99) {
@@ -307,45 +300,7 @@ TEST(TreeAllocatorTest, ContainersKeepTheirElements) {
   EXPECT_TRUE(intact);
   numbers.resize(3);
   numbers.shrink_to_fit();
-  EXPECT_EQ(numbers, (std::vector<uint64_t, TreeBlockAllocator<uint64_t>>{0, 7, 14}));
-}
-
-std::unique_ptr<Node> parseOnWorker(const std::string& input) {
-  auto root = std::make_unique<Node>();
-  std::thread worker([&] {
-    MarkupParser parser;
-    MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-    parser.parse(&source, root.get());
-  });
-  worker.join();
-  return root;
-}
-
-// The way documents load: a worker builds the tree and ends, another thread
-// reads and destroys it, and the next tree reuses the memory. Several such
-// loads run at once.
-TEST(TreeAllocatorTest, TreesBuiltOnWorkersAreDestroyedElsewhere) {
-  std::string page;
-  for (int i = 0; i < 200; ++i) {
-    page += "<p class=c" + std::to_string(i) + " id='x'>text " + std::to_string(i) + "</p>";
-  }
-  std::string expected = describeTree(*parseOnWorker(page));
-  std::vector<std::thread> loaders;
-  std::vector<int> mismatches(3, 0);
-  for (std::size_t loader = 0; loader < mismatches.size(); ++loader) {
-    loaders.emplace_back([&, loader] {
-      for (int round = 0; round < 15; ++round) {
-        std::unique_ptr<Node> tree = parseOnWorker(page);
-        if (describeTree(*tree) != expected) {
-          ++mismatches[loader];
-        }
-      }
-    });
-  }
-  for (std::thread& loader : loaders) {
-    loader.join();
-  }
-  EXPECT_EQ(mismatches, std::vector<int>(mismatches.size(), 0));
+  EXPECT_EQ(numbers, (std::vector<uint64_t, BlockAllocator<uint64_t>>{0, 7, 14}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Memory for tree nodes, attribute records and rendered runs.
+// The block pool: memory for the many small objects of a page (tree nodes,
+// attribute records, rendered runs and lines), shared by every layer.
 //
 // A large document holds millions of small blocks, allocated on the parse
 // thread in document order and freed on another thread, again mostly in
@@ -11,7 +12,7 @@
 // of its chunk are still in use is not reused on its own.
 //
 // A few free chunks are kept for the next blocks, the rest go back to the
-// system at once; releaseUnusedTreeMemory gives back the kept ones too.
+// system at once; releaseUnusedBlocks gives back the kept ones too.
 //
 // Under AddressSanitizer every block comes from the ordinary heap instead,
 // so that misuse is still caught.
@@ -23,38 +24,38 @@ namespace orbis {
 
 // A block of at least size bytes, aligned for any pointer. Throws
 // std::bad_alloc when no memory is left.
-void* allocateTreeBlock(std::size_t size);
+void* allocateBlock(std::size_t size);
 
-// Releases a block from allocateTreeBlock; size must be the size it was
+// Releases a block from allocateBlock; size must be the size it was
 // allocated with. Accepts null. Any thread may release any block.
-void releaseTreeBlock(void* block, std::size_t size) noexcept;
+void releaseBlock(void* block, std::size_t size) noexcept;
 
 // Gives every kept free chunk back to the system and returns their bytes
 // (0 under AddressSanitizer, where nothing is pooled). Chunks that still
 // hold a block in use, or that a thread is cutting blocks from, stay.
-std::size_t releaseUnusedTreeMemory();
+std::size_t releaseUnusedBlocks();
 
 // Tops the kept free chunks up to the most that are kept (a few megabytes),
 // taking new ones from the system and touching them so that their pages
 // are backed now. Meant for a thread that waits while another builds a
 // tree: the page faults then happen here, off the builder's path. Returns
 // the bytes added (0 under AddressSanitizer).
-std::size_t prepareTreeMemory();
+std::size_t prepareBlocks();
 
-// A standard allocator over allocateTreeBlock, for the containers of the
+// A standard allocator over allocateBlock, for the containers of the
 // rendered lines: their memory then comes from the chunks the tree leaves
 // (backed by huge pages where the system has them) rather than from the
 // ordinary heap page by page. Memory a growing container leaves behind is
 // not reused until its chunk is free, so such containers should reserve.
 template <typename T>
-struct TreeBlockAllocator {
+struct BlockAllocator {
   using value_type = T;
-  TreeBlockAllocator() = default;
+  BlockAllocator() = default;
   template <typename U>
-  TreeBlockAllocator(const TreeBlockAllocator<U>&) noexcept {}
-  T* allocate(std::size_t count) { return static_cast<T*>(allocateTreeBlock(count * sizeof(T))); }
-  void deallocate(T* block, std::size_t count) noexcept { releaseTreeBlock(block, count * sizeof(T)); }
-  friend bool operator==(const TreeBlockAllocator&, const TreeBlockAllocator&) { return true; }
+  BlockAllocator(const BlockAllocator<U>&) noexcept {}
+  T* allocate(std::size_t count) { return static_cast<T*>(allocateBlock(count * sizeof(T))); }
+  void deallocate(T* block, std::size_t count) noexcept { releaseBlock(block, count * sizeof(T)); }
+  friend bool operator==(const BlockAllocator&, const BlockAllocator&) { return true; }
 };
 
 }  // namespace orbis

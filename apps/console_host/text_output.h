@@ -1,12 +1,12 @@
-// Output of the printed formats (--tree, --runs): quoted texts with their
-// escapes, collected and written in large blocks.
+// Output of the printed formats (--tree, --runs, the trace): quoted texts
+// with their escapes, collected and written in large blocks.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-namespace orbis::app {
+namespace orbis::console {
 
 // Appends text with backslash and double quote written as \\ and \", LF, CR
 // and TAB as \n, \r and \t, any other byte below 0x20 or from 0x7F up as
@@ -36,4 +36,4 @@ private:
   bool failed_ = false;
 };
 
-}  // namespace orbis::app
+}  // namespace orbis::console

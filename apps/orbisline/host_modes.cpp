@@ -1,0 +1,126 @@
+#include "host_modes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "color_dump.h"
+#include "config/colors.h"
+#include "console_host/headless_front_end.h"
+#include "console_host/host_file_version.h"
+#include "console_host/host_model.h"
+#include "console_host/plugin_module.h"
+#include "modes.h"
+#include "platform/console.h"
+#include "platform/loaded_module.h"
+#include "platform/settings_file.h"
+#include "refusal.h"
+#include "render/load_check.h"
+
+namespace orbis::app {
+
+namespace {
+
+// The module, loaded for the life of the mode.
+struct Plugin {
+  platform::LoadedModule module;
+  console::PluginEntryPoints entryPoints;
+  std::string path;
+};
+
+// What every host mode does before the plug-in starts: the console size,
+// the version the host carries and the settings override are fixed for the
+// whole process, then the module is loaded.
+bool preparePlugin(const Options& options, Plugin& plugin) {
+  fixConsoleSize(options);
+  console::setHostFileVersion(options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
+  if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);
+  plugin.path = console::pluginModulePath();
+  std::string error;
+  if (console::loadPluginModule(plugin.path, plugin.module, plugin.entryPoints, error)) return true;
+  reportError(error);
+  return false;
+}
+
+platform::ConsoleSize consoleSize() {
+  platform::ConsoleSize size;
+  platform::consoleMaxWindowSize(size);
+  return size;
+}
+
+// Why the plug-in opened no editor for file: the notice it showed, else the
+// reason the load's own checks give.
+std::string refusal(const std::string& file, const std::string& notice) {
+  if (!notice.empty()) return file + ": " + notice;
+  std::string path;
+  LoadFailure failure = checkLoadable(file.c_str(), path);
+  if (failure == LoadFailure::None) return file + ": the file could not be rendered";
+  return describeRefusal(failure, path, file);
+}
+
+// Opens options.file through the plug-in (or in a plain editor with
+// --edit), lets the front end play, and leaves the plug-in. False when
+// nothing was shown, with the reason on stderr.
+bool runHost(const Options& options, Plugin& plugin, console::FrontEnd& frontEnd) {
+  console::HostModel host(plugin.entryPoints, frontEnd, consoleSize());
+  host.start(plugin.path);
+  bool shown = false;
+  std::string error;
+  if (options.edit) {
+    shown = host.editFile(options.file, error);
+    if (!shown) error = options.file + ": " + error;
+  } else {
+    shown = host.openFromCommandLine(options.file);
+    if (!shown) error = refusal(options.file, host.lastNotice());
+  }
+  host.stop();
+  if (!shown) reportError(error);
+  return shown;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const {
+    if (file != nullptr && file != stdout) std::fclose(file);
+  }
+};
+
+}  // namespace
+
+int runHeadless(const Options& options) {
+  std::unique_ptr<std::FILE, FileCloser> traceFile;
+  if (!options.traceFile.empty()) {
+    traceFile.reset(options.traceFile == "-" ? stdout : std::fopen(options.traceFile.c_str(), "wb"));
+    if (traceFile == nullptr) {
+      reportError("cannot write the trace file " + options.traceFile + ": " + std::strerror(errno));
+      return 1;
+    }
+  }
+  Plugin plugin;
+  if (!preparePlugin(options, plugin)) return 1;
+  std::unique_ptr<console::TraceWriter> trace;
+  if (traceFile != nullptr) trace = std::make_unique<console::TraceWriter>(traceFile.get());
+  console::HeadlessFrontEnd frontEnd(options.keys, trace.get());
+  bool shown = runHost(options, plugin, frontEnd);
+  if (trace != nullptr && !trace->finish()) {
+    reportError("cannot write the trace file " + options.traceFile);
+    return 1;
+  }
+  return shown ? 0 : 1;
+}
+
+int runColorDump(const Options& options) {
+  Plugin plugin;
+  if (!preparePlugin(options, plugin)) return 1;
+  // The editor's own colour is the host's: its palette, as the plug-in reads it.
+  Palette palette;
+  console::OutputBuffer out(stdout);
+  ColorDumpFrontEnd frontEnd(out, toColorAttr(palette.colorsAt(EditorTextEntry)));
+  if (!runHost(options, plugin, frontEnd)) return 1;
+  if (out.flush()) return 0;
+  reportError("cannot write the output");
+  return 1;
+}
+
+}  // namespace orbis::app

@@ -1,0 +1,166 @@
+// The editor's input: the plug-in turns the editor into a viewer. Only
+// cursor movement, Insert and a few function keys reach the editor; Enter
+// and a left click follow the link at the saved cursor, Backspace goes back
+// through the history. The saved cursor is the cell whose link shows as
+// active: the arrow keys store the cell the cursor is about to reach, so the
+// redraw after the editor's move already lights the right link, and a mouse
+// move stores the cell under the pointer.
+#include <string>
+#include <string_view>
+
+#include "host/colorize.h"
+#include "host/editor_events.h"
+#include "host/host_calls.h"
+#include "host/link_target.h"
+#include "host/open_flow.h"
+#include "host/plugin.h"
+#include "host/plugin_state.h"
+#include "host/version.h"
+
+namespace orbis::host {
+
+namespace {
+
+int16_t screenCell(int64_t value) { return static_cast<int16_t>(value); }
+
+// An anchor of the shown document: the cursor goes to its line, in the same
+// column, with the line at the top unless the text ends within a screen
+// (then the end of the text fills the screen). A name the page lacks is
+// entered with 0, which moves nothing in a page longer than the screen.
+void jumpToAnchor(const EditorInfo& info, std::string_view name) {
+  Document& document = *pluginState().currentDocument;
+  int64_t line = int64_t{document.anchors[LowerString(std::string(name))]} - 1;
+  int64_t last = document.lastLineIndex;
+  int64_t top = last - line > info.WindowSizeY ? line : last - info.WindowSizeY + 2;
+  EditorSetPosition position{static_cast<int>(line), info.CurPos, -1, static_cast<int>(top), -1, -1};
+  editorControl(ECTL_SETPOSITION, &position);
+}
+
+void followLink(const EditorInfo& info, std::string_view target) {
+  if (!target.empty() && target.front() == '#') {
+    jumpToAnchor(info, target.substr(1));
+    return;
+  }
+  if (!versionAtLeast(1, 64)) return;
+  PluginState& state = pluginState();
+  state.startLine = 0;
+  state.pendingDocument.reset();
+  std::string name = resolveTarget(target, state.currentDocument->sourcePath);
+  std::unique_ptr<Document> document = loadDocument(name.c_str());
+  if (document != nullptr) replaceCurrentDocument(std::move(document));
+}
+
+// Looks for the link only on the lines of the screen; the first of its
+// pieces there (in line and run order) is followed.
+bool followLinkAtCursor(const EditorInfo& info) {
+  const PluginState& state = pluginState();
+  const Document& document = *state.currentDocument;
+  const LinkRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
+  if (active == nullptr) return false;
+  const int64_t lineCount = static_cast<int64_t>(document.lines.size());
+  const int64_t end = std::min(int64_t{info.TopScreenLine} + info.WindowSizeY, lineCount);
+  for (int64_t i = std::max<int64_t>(info.TopScreenLine, 0); i < end; ++i) {
+    for (const auto& run : document.lines[static_cast<std::size_t>(i)].runs) {
+      const LinkRun* link = asLink(run.get());
+      if (link == nullptr || link->firstPiece != active) continue;
+      // The target is copied: following it may replace the document.
+      followLink(info, std::string(link->target.str()));
+      return true;
+    }
+  }
+  return false;
+}
+
+// The previous page replaces this one at the line it was left at. Its entry
+// leaves the history even when the page cannot be loaded again.
+void goBack() {
+  PluginState& state = pluginState();
+  if (state.history == nullptr) return;
+  std::unique_ptr<HistoryEntry> entry = state.history->pop();
+  if (entry == nullptr) return;
+  state.pendingDocument.reset();
+  std::unique_ptr<Document> document = loadDocument(entry->path.c_str());
+  if (document == nullptr) return;
+  replaceCurrentDocument(std::move(document));
+  state.recordHistory = false;
+  state.startLine = entry->line;
+}
+
+// The keys that reach the editor: movement, Insert, F1, F6 to F8, F11, F12.
+// Shift, Ctrl and Alt are not looked at.
+int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
+  PluginState& state = pluginState();
+  state.cursorColumn = screenCell(info.CurPos);
+  state.cursorLine = info.CurLine;
+  switch (key.wVirtualKeyCode) {
+    case VK_BACK:
+      goBack();
+      return 1;
+    case VK_RETURN:
+      followLinkAtCursor(info);
+      editorControl(ECTL_REDRAW, nullptr);
+      return 1;
+    case VK_LEFT:
+      state.cursorColumn = screenCell(int64_t{info.CurPos} - 1);
+      return 0;
+    case VK_RIGHT:
+      state.cursorColumn = screenCell(int64_t{info.CurPos} + 1);
+      return 0;
+    case VK_UP:
+      state.cursorLine = static_cast<int32_t>(int64_t{info.CurLine} - 1);
+      return 0;
+    case VK_DOWN:
+      state.cursorLine = static_cast<int32_t>(int64_t{info.CurLine} + 1);
+      return 0;
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_INSERT:
+    case VK_F1:
+    case VK_F6:
+    case VK_F7:
+    case VK_F8:
+    case VK_F11:
+    case VK_F12:
+      return 0;
+    default:
+      return 1;  // swallowed: the text cannot be changed
+  }
+}
+
+// A left click follows the link at the saved cursor (which the pointer's
+// last move set), not at the clicked cell. A move to a new cell on the text
+// area makes that cell the saved cursor.
+int onMouse(const EditorInfo& info, const MOUSE_EVENT_RECORD& mouse) {
+  PluginState& state = pluginState();
+  if (mouse.dwButtonState == FROM_LEFT_1ST_BUTTON_PRESSED) {
+    bool followed = followLinkAtCursor(info);
+    editorControl(ECTL_REDRAW, nullptr);
+    return followed ? 1 : 0;
+  }
+  MouseCell cell{mouse.dwMousePosition.X, mouse.dwMousePosition.Y};
+  if (cell == state.lastMouse) return 0;
+  if (cell.row <= 0 || cell.row >= int64_t{info.WindowSizeY} + 1) return 0;
+  state.lastMouse = cell;
+  state.cursorColumn = cell.column;
+  state.cursorLine = static_cast<int32_t>(int64_t{info.TopScreenLine} + cell.row - 1);
+  editorControl(ECTL_REDRAW, nullptr);
+  return 0;
+}
+
+}  // namespace
+
+int processEditorInput(const INPUT_RECORD& record) {
+  PluginState& state = pluginState();
+  if (state.currentDocument == nullptr) return 0;
+  EditorInfo info = editorInfo();
+  if (!bindEditor(*state.currentDocument, info.EditorID)) return 0;
+  if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown != 0) {
+    return onKeyDown(info, record.Event.KeyEvent);
+  }
+  if (record.EventType == MOUSE_EVENT) return onMouse(info, record.Event.MouseEvent);
+  return 1;  // key releases and every other event
+}
+
+}  // namespace orbis::host

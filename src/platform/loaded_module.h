@@ -1,0 +1,32 @@
+// A shared module loaded at run time, standing in for LoadLibrary and
+// GetProcAddress: the hosts load the plug-in module through it.
+#pragma once
+
+#include <string>
+
+namespace orbis::platform {
+
+class LoadedModule {
+public:
+  LoadedModule() = default;
+  ~LoadedModule();  // unloads the module
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+
+  // Loads the module at path with all its symbols resolved now and kept to
+  // itself. False with the loader's reason in lastError() when it cannot.
+  bool open(const std::string& path);
+  bool isOpen() const { return handle_ != nullptr; }
+  void close();
+
+  // The address of an exported symbol, or null (with lastError() set).
+  void* symbol(const char* name);
+
+  const std::string& lastError() const { return lastError_; }
+
+private:
+  void* handle_ = nullptr;
+  std::string lastError_;
+};
+
+}  // namespace orbis::platform

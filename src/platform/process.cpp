@@ -1,0 +1,43 @@
+#include "platform/process.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace orbis::platform {
+
+std::string executablePath() {
+  std::vector<char> path(4096);
+  while (true) {
+    ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return {};
+    // readlink does not say when it cut the name: a full buffer may be one.
+    if (static_cast<std::size_t>(length) < path.size()) {
+      return std::string(path.data(), static_cast<std::size_t>(length));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::string executableDirectory() {
+  std::string path = executablePath();
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string(value) : std::string();
+}
+
+bool isTerminal(StandardStream stream) {
+  switch (stream) {
+    case StandardStream::Input: return isatty(STDIN_FILENO) != 0;
+    case StandardStream::Output: return isatty(STDOUT_FILENO) != 0;
+    case StandardStream::Error: return isatty(STDERR_FILENO) != 0;
+  }
+  return false;
+}
+
+}  // namespace orbis::platform

@@ -1,0 +1,25 @@
+// Facts about the running process that the executables need: where its
+// executable lives, its environment, and whether its standard streams are
+// terminals.
+#pragma once
+
+#include <string>
+
+namespace orbis::platform {
+
+// The full path of the running executable; empty when it cannot be found.
+std::string executablePath();
+
+// The directory of the running executable with its trailing '/'; empty when
+// it cannot be found.
+std::string executableDirectory();
+
+// The value of an environment variable; empty when it is not set.
+std::string environmentVariable(const char* name);
+
+enum class StandardStream { Input, Output, Error };
+
+// True when the stream is connected to a terminal.
+bool isTerminal(StandardStream stream);
+
+}  // namespace orbis::platform

@@ -1,0 +1,25 @@
+#include "platform/settings_file.h"
+
+#include <mutex>
+#include <utility>
+
+namespace orbis::platform {
+
+namespace {
+
+std::mutex overrideMutex;
+std::string overridePath;
+
+}  // namespace
+
+void setSettingsFileOverride(std::string path) {
+  std::lock_guard<std::mutex> lock(overrideMutex);
+  overridePath = std::move(path);
+}
+
+std::string settingsFileOverride() {
+  std::lock_guard<std::mutex> lock(overrideMutex);
+  return overridePath;
+}
+
+}  // namespace orbis::platform

@@ -1,0 +1,15 @@
+// Where the settings come from: by default "Orbisline.obs" in the plug-in
+// module's directory; a host may name another file instead, before the
+// plug-in starts. One per process, so that what the host sets is what the
+// module sees.
+#pragma once
+
+#include <string>
+
+namespace orbis::platform {
+
+// The settings file to read instead of the default one; empty: none.
+void setSettingsFileOverride(std::string path);
+std::string settingsFileOverride();
+
+}  // namespace orbis::platform

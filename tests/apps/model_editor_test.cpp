@@ -1,0 +1,145 @@
+#include "console_host/model_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/scoped_environment.h"
+
+namespace orbis::console {
+namespace {
+
+using orbis::testing::ScratchFolder;
+
+class ModelEditorTest : public ::testing::Test {
+protected:
+  // A file of lineCount lines: "line 0", "line 1", ... each ended by a line
+  // feed, so the editor shows one more (empty) line.
+  std::string writeLines(int lineCount) {
+    std::string text;
+    for (int i = 0; i < lineCount; ++i) text += "line " + std::to_string(i) + "\n";
+    return write(text);
+  }
+
+  std::string write(const std::string& text) {
+    std::string path = (folder.path() / "file.txt").string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  ScratchFolder folder;
+};
+
+TEST_F(ModelEditorTest, IndexesLinesOfTheMappedFile) {
+  ModelEditor editor(1, write("one\r\ntwo\n\nlast"), 80, 10);
+  std::string error;
+  ASSERT_TRUE(editor.open(0, error)) << error;
+  EXPECT_EQ(editor.lineCount(), 4);
+  EXPECT_EQ(editor.line(0), "one");
+  EXPECT_EQ(editor.line(1), "two");
+  EXPECT_EQ(editor.line(2), "");
+  EXPECT_EQ(editor.line(3), "last");
+  EXPECT_EQ(editor.line(4), "");
+  EXPECT_FALSE(editor.endsWithLineFeed());
+
+  ModelEditor empty(2, write(""), 80, 10);
+  ASSERT_TRUE(empty.open(5, error));
+  EXPECT_EQ(empty.lineCount(), 1);
+  EXPECT_EQ(empty.cursorLine(), 0);
+
+  ModelEditor missing(3, (folder.path() / "none.txt").string(), 80, 10);
+  EXPECT_FALSE(missing.open(0, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(ModelEditorTest, OpensAtTheStartLineWithTheScreenFilled) {
+  std::string path = writeLines(30);  // 31 lines
+  struct Case {
+    int32_t start;
+    int32_t line;
+    int32_t top;
+  };
+  const Case cases[] = {{0, 0, 0}, {5, 5, 5}, {21, 21, 21}, {25, 25, 21}, {99, 30, 21}, {-3, 0, 0}};
+  for (const Case& c : cases) {
+    ModelEditor editor(1, path, 80, 10);
+    std::string error;
+    ASSERT_TRUE(editor.open(c.start, error));
+    EXPECT_EQ(editor.cursorLine(), c.line) << c.start;
+    EXPECT_EQ(editor.cursorColumn(), 0);
+    EXPECT_EQ(editor.topLine(), c.top) << c.start;
+  }
+}
+
+TEST_F(ModelEditorTest, MovesAsATextEditorDoes) {
+  std::string path = writeLines(30);  // 31 lines, the last one empty
+  struct Step {
+    uint16_t key;
+    uint32_t state;
+    int32_t line, column, top;
+  };
+  // Window of 10 rows.
+  const Step steps[] = {
+      {VK_UP, 0, 0, 0, 0},           {VK_LEFT, 0, 0, 0, 0},
+      {VK_RIGHT, 0, 0, 1, 0},        {VK_END, 0, 0, 6, 0},
+      {VK_RIGHT, 0, 0, 7, 0},        {VK_DOWN, 0, 1, 7, 0},
+      {VK_HOME, 0, 1, 0, 0},         {VK_NEXT, 0, 11, 0, 10},
+      {VK_UP, 0, 10, 0, 10},         {VK_UP, 0, 9, 0, 9},
+      {VK_NEXT, LEFT_CTRL_PRESSED, 19, 0, 19},
+      {VK_NEXT, 0, 29, 0, 21},       {VK_NEXT, 0, 30, 0, 21},
+      {VK_DOWN, 0, 30, 0, 21},       {VK_PRIOR, 0, 20, 0, 11},
+      {VK_HOME, LEFT_CTRL_PRESSED, 0, 0, 0},
+      {VK_END, RIGHT_CTRL_PRESSED, 30, 0, 21},
+      {VK_UP, 0, 29, 0, 21},         {VK_END, 0, 29, 7, 21},
+      {VK_F11, 0, 29, 7, 21},
+  };
+  ModelEditor editor(1, path, 80, 10);
+  std::string error;
+  ASSERT_TRUE(editor.open(0, error));
+  int index = 0;
+  for (const Step& step : steps) {
+    editor.moveByKey(step.key, step.state);
+    EXPECT_EQ(editor.cursorLine(), step.line) << "step " << index;
+    EXPECT_EQ(editor.cursorColumn(), step.column) << "step " << index;
+    EXPECT_EQ(editor.topLine(), step.top) << "step " << index;
+    ++index;
+  }
+}
+
+TEST_F(ModelEditorTest, SetPositionClampsAndKeepsTheCursorOnScreen) {
+  std::string path = writeLines(30);
+  struct Case {
+    EditorSetPosition position;
+    int32_t line, column, top;
+  };
+  const Case cases[] = {
+      {{12, 4, -1, 12, -1, -1}, 12, 4, 12},
+      {{-1, -1, -1, -1, -1, -1}, 12, 4, 12},   // nothing changes
+      {{25, -1, -1, 29, -1, -1}, 25, 4, 25},   // top moves back to the cursor
+      {{3, 0, -1, 0, -1, -1}, 3, 0, 0},
+      {{20, -1, -1, -1, -1, -1}, 20, 0, 11},   // least scroll down
+      {{99, 2, -1, 99, -1, -1}, 30, 2, 30},    // both clamped into the file
+      {{-1, -1, -1, 31 - 10 + 2, -1, -1}, 30, 2, 23},
+  };
+  ModelEditor editor(1, path, 80, 10);
+  std::string error;
+  ASSERT_TRUE(editor.open(0, error));
+  for (const Case& c : cases) {
+    editor.setPosition(c.position);
+    EXPECT_EQ(editor.cursorLine(), c.line) << c.position.CurLine << " " << c.position.TopScreenLine;
+    EXPECT_EQ(editor.cursorColumn(), c.column);
+    EXPECT_EQ(editor.topLine(), c.top) << c.position.CurLine << " " << c.position.TopScreenLine;
+  }
+  EditorInfo info;
+  editor.fillInfo(info);
+  EXPECT_EQ(info.EditorID, 1);
+  EXPECT_EQ(info.WindowSizeX, 80);
+  EXPECT_EQ(info.WindowSizeY, 10);
+  EXPECT_EQ(info.TotalLines, 31);
+  EXPECT_EQ(info.CurLine, 30);
+  EXPECT_EQ(info.TopScreenLine, 23);
+  EXPECT_STREQ(info.FileName, path.c_str());
+}
+
+}  // namespace
+}  // namespace orbis::console

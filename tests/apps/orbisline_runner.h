@@ -1,0 +1,103 @@
+// Drives the built orbisline executable as a user would: arguments in,
+// stdout, stderr and the exit status out, with a private temporary folder so
+// that leftover temporary files can be counted, and an empty registry so
+// that the palette is the built-in one.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/scoped_environment.h"
+
+namespace orbis::testing {
+
+inline const char* const OrbislineBinary = ORBIS_BINARY_DIR "/orbisline";
+
+struct Outcome {
+  int status = -1;  // exit code, or -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+inline std::string readWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class OrbislineRunner : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::filesystem::create_directory(folder.path() / "tmp");
+    std::filesystem::create_directory(folder.path() / "registry");
+  }
+
+  std::string writeFile(const std::string& name, const std::string& content) {
+    std::filesystem::path path = folder.path() / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+  }
+
+  Outcome run(const std::vector<std::string>& arguments) {
+    pid_t child = start(arguments);
+    Outcome outcome;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+      outcome.status = WEXITSTATUS(status);
+    }
+    outcome.out = readWholeFile(folder.path() / "stdout");
+    outcome.err = readWholeFile(folder.path() / "stderr");
+    return outcome;
+  }
+
+  pid_t start(const std::vector<std::string>& arguments) {
+    std::filesystem::path outPath = folder.path() / "stdout";
+    std::filesystem::path errPath = folder.path() / "stderr";
+    std::string tmpdir = (folder.path() / "tmp").string();
+    std::string registry = (folder.path() / "registry").string();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(OrbislineBinary));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t child = fork();
+    if (child == 0) {
+      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int in = open("/dev/null", O_RDONLY);
+      if (out < 0 || err < 0 || in < 0) _exit(125);
+      dup2(in, 0);
+      dup2(out, 1);
+      dup2(err, 2);
+      setenv("TMPDIR", tmpdir.c_str(), 1);
+      setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
+      unsetenv("ORBISLINE_PLUGIN");
+      for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+      execv(OrbislineBinary, argv.data());
+      _exit(126);
+    }
+    return child;
+  }
+
+  int temporaryFilesLeft() const {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path() / "tmp")) {
+      if (entry.path().filename().string().rfind("~ob", 0) == 0) ++count;
+    }
+    return count;
+  }
+
+  ScratchFolder folder;
+  // Set in the child's environment.
+  std::vector<std::pair<std::string, std::string>> environment;
+};
+
+}  // namespace orbis::testing
