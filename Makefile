@@ -6,7 +6,10 @@ FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
 .PHONY: run test deps build check asan tsan fuzz bench clean
 
-run: build
+# Only the program is built here; the test suites wait for `make test`.
+run: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target orbisline
 	./build/default/orbisline --dump $(SAMPLE)
 
 deps:
