@@ -11,6 +11,7 @@
 #include "markup/byte_source.h"
 #include "markup/document_parser.h"
 #include "platform/console.h"
+#include "platform/temp_file.h"
 #include "platform/text_file.h"
 #include "refusal.h"
 #include "render/console_size.h"
@@ -44,7 +45,7 @@ void fixConsoleSize(const Options& options) {
 // The bytes go out unchanged to a pipe or file; a terminal gets them made
 // safe to show (no control sequences from the page).
 bool copyFileToStdout(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
   if (file == nullptr) return false;
   const bool terminal = isatty(STDOUT_FILENO) != 0;
   std::vector<char> block(CopyBlockSize);

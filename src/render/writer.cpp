@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/temp_file.h"
 #include "render/console_size.h"
 #include "render/document.h"
 
@@ -77,8 +78,8 @@ void Document::numberRuns(RenderedLine& line, int32_t index) {
 }
 
 bool Document::writeText() {
-  if (temporaryPath.empty()) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporaryPath.c_str(), "wb"));
+  std::unique_ptr<std::FILE, FileCloser> file(
+      platform::openTempFile(temporaryPath, platform::TempFileAccess::Write));
   if (!file) return false;
   std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
 
