@@ -43,10 +43,7 @@ int main(int argc, char** argv) {
                  error.c_str());
     return UsageError;
   }
-  if (options.mode == orbis::app::Mode::Help) {
-    std::fputs(orbis::app::usageText(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : FileError;
-  }
+  if (options.mode == orbis::app::Mode::Help) return orbis::app::runHelp();
 
   auto settings = orbis::app::loadSettings(options.settingsFile, error);
   if (!settings) {

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -42,38 +44,46 @@ void fixConsoleSize(const Options& options) {
   platform::setConsoleSizeOverride(size);
 }
 
-// The bytes go out unchanged to a pipe or file; a terminal gets them made
-// safe to show (no control sequences from the page).
-bool copyFileToStdout(const std::string& path) {
-  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
-  if (file == nullptr) return false;
-  const bool terminal = isatty(STDOUT_FILENO) != 0;
-  std::vector<char> block(CopyBlockSize);
-  std::string shown;
-  bool ok = true;
-  std::size_t got;
-  while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    std::string_view bytes(block.data(), got);
-    if (terminal) {
-      shown.clear();
-      appendForTerminal(shown, bytes);
-      bytes = shown;
-    }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-      ok = false;
-      break;
-    }
-  }
-  ok = ok && !std::ferror(file);
-  std::fclose(file);
-  return std::fflush(stdout) == 0 && ok;
+// Says why the output could not be written; 1. A reader that closed the
+// pipe (with SIGPIPE ignored, or it would have ended the process) asked for
+// no more output and gets no message.
+int reportOutputFailure(int error) {
+  if (error != EPIPE) reportError(std::string("cannot write to standard output: ") + std::strerror(error));
+  return 1;
 }
 
 // Flushes what a mode printed: 0, or 1 with a message when it could not
 // be written.
 int flushOutput(OutputBuffer& out) {
-  if (out.flush()) return 0;
-  reportError("cannot write the output");
+  return out.flush() ? 0 : reportOutputFailure(out.error());
+}
+
+// The bytes go out unchanged to a pipe or file; a terminal gets them made
+// safe to show (no control sequences from the page).
+int copyToOutput(const std::string& path) {
+  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
+  if (file == nullptr) {
+    reportError("cannot read the temporary file " + path + ": " + std::strerror(errno));
+    return 1;
+  }
+  const bool terminal = isatty(STDOUT_FILENO) != 0;
+  std::vector<char> block(CopyBlockSize);
+  OutputBuffer out(stdout);
+  std::size_t got;
+  while (out.error() == 0 && (got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    std::string_view bytes(block.data(), got);
+    if (terminal) {
+      appendForTerminal(out.line(), bytes);
+    } else {
+      out.line().append(bytes);
+    }
+    out.endBlock();
+  }
+  int readError = std::ferror(file) ? errno : 0;
+  std::fclose(file);
+  if (!out.flush()) return reportOutputFailure(out.error());
+  if (readError == 0) return 0;
+  reportError("cannot read the temporary file " + path + ": " + std::strerror(readError));
   return 1;
 }
 
@@ -87,6 +97,12 @@ bool loadDocument(const Options& options, Document& document) {
 }
 
 }  // namespace
+
+int runHelp() {
+  OutputBuffer out(stdout);
+  out.line() += usageText();
+  return flushOutput(out);
+}
 
 int runTree(const Options& options) {
   // Any readable file will do, an empty one too (it prints nothing).
@@ -110,11 +126,7 @@ int runTree(const Options& options) {
 int runDump(const Options& options) {
   Document document;
   if (!loadDocument(options, document)) return 1;
-  if (!copyFileToStdout(document.temporaryPath)) {
-    reportError("cannot write the output");
-    return 1;
-  }
-  return 0;
+  return copyToOutput(document.temporaryPath);
 }
 
 int runRuns(const Options& options) {

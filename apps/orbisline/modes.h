@@ -1,10 +1,14 @@
-// The three modes of the executable. Each returns the process exit code:
-// 0 done, 1 the file could not be read or was refused (one line on stderr).
+// The modes of the executable. Each returns the process exit code: 0 done,
+// 1 the file could not be read or was refused, or the output could not be
+// written (one line on stderr, none for a reader that closed the pipe).
 #pragma once
 
 #include "options.h"
 
 namespace orbis::app {
+
+// Prints the usage text.
+int runHelp();
 
 // Prints the parsed tree of any readable file.
 int runTree(const Options& options);

@@ -79,7 +79,8 @@ extern "C" void removeTempFilesOnSignal(int signalNumber) {
   raise(signalNumber);
 }
 
-const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// SIGPIPE: the reader of the output has gone (a pager quit early, head).
+const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 
 // Holds the cleanup signals back on this thread for its lifetime.
 class CleanupSignalsBlocked {
@@ -173,6 +174,13 @@ void installTempFileCleanup() {
     return;
   }
   for (int signalNumber : cleanupSignals) {
+    // A signal the process was started with ignored stays ignored: nohup,
+    // a background job, or a parent that wants failed writes instead of
+    // SIGPIPE.
+    struct sigaction inherited {};
+    if (sigaction(signalNumber, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) {
+      continue;
+    }
     struct sigaction action {};
     action.sa_handler = removeTempFilesOnSignal;
     sigemptyset(&action.sa_mask);

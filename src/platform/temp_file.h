@@ -1,5 +1,5 @@
 // Temporary files for rendered documents, and their removal on every way out
-// of the process (normal end, Ctrl-C, a closed terminal).
+// of the process (normal end, Ctrl-C, a closed terminal, a closed pipe).
 #pragma once
 
 #include <cstdio>
@@ -29,8 +29,10 @@ std::FILE* openTempFile(const std::string& path, TempFileAccess access);
 // Deletes a file made by createTempFile; false when it could not be removed.
 bool deleteTempFile(const std::string& path);
 
-// Makes SIGINT, SIGTERM, SIGHUP and SIGQUIT remove every temporary file that
-// still exists before the process ends. Safe to call more than once.
+// Makes SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGPIPE remove every temporary
+// file that still exists, then end the process by the same signal. A signal
+// that was ignored when the process started stays ignored. Safe to call
+// more than once.
 void installTempFileCleanup();
 
 }  // namespace orbis::platform

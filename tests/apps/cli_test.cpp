@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,17 @@ std::string readFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// How a child differs from the plain run: another standard output (a
+// descriptor made with O_CLOEXEC, so the child keeps no other copy of it),
+// environment variables, SIGPIPE ignored from the start, a limit on the
+// size of the files it writes (0: none).
+struct ChildSetup {
+  int output = -1;
+  std::vector<std::pair<std::string, std::string>> environment{};
+  bool ignorePipeSignal = false;
+  rlim_t fileSizeLimit = 0;
+};
+
 class CliTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -48,10 +60,10 @@ protected:
   }
 
   // Runs the executable with stdout and stderr in files, TMPDIR in a
-  // private folder and an empty registry (so the palette is the built-in
-  // one).
-  Outcome run(const std::vector<std::string>& arguments) {
-    pid_t child = start(arguments);
+  // private folder, an empty registry (so the palette is the built-in one)
+  // and the C locale, changed as setup asks.
+  Outcome run(const std::vector<std::string>& arguments, const ChildSetup& setup = {}) {
+    pid_t child = start(arguments, setup);
     Outcome outcome;
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
@@ -62,7 +74,7 @@ protected:
     return outcome;
   }
 
-  pid_t start(const std::vector<std::string>& arguments) {
+  pid_t start(const std::vector<std::string>& arguments, const ChildSetup& setup = {}) {
     std::filesystem::path outPath = folder.path() / "stdout";
     std::filesystem::path errPath = folder.path() / "stderr";
     std::string tmpdir = (folder.path() / "tmp").string();
@@ -74,7 +86,7 @@ protected:
 
     pid_t child = fork();
     if (child == 0) {
-      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int out = setup.output >= 0 ? setup.output : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int in = open("/dev/null", O_RDONLY);
       if (out < 0 || err < 0 || in < 0) _exit(125);
@@ -83,6 +95,15 @@ protected:
       dup2(err, 2);
       setenv("TMPDIR", tmpdir.c_str(), 1);
       setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
+      setenv("LC_ALL", "C", 1);
+      for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
+      // An ignored signal stays ignored across exec.
+      if (setup.ignorePipeSignal) signal(SIGPIPE, SIG_IGN);
+      if (setup.fileSizeLimit != 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+      }
       execv(Binary, argv.data());
       _exit(126);
     }
@@ -321,6 +342,51 @@ TEST_F(CliTest, InterruptRemovesTheTemporaryFile) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
   }
   EXPECT_TRUE(WIFSIGNALED(status) ? WTERMSIG(status) == SIGINT : WEXITSTATUS(status) == 0);
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
+// A reader that stops early (head, a pager quit at once) closes the pipe:
+// the program ends without a message and without leftovers, by SIGPIPE as
+// filters do or, started with that signal ignored, with status 1.
+TEST_F(CliTest, ClosedPipeEndsQuietlyWithoutLeftovers) {
+  std::string page;
+  for (int i = 0; i < 20000; ++i) page += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string path = writeFile("big.htm", page);
+  for (const char* mode : {"--dump", "--runs"}) {
+    for (bool ignored : {false, true}) {
+      SCOPED_TRACE(std::string(mode) + (ignored ? " with SIGPIPE ignored" : ""));
+      int pipeEnds[2];
+      ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+      pid_t child = start({mode, path}, {.output = pipeEnds[1], .ignorePipeSignal = ignored});
+      close(pipeEnds[1]);
+      char first = 0;
+      EXPECT_EQ(read(pipeEnds[0], &first, 1), 1);
+      close(pipeEnds[0]);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      if (ignored) {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+      } else {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
+      }
+      EXPECT_EQ(readFile(folder.path() / "stderr"), "");
+      EXPECT_EQ(temporaryFilesLeft(), 0);
+    }
+  }
+}
+
+TEST_F(CliTest, FailedOutputSaysWhy) {
+  int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  if (full < 0) GTEST_SKIP() << "no /dev/full";
+  std::string page = writeFile("page.htm", "<p>text</p>");
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"--dump", page}, {"--runs", page}, {"--tree", page}, {"--help"}}) {
+    Outcome outcome = run(arguments, {.output = full});
+    EXPECT_EQ(outcome.status, 1) << arguments[0];
+    EXPECT_EQ(outcome.err, "orbisline: cannot write to standard output: No space left on device\n")
+        << arguments[0];
+  }
+  close(full);
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 

@@ -135,7 +135,7 @@ TEST(TempFileTest, EmptyTmpdirMeansTmp) {
 TEST(TempFileTest, SignalsRemoveTheFilesThatStillExist) {
   ScratchFolder folder;
   ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
     pid_t child = fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
@@ -152,6 +152,29 @@ TEST(TempFileTest, SignalsRemoveTheFilesThatStillExist) {
     EXPECT_EQ(WTERMSIG(status), signalNumber);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "signal " << signalNumber;
   }
+}
+
+// Started under nohup, or by a parent that ignores SIGPIPE, the process
+// must keep ignoring those signals.
+TEST(TempFileTest, SignalsIgnoredAtStartStayIgnored) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    installTempFileCleanup();
+    std::string path;
+    if (!createTempFile("~ob", path)) _exit(3);
+    raise(SIGHUP);
+    raise(SIGPIPE);
+    _exit(deleteTempFile(path) ? 0 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 }  // namespace
