@@ -1,7 +1,5 @@
 #include "modes.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +12,7 @@
 #include "markup/document_parser.h"
 #include "platform/console.h"
 #include "platform/temp_file.h"
+#include "platform/terminal_output.h"
 #include "platform/text_file.h"
 #include "refusal.h"
 #include "render/console_size.h"
@@ -33,12 +32,41 @@ void reportError(const std::string& message) {
   std::fprintf(stderr, "orbisline: %s\n", message.c_str());
 }
 
+// How --dump writes the rendered bytes. Raw is for scripts; the others
+// write no control byte but the line feed.
+enum class DumpStyle {
+  Raw,       // the temporary file's bytes unchanged
+  Utf8,      // the code page's characters as UTF-8, controls as pictures
+  EightBit,  // the code page's bytes, controls and 0x80..0x9F as "?"
+};
+
+// A terminal is shown UTF-8 whatever the locale says, as it always was.
+DumpStyle chooseDumpStyle(const Options& options) {
+  if (options.raw) return DumpStyle::Raw;
+  if (platform::standardOutputIsTerminal() || platform::localeIsUtf8()) return DumpStyle::Utf8;
+  return DumpStyle::EightBit;
+}
+
+void appendShown(std::string& out, std::string_view bytes, DumpStyle style) {
+  switch (style) {
+    case DumpStyle::Raw:
+      out.append(bytes);
+      break;
+    case DumpStyle::Utf8:
+      appendForTerminal(out, bytes);
+      break;
+    case DumpStyle::EightBit:
+      appendWithoutControls(out, bytes);
+      break;
+  }
+}
+
 // The console size that layout and the writer see: the options, else the
 // terminal's when stdout is one, else 80x25.
 void fixConsoleSize(const Options& options) {
   platform::ConsoleSize size{DefaultConsoleColumns, DefaultConsoleRows};
   platform::ConsoleSize terminal;
-  if (isatty(STDOUT_FILENO) && platform::consoleMaxWindowSize(terminal)) size = terminal;
+  if (platform::standardOutputIsTerminal() && platform::consoleMaxWindowSize(terminal)) size = terminal;
   if (options.width != 0) size.columns = options.width;
   if (options.height != 0) size.rows = options.height;
   platform::setConsoleSizeOverride(size);
@@ -58,25 +86,19 @@ int flushOutput(OutputBuffer& out) {
   return out.flush() ? 0 : reportOutputFailure(out.error());
 }
 
-// The bytes go out unchanged to a pipe or file; a terminal gets them made
-// safe to show (no control sequences from the page).
-int copyToOutput(const std::string& path) {
+// Copies the temporary file to stdout in style; 0, or 1 with the reason on
+// stderr.
+int copyToOutput(const std::string& path, DumpStyle style) {
   std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
   if (file == nullptr) {
     reportError("cannot read the temporary file " + path + ": " + std::strerror(errno));
     return 1;
   }
-  const bool terminal = isatty(STDOUT_FILENO) != 0;
   std::vector<char> block(CopyBlockSize);
   OutputBuffer out(stdout);
   std::size_t got;
   while (out.error() == 0 && (got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    std::string_view bytes(block.data(), got);
-    if (terminal) {
-      appendForTerminal(out.line(), bytes);
-    } else {
-      out.line().append(bytes);
-    }
+    appendShown(out.line(), std::string_view(block.data(), got), style);
     out.endBlock();
   }
   int readError = std::ferror(file) ? errno : 0;
@@ -124,9 +146,14 @@ int runTree(const Options& options) {
 }
 
 int runDump(const Options& options) {
+  DumpStyle style = chooseDumpStyle(options);
+  if (style == DumpStyle::Raw && platform::standardOutputIsTerminal()) {
+    reportError("--raw does not write to a terminal; send the output to a file or a pipe");
+    return 2;
+  }
   Document document;
   if (!loadDocument(options, document)) return 1;
-  return copyToOutput(document.temporaryPath);
+  return copyToOutput(document.temporaryPath, style);
 }
 
 int runRuns(const Options& options) {

@@ -13,7 +13,9 @@ int runHelp();
 // Prints the parsed tree of any readable file.
 int runTree(const Options& options);
 
-// Loads the file as the viewer does and prints the temporary file.
+// Loads the file as the viewer does and prints the temporary file: its bytes
+// unchanged with --raw (refused with 2 when stdout is a terminal), else
+// without a control byte but the line feed.
 int runDump(const Options& options);
 
 // Loads the file as the viewer does and prints the rendered model.

@@ -10,7 +10,7 @@ namespace {
 
 const char Usage[] =
     "Usage: orbisline --tree [--settings FILE] FILE\n"
-    "       orbisline --dump [--width W] [--height H] [--settings FILE] FILE\n"
+    "       orbisline --dump [--raw] [--width W] [--height H] [--settings FILE] FILE\n"
     "       orbisline --runs [--width W] [--height H] [--settings FILE] FILE\n"
     "\n"
     "Renders an HTML file the way the viewer shows it.\n"
@@ -25,13 +25,22 @@ const char Usage[] =
     "Options:\n"
     "  --width W        console width, at least 2 (default: the terminal's, else 80)\n"
     "  --height H       console height, at least 1 (default: the terminal's, else 25)\n"
+    "  --raw            with --dump: write the rendered bytes exactly as the viewer's\n"
+    "                   file holds them, control bytes included (not to a terminal)\n"
     "  --settings FILE  read the settings from FILE instead of Orbisline.obs in the\n"
     "                   directory of the executable\n"
     "  --               end of the options, for a FILE whose name begins with '-'\n"
     "\n"
+    "--dump writes no control byte but the line feed: to a terminal, or when the\n"
+    "locale's character set is UTF-8, it writes UTF-8 with controls as visible\n"
+    "pictures; otherwise controls and the bytes 0x80 to 0x9F become '?'.\n"
     "--dump and --runs accept only files whose extension the settings list\n"
-    "(htm and html by default). Exit status: 0 done, 1 the file or the settings\n"
-    "could not be read, 2 wrong command line.\n";
+    "(htm and html by default).\n"
+    "\n"
+    "Exit status: 0 done; 1 the file, the settings or a temporary file could not\n"
+    "be read or written, or the output could not be written; 2 wrong command\n"
+    "line. Ended by a signal (a closed pipe's SIGPIPE, Ctrl-C), the program\n"
+    "removes its temporary files and dies of that signal.\n";
 
 // --help wins over any mode; two different modes are an error.
 bool setMode(Options& options, Mode mode, std::string& error) {
@@ -129,6 +138,10 @@ bool checkComplete(const Options& options, std::string& error) {
     error = "--width and --height apply to --dump and --runs only";
     return false;
   }
+  if (options.raw && options.mode != Mode::Dump) {
+    error = "--raw applies to --dump only";
+    return false;
+  }
   return true;
 }
 
@@ -154,6 +167,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       Mode mode = argument == "--tree" ? Mode::Tree
                                        : (argument == "--dump" ? Mode::Dump : Mode::Runs);
       if (!setMode(options, mode, error)) return false;
+      continue;
+    }
+    if (argument == "--raw") {
+      options.raw = true;
       continue;
     }
     bool matched = false;

@@ -13,6 +13,7 @@ struct Options {
   std::string settingsFile;  // empty: Orbisline.obs beside the executable
   int width = 0;             // 0: not given
   int height = 0;            // 0: not given
+  bool raw = false;          // --dump writes the temporary file's bytes unchanged
 };
 
 // The largest console the options accept in either direction.

@@ -47,4 +47,12 @@ void appendForTerminal(std::string& out, std::string_view text) {
   }
 }
 
+void appendWithoutControls(std::string& out, std::string_view text) {
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    bool control = (byte < 0x20 && byte != '\n') || (byte >= 0x7F && byte < 0xA0);
+    out += control ? '?' : c;
+  }
+}
+
 }  // namespace orbis::app

@@ -2,10 +2,12 @@
 // stdout, stderr and the exit status out, with a private temporary folder so
 // that leftover temporary files can be counted.
 #include <fcntl.h>
+#include <locale.h>
 #include <signal.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -154,6 +156,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--dump", "--width", "99999999999", "a.htm"}, "--width must be"},
       {{"--dump", "a.htm", "--width"}, "--width needs a value"},
       {{"--tree", "--width", "80", "a.htm"}, "apply to --dump and --runs only"},
+      {{"--runs", "--raw", "a.htm"}, "--raw applies to --dump only"},
   };
   for (const Case& c : cases) {
     Outcome outcome = run(c.arguments);
@@ -387,6 +390,66 @@ TEST_F(CliTest, FailedOutputSaysWhy) {
         << arguments[0];
   }
   close(full);
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
+// A page's escape sequences, BEL and C1 bytes never leave --dump as they
+// are, wherever the output goes, unless --raw asks for the bytes.
+TEST_F(CliTest, DumpWritesNoControlByteButLineFeed) {
+  locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (utf8 == static_cast<locale_t>(0)) GTEST_SKIP() << "no C.UTF-8 locale";
+  freelocale(utf8);
+  std::string page = writeFile("page.htm", "<pre>a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9</pre>");
+  const std::string padding(1, '\n');
+  struct Case {
+    const char* locale;
+    bool raw;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"C", false, "a?]0;t??[2Jb?c\xE9\n" + padding},
+      {"C.UTF-8", false,
+       "a\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2Jb\xE2\x80\xBA" "c\xC3\xA9\n" + padding},
+      {"C", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
+      {"C.UTF-8", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments{"--dump", "--width", "40", "--height", "5", page};
+    if (c.raw) arguments.insert(arguments.begin() + 1, "--raw");
+    Outcome outcome = run(arguments, {.environment = {{"LC_ALL", c.locale}}});
+    EXPECT_EQ(outcome.status, 0) << c.locale << " " << c.raw << ": " << outcome.err;
+    EXPECT_EQ(outcome.out, c.expected) << c.locale << " " << c.raw;
+  }
+}
+
+// A terminal gets UTF-8 in any locale, and never the raw bytes.
+TEST_F(CliTest, DumpToATerminalIsAlwaysMadeSafe) {
+  int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  int terminal = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(terminal, 0);
+  termios mode{};
+  ASSERT_EQ(tcgetattr(terminal, &mode), 0);
+  cfmakeraw(&mode);  // line feeds arrive as they were written
+  ASSERT_EQ(tcsetattr(terminal, TCSANOW, &mode), 0);
+  fcntl(master, F_SETFL, O_NONBLOCK);
+
+  std::string page = writeFile("page.htm", "<pre>a\x1B[2J\x9B</pre>");
+  Outcome outcome = run({"--dump", "--width", "40", "--height", "5", page}, {.output = terminal});
+  std::string shown(4096, '\0');
+  ssize_t got = read(master, shown.data(), shown.size());
+  shown.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(shown, "a\xE2\x90\x9B[2J\xE2\x80\xBA\n\n");
+
+  outcome = run({"--dump", "--raw", page}, {.output = terminal});
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_NE(outcome.err.find("--raw does not write to a terminal"), std::string::npos) << outcome.err;
+  EXPECT_EQ(read(master, shown.data(), shown.size()), -1);
+  close(terminal);
+  close(master);
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
