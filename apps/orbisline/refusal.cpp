@@ -1,7 +1,9 @@
 #include "refusal.h"
 
+#include <cstring>
 #include <string_view>
 
+#include "platform/temp_file.h"
 #include "platform/text_file.h"
 
 namespace orbis::app {
@@ -23,6 +25,17 @@ std::string acceptedExtensionList() {
 std::string extensionOf(const std::string& path) {
   std::size_t dot = path.rfind('.');
   return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+// Not the page's fault, so the page is not named: the directory or the
+// temporary file is, with the system's reason.
+std::string temporaryFailure(const Document& document) {
+  std::string reason =
+      document.temporaryError != 0 ? std::strerror(document.temporaryError) : "unknown error";
+  if (document.temporaryPath.empty()) {
+    return "cannot create a temporary file in " + platform::tempFileDirectory() + ": " + reason;
+  }
+  return "cannot write the temporary file " + document.temporaryPath + ": " + reason;
 }
 
 std::string openFailure(const std::string& path) {
@@ -52,8 +65,7 @@ std::string describeRefusal(const Document& document, const std::string& file) {
       reason = openFailure(document.sourcePath);
       break;
     case LoadFailure::CannotWrite:
-      reason = "the temporary file could not be written";
-      break;
+      return temporaryFailure(document);
   }
   return file + ": " + reason;
 }

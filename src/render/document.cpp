@@ -1,5 +1,7 @@
 #include "render/document.h"
 
+#include <cerrno>
+
 #include "config/settings.h"
 #include "platform/temp_file.h"
 
@@ -16,7 +18,7 @@ Document::Document() {
   // The file exists for the Document's whole life, so that the editor can
   // always be pointed at it; a failure leaves the path empty and load()
   // then fails when it writes.
-  platform::createTempFile("~ob", temporaryPath);
+  if (!platform::createTempFile("~ob", temporaryPath)) temporaryError = errno;
   if (settings != nullptr) {
     normalColors = {settings->bgcolor, settings->text};
     linkColors = {settings->bgcolor, settings->link};

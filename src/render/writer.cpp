@@ -3,6 +3,7 @@
 // to the temporary file that the editor shows. Line and column numbers in
 // the model are therefore exactly those of the file. Short documents are
 // padded with empty lines so that the editor's last screen is full.
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -78,9 +79,14 @@ void Document::numberRuns(RenderedLine& line, int32_t index) {
 }
 
 bool Document::writeText() {
+  // Without a path the reason of the failed creation stays.
+  if (temporaryPath.empty()) return false;
   std::unique_ptr<std::FILE, FileCloser> file(
       platform::openTempFile(temporaryPath, platform::TempFileAccess::Write));
-  if (!file) return false;
+  if (!file) {
+    temporaryError = errno;
+    return false;
+  }
   std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
 
   platform::ConsoleSize size = renderConsoleSize();
@@ -101,7 +107,10 @@ bool Document::writeText() {
   // A full disk or a failed flush leaves a cut-off page; the caller must not
   // show it as if it were complete.
   bool written = std::ferror(file.get()) == 0;
-  return std::fclose(file.release()) == 0 && written;
+  int writeError = errno;
+  if (std::fclose(file.release()) == 0 && written) return true;
+  temporaryError = written ? errno : writeError;
+  return false;
 }
 
 }  // namespace orbis

@@ -235,6 +235,42 @@ TEST_F(CliTest, UnreadableFilesAreNamedWithTheReason) {
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
+// The temporary file is not the page's fault: the message names the folder
+// or the file, with the system's reason.
+TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
+  std::string bigPage;
+  for (int i = 0; i < 2000; ++i) bigPage += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string page = writeFile("page.htm", bigPage);
+  std::string missing = (folder.path() / "missing").string();
+  std::string notFolder = writeFile("file", "x");
+  struct Case {
+    ChildSetup setup;
+    std::string named;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {{.environment = {{"TMPDIR", missing}}}, "cannot create a temporary file in " + missing,
+       "No such file or directory"},
+      {{.environment = {{"TMPDIR", notFolder}}}, "cannot create a temporary file in " + notFolder,
+       "Not a directory"},
+      {{.fileSizeLimit = 4096}, "cannot write the temporary file " + (folder.path() / "tmp/~ob").string(),
+       "File too large"},
+  };
+  for (const char* mode : {"--dump", "--runs"}) {
+    for (const Case& c : cases) {
+      Outcome outcome = run({mode, page}, c.setup);
+      EXPECT_EQ(outcome.status, 1) << mode << " " << c.named;
+      EXPECT_EQ(outcome.err.rfind("orbisline: " + c.named, 0), 0u) << outcome.err;
+      std::string end = ": " + c.reason + "\n";
+      EXPECT_TRUE(outcome.err.size() > end.size() &&
+                  outcome.err.compare(outcome.err.size() - end.size(), end.size(), end) == 0)
+          << outcome.err;
+      EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
+    }
+  }
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
 TEST_F(CliTest, EmptyFileHasAnEmptyTree) {
   Outcome outcome = run({"--tree", writeFile("empty.htm", "")});
   EXPECT_EQ(outcome.status, 0);
