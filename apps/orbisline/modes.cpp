@@ -127,13 +127,13 @@ int runHelp() {
 }
 
 int runTree(const Options& options) {
-  // Any readable file will do, an empty one too (it prints nothing).
-  platform::TextFile file;
-  if (!file.open(options.file.c_str())) {
-    reportError(options.file + ": " + file.lastError());
+  // Any readable file will do but an empty one, which every mode refuses as
+  // the viewer does.
+  std::string reason = platform::describeOpenFailure(options.file.c_str());
+  if (!reason.empty()) {
+    reportError(options.file + ": " + reason);
     return 1;
   }
-  file.close();
   Node root;
   FileSource source(options.file.c_str());
   if (source.isOpen()) {

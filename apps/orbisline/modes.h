@@ -10,7 +10,7 @@ namespace orbis::app {
 // Prints the usage text.
 int runHelp();
 
-// Prints the parsed tree of any readable file.
+// Prints the parsed tree of any readable file that is not empty.
 int runTree(const Options& options);
 
 // Loads the file as the viewer does and prints the temporary file: its bytes

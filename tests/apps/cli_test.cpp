@@ -175,7 +175,6 @@ TEST_F(CliTest, TreePrintsOneNodePerLine) {
     std::string expected;
   };
   const Case cases[] = {
-      {"", ""},
       {"hello", "| \"hello\"\n"},
       {"<p align=center>one<br>two</p>",
        "| <p>\n|   align=\"center\"\n|   \"one\"\n|   <br>\n|   \"two\"\n"},
@@ -271,11 +270,14 @@ TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
-TEST_F(CliTest, EmptyFileHasAnEmptyTree) {
-  Outcome outcome = run({"--tree", writeFile("empty.htm", "")});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_TRUE(outcome.out.empty());
-  EXPECT_TRUE(outcome.err.empty());
+TEST_F(CliTest, EmptyFileIsRefusedByEveryMode) {
+  std::string empty = writeFile("empty.htm", "");
+  for (const char* mode : {"--tree", "--dump", "--runs"}) {
+    Outcome outcome = run({mode, empty});
+    EXPECT_EQ(outcome.status, 1) << mode;
+    EXPECT_TRUE(outcome.out.empty()) << mode;
+    EXPECT_EQ(outcome.err, "orbisline: " + empty + ": is empty\n") << mode;
+  }
 }
 
 TEST_F(CliTest, RefusedExtensionListsTheAcceptedOnes) {
