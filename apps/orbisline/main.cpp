@@ -8,6 +8,7 @@
 #include "headless_host.h"
 #include "modes.h"
 #include "options.h"
+#include "platform/codepage.h"
 #include "platform/temp_file.h"
 #include "render/document.h"
 
@@ -35,6 +36,9 @@ int runMode(const orbis::app::Options& options) {
 
 int main(int argc, char** argv) {
   orbis::platform::installTempFileCleanup();
+  // Said first, never later: by then a screen could be showing.
+  const std::string& codePageFallback = orbis::platform::describeCodePageFallback();
+  if (!codePageFallback.empty()) std::fprintf(stderr, "orbisline: %s\n", codePageFallback.c_str());
 
   orbis::app::Options options;
   std::string error;

@@ -38,6 +38,7 @@ using ByteMeanings = std::array<int32_t, 256>;
 
 struct CodePage {
   std::string name;
+  std::string fallback;  // why the page asked for is not in use, or empty
   std::vector<int16_t> byteForUnit;  // 65536 entries, NoByte where unmapped
   ByteMeanings unitForByte{};        // -1 where the page leaves a byte undefined
 };
@@ -98,11 +99,19 @@ std::string pageNameFromEnvironment() {
   return digitsOnly ? "CP" + name : name;
 }
 
+std::string describeUnusablePage(const std::string& name) {
+  std::string problem = IconvHandle(name.c_str()).isOpen()
+                            ? "'" + name + "' is not a single-byte code page built on ASCII"
+                            : "iconv does not know the code page '" + name + "'";
+  return "ORBISLINE_CODEPAGE: " + problem + "; using " + DefaultPage + " (Windows-1252)";
+}
+
 CodePage buildCodePage() {
   CodePage page;
   page.name = pageNameFromEnvironment();
   ByteMeanings meanings{};
   if (page.name == DefaultPage || !readPageWithIconv(page.name, meanings)) {
+    if (page.name != DefaultPage) page.fallback = describeUnusablePage(page.name);
     page.name = DefaultPage;
     if (!readPageWithIconv(page.name, meanings)) readBuiltIn1252(meanings);
     for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
@@ -134,5 +143,7 @@ int unitToAnsiByte(uint16_t unit) {
 int32_t ansiByteToUnit(unsigned char byte) { return codePage().unitForByte[byte]; }
 
 const char* ansiCodePageName() { return codePage().name.c_str(); }
+
+const std::string& describeCodePageFallback() { return codePage().fallback; }
 
 }  // namespace orbis::platform

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace orbis::platform {
 
@@ -19,5 +20,11 @@ int32_t ansiByteToUnit(unsigned char byte);
 
 // Name of the code page in use, for diagnostics ("CP1252").
 const char* ansiCodePageName();
+
+// One line for the user when ORBISLINE_CODEPAGE names a page that cannot be
+// used, saying why and that Windows-1252 is used instead; empty otherwise.
+// The page is chosen on first use of any of these functions, so a program
+// that asks this at start reports the problem before anything else.
+const std::string& describeCodePageFallback();
 
 }  // namespace orbis::platform

@@ -270,6 +270,36 @@ TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
+// An unusable code page is reported once, before anything else, and the
+// run goes on with Windows-1252; a usable one says nothing.
+TEST_F(CliTest, UnusableCodePageIsReportedAtStart) {
+  std::string page = writeFile("page.htm", "caf&eacute;");
+  struct Case {
+    const char* name;
+    const char* message;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"NO-SUCH-PAGE", "iconv does not know the code page 'NO-SUCH-PAGE'; using CP1252", "caf\xE9\n"},
+      {"UTF-8", "'UTF-8' is not a single-byte code page", "caf\xE9\n"},
+      {"CP1252", nullptr, "caf\xE9\n"},
+      {"CP1251", nullptr, "caf?\n"},
+  };
+  for (const Case& c : cases) {
+    Outcome outcome =
+        run({"--dump", "--raw", "--height", "5", page}, {.environment = {{"ORBISLINE_CODEPAGE", c.name}}});
+    EXPECT_EQ(outcome.status, 0) << c.name;
+    EXPECT_EQ(outcome.out, std::string(c.text) + "\n") << c.name;
+    if (c.message == nullptr) {
+      EXPECT_EQ(outcome.err, "") << c.name;
+    } else {
+      EXPECT_EQ(outcome.err.rfind(std::string("orbisline: ORBISLINE_CODEPAGE: ") + c.message, 0), 0u)
+          << outcome.err;
+      EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
+    }
+  }
+}
+
 TEST_F(CliTest, EmptyFileIsRefusedByEveryMode) {
   std::string empty = writeFile("empty.htm", "");
   for (const char* mode : {"--tree", "--dump", "--runs"}) {
