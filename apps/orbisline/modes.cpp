@@ -40,7 +40,7 @@ enum class DumpStyle {
   EightBit,  // the code page's bytes, controls and 0x80..0x9F as "?"
 };
 
-// A terminal is shown UTF-8 whatever the locale says, as it always was.
+// A terminal gets UTF-8 and the control pictures whatever the locale says.
 DumpStyle chooseDumpStyle(const Options& options) {
   if (options.raw) return DumpStyle::Raw;
   if (platform::standardOutputIsTerminal() || platform::localeIsUtf8()) return DumpStyle::Utf8;

@@ -493,7 +493,7 @@ TEST_F(CliTest, DumpWritesNoControlByteButLineFeed) {
 // A terminal gets UTF-8 in any locale, and never the raw bytes.
 TEST_F(CliTest, DumpToATerminalIsAlwaysMadeSafe) {
   int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  ASSERT_GE(master, 0);
+  if (master < 0) GTEST_SKIP() << "no pseudo-terminal";
   ASSERT_EQ(grantpt(master), 0);
   ASSERT_EQ(unlockpt(master), 0);
   int terminal = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
