@@ -1,11 +1,16 @@
 #include "console_host/text_output.h"
 
+#include <cerrno>
+
 namespace orbis::console {
 
 namespace {
 
 constexpr std::size_t BlockSize = 1 << 16;
 constexpr char HexDigits[] = "0123456789ABCDEF";
+
+// The reason of a failed write, never 0.
+int lastError() { return errno != 0 ? errno : EIO; }
 
 }  // namespace
 
@@ -36,21 +41,26 @@ void appendQuoted(std::string& out, std::string_view text) {
   out += '"';
 }
 
+void OutputBuffer::write() {
+  if (std::fwrite(pending_.data(), 1, pending_.size(), stream_) != pending_.size() && error_ == 0) {
+    error_ = lastError();
+  }
+  pending_.clear();
+}
+
 void OutputBuffer::endLine() {
   pending_ += '\n';
-  if (pending_.size() >= BlockSize) {
-    if (std::fwrite(pending_.data(), 1, pending_.size(), stream_) != pending_.size()) failed_ = true;
-    pending_.clear();
-  }
+  endBlock();
+}
+
+void OutputBuffer::endBlock() {
+  if (pending_.size() >= BlockSize) write();
 }
 
 bool OutputBuffer::flush() {
-  if (!pending_.empty()) {
-    if (std::fwrite(pending_.data(), 1, pending_.size(), stream_) != pending_.size()) failed_ = true;
-    pending_.clear();
-  }
-  if (std::fflush(stream_) != 0) failed_ = true;
-  return !failed_;
+  if (!pending_.empty()) write();
+  if (std::fflush(stream_) != 0 && error_ == 0) error_ = lastError();
+  return error_ == 0;
 }
 
 }  // namespace orbis::console

@@ -17,7 +17,8 @@ void appendEscaped(std::string& out, std::string_view text);
 void appendQuoted(std::string& out, std::string_view text);
 
 // Text is appended to line(); every endLine() adds a line feed and writes
-// the collected bytes once they fill a block. The stream is not owned.
+// the collected bytes once they fill a block, as endBlock() does without the
+// line feed. The stream is not owned.
 class OutputBuffer {
 public:
   explicit OutputBuffer(std::FILE* stream) : stream_(stream) {}
@@ -27,13 +28,18 @@ public:
 
   std::string& line() { return pending_; }
   void endLine();
+  void endBlock();
   // Writes what is left and flushes the stream; false when any write failed.
   bool flush();
+  // The errno of the first failed write, 0 while none failed.
+  int error() const { return error_; }
 
 private:
+  void write();
+
   std::FILE* stream_;
   std::string pending_;
-  bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace orbis::console

@@ -44,6 +44,8 @@ public:
 
   // Writes what is left; false when any write failed.
   bool finish() { return out_.flush(); }
+  // The errno of the first failed write, 0 while none failed.
+  int error() const { return out_.error(); }
 
 private:
   void number(int64_t value);

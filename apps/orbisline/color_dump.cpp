@@ -37,7 +37,8 @@ int32_t printedLines(const console::ModelEditor& editor) {
 }  // namespace
 
 void appendColoredLine(std::string& out, std::string_view text,
-                       std::span<const EditorColor> colors, ColorAttr base, int width) {
+                       std::span<const EditorColor> colors, ColorAttr base, int width,
+                       DumpStyle style) {
   int64_t cells = static_cast<int64_t>(text.size());
   for (const EditorColor& color : colors) {
     cells = std::max<int64_t>(cells, std::min<int64_t>(int64_t{color.EndPos} + 1, width));
@@ -57,7 +58,7 @@ void appendColoredLine(std::string& out, std::string_view text,
     while (end < attrs.size() && attrs[end] == attrs[cell]) ++end;
     appendSgr(out, attrs[cell]);
     std::string_view piece = cell < text.size() ? text.substr(cell, end - cell) : std::string_view();
-    appendForTerminal(out, piece);
+    appendShown(out, piece, style);
     out.append(end - cell - piece.size(), ' ');
     cell = end;
   }
@@ -66,7 +67,9 @@ void appendColoredLine(std::string& out, std::string_view text,
 
 console::HostEvent ColorDumpFrontEnd::nextEvent(const console::ModelEditor& editor) {
   console::HostEvent event;
-  if (!finished_ && nextTop_ < printedLines(editor)) {
+  // Output that failed (a reader gone) ends the dump: nothing more can be
+  // written.
+  if (!finished_ && out_.error() == 0 && nextTop_ < printedLines(editor)) {
     event.kind = console::HostEvent::Kind::Scroll;
     event.top = nextTop_;
     return event;
@@ -87,7 +90,7 @@ void ColorDumpFrontEnd::editorDrawn(const console::ModelEditor& editor,
   }
   for (int32_t line = nextTop_; line < end; ++line) {
     appendColoredLine(out_.line(), editor.line(line), byLine[static_cast<std::size_t>(line - nextTop_)],
-                      base_, editor.windowColumns());
+                      base_, editor.windowColumns(), style_);
     out_.endLine();
   }
   nextTop_ += rows;

@@ -16,8 +16,10 @@
 #include "platform/console.h"
 #include "platform/loaded_module.h"
 #include "platform/settings_file.h"
+#include "platform/temp_file.h"
 #include "refusal.h"
 #include "render/load_check.h"
+#include "terminal_text.h"
 
 namespace orbis::app {
 
@@ -56,8 +58,16 @@ std::string refusal(const std::string& file, const std::string& notice) {
   if (!notice.empty()) return file + ": " + notice;
   std::string path;
   LoadFailure failure = checkLoadable(file.c_str(), path);
-  if (failure == LoadFailure::None) return file + ": the file could not be rendered";
-  return describeRefusal(failure, path, file);
+  if (failure != LoadFailure::None) return describeRefusal(failure, path, file);
+  // The load's own checks pass: the plug-in could not make its temporary
+  // file, or memory ran out. The first is asked again to say why.
+  std::string probe;
+  if (!platform::createTempFile("~ob", probe)) {
+    int error = errno;
+    return describeTemporaryFailure(std::string(), error);
+  }
+  platform::deleteTempFile(probe);
+  return file + ": the file could not be rendered";
 }
 
 // Opens options.file through the plug-in (or in a plain editor with
@@ -104,7 +114,9 @@ int runHeadless(const Options& options) {
   console::HeadlessFrontEnd frontEnd(options.keys, trace.get());
   bool shown = runHost(options, plugin, frontEnd);
   if (trace != nullptr && !trace->finish()) {
-    reportError("cannot write the trace file " + options.traceFile);
+    if (traceFile.get() == stdout) return reportOutputFailure(trace->error());
+    reportError("cannot write the trace file " + options.traceFile + ": " +
+                std::strerror(trace->error()));
     return 1;
   }
   return shown ? 0 : 1;
@@ -116,11 +128,9 @@ int runColorDump(const Options& options) {
   // The editor's own colour is the host's: its palette, as the plug-in reads it.
   Palette palette;
   console::OutputBuffer out(stdout);
-  ColorDumpFrontEnd frontEnd(out, toColorAttr(palette.colorsAt(EditorTextEntry)));
+  ColorDumpFrontEnd frontEnd(out, toColorAttr(palette.colorsAt(EditorTextEntry)), safeDumpStyle());
   if (!runHost(options, plugin, frontEnd)) return 1;
-  if (out.flush()) return 0;
-  reportError("cannot write the output");
-  return 1;
+  return out.flush() ? 0 : reportOutputFailure(out.error());
 }
 
 }  // namespace orbis::app

@@ -8,6 +8,7 @@
 #include "host_modes.h"
 #include "modes.h"
 #include "options.h"
+#include "platform/codepage.h"
 #include "platform/temp_file.h"
 #include "render/document.h"
 
@@ -37,6 +38,9 @@ int runMode(const orbis::app::Options& options) {
 
 int main(int argc, char** argv) {
   orbis::platform::installTempFileCleanup();
+  // Said first, never later: by then a screen could be showing.
+  const std::string& codePageFallback = orbis::platform::describeCodePageFallback();
+  if (!codePageFallback.empty()) std::fprintf(stderr, "orbisline: %s\n", codePageFallback.c_str());
 
   orbis::app::Options options;
   std::string error;
@@ -45,10 +49,7 @@ int main(int argc, char** argv) {
                  error.c_str());
     return UsageError;
   }
-  if (options.mode == orbis::app::Mode::Help) {
-    std::fputs(orbis::app::usageText(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : FileError;
-  }
+  if (options.mode == orbis::app::Mode::Help) return orbis::app::runHelp();
 
   // The executable's own settings: the in-process modes render with them,
   // and the host modes name the accepted extensions with them.

@@ -1,6 +1,8 @@
 #include "modes.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "markup/document_parser.h"
 #include "platform/console.h"
 #include "platform/process.h"
+#include "platform/temp_file.h"
 #include "platform/text_file.h"
 #include "refusal.h"
 #include "render/console_size.h"
@@ -26,38 +29,32 @@ namespace {
 
 constexpr std::size_t CopyBlockSize = 1 << 16;
 
-// The bytes go out unchanged to a pipe or file; a terminal gets them made
-// safe to show (no control sequences from the page).
-bool copyFileToStdout(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  const bool terminal = platform::isTerminal(platform::StandardStream::Output);
-  std::vector<char> block(CopyBlockSize);
-  std::string shown;
-  bool ok = true;
-  std::size_t got;
-  while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    std::string_view bytes(block.data(), got);
-    if (terminal) {
-      shown.clear();
-      appendForTerminal(shown, bytes);
-      bytes = shown;
-    }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-      ok = false;
-      break;
-    }
-  }
-  ok = ok && !std::ferror(file);
-  std::fclose(file);
-  return std::fflush(stdout) == 0 && ok;
-}
-
 // Flushes what a mode printed: 0, or 1 with a message when it could not
 // be written.
 int flushOutput(console::OutputBuffer& out) {
-  if (out.flush()) return 0;
-  reportError("cannot write the output");
+  return out.flush() ? 0 : reportOutputFailure(out.error());
+}
+
+// Copies the temporary file to stdout in style; 0, or 1 with the reason on
+// stderr.
+int copyToOutput(const std::string& path, DumpStyle style) {
+  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
+  if (file == nullptr) {
+    reportError("cannot read the temporary file " + path + ": " + std::strerror(errno));
+    return 1;
+  }
+  std::vector<char> block(CopyBlockSize);
+  console::OutputBuffer out(stdout);
+  std::size_t got;
+  while (out.error() == 0 && (got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    appendShown(out.line(), std::string_view(block.data(), got), style);
+    out.endBlock();
+  }
+  int readError = std::ferror(file) ? errno : 0;
+  std::fclose(file);
+  if (!out.flush()) return reportOutputFailure(out.error());
+  if (readError == 0) return 0;
+  reportError("cannot read the temporary file " + path + ": " + std::strerror(readError));
   return 1;
 }
 
@@ -66,7 +63,11 @@ int flushOutput(console::OutputBuffer& out) {
 bool loadDocument(const Options& options, Document& document) {
   fixConsoleSize(options);
   if (document.load(options.file.c_str())) return true;
-  reportError(describeRefusal(document.loadFailure, document.sourcePath, options.file));
+  if (document.loadFailure == LoadFailure::CannotWrite) {
+    reportError(describeTemporaryFailure(document.temporaryPath, document.temporaryError));
+  } else {
+    reportError(describeRefusal(document.loadFailure, document.sourcePath, options.file));
+  }
   return false;
 }
 
@@ -74,6 +75,11 @@ bool loadDocument(const Options& options, Document& document) {
 
 void reportError(const std::string& message) {
   std::fprintf(stderr, "orbisline: %s\n", message.c_str());
+}
+
+int reportOutputFailure(int error) {
+  if (error != EPIPE) reportError(std::string("cannot write to standard output: ") + std::strerror(error));
+  return 1;
 }
 
 void fixConsoleSize(const Options& options) {
@@ -88,14 +94,20 @@ void fixConsoleSize(const Options& options) {
   platform::setConsoleSizeOverride(size);
 }
 
+int runHelp() {
+  console::OutputBuffer out(stdout);
+  out.line() += usageText();
+  return flushOutput(out);
+}
+
 int runTree(const Options& options) {
-  // Any readable file will do, an empty one too (it prints nothing).
-  platform::TextFile file;
-  if (!file.open(options.file.c_str())) {
-    reportError(options.file + ": " + file.lastError());
+  // Any readable file will do but an empty one, which every mode refuses as
+  // the viewer does.
+  std::string reason = platform::describeOpenFailure(options.file.c_str());
+  if (!reason.empty()) {
+    reportError(options.file + ": " + reason);
     return 1;
   }
-  file.close();
   Node root;
   // The same text as the viewer reads: converted the same way.
   FileSource page(options.file.c_str());
@@ -110,13 +122,14 @@ int runTree(const Options& options) {
 }
 
 int runDump(const Options& options) {
+  if (options.raw && platform::isTerminal(platform::StandardStream::Output)) {
+    reportError("--raw does not write to a terminal; send the output to a file or a pipe");
+    return 2;
+  }
+  DumpStyle style = options.raw ? DumpStyle::Raw : safeDumpStyle();
   Document document;
   if (!loadDocument(options, document)) return 1;
-  if (!copyFileToStdout(document.temporaryPath)) {
-    reportError("cannot write the output");
-    return 1;
-  }
-  return 0;
+  return copyToOutput(document.temporaryPath, style);
 }
 
 int runRuns(const Options& options) {

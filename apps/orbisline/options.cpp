@@ -12,7 +12,7 @@ namespace {
 
 const char Usage[] =
     "Usage: orbisline --tree [--settings FILE] FILE\n"
-    "       orbisline --dump [--color] [--width W] [--height H]\n"
+    "       orbisline --dump [--raw | --color] [--width W] [--height H]\n"
     "                 [--settings FILE] FILE\n"
     "       orbisline --runs [--width W] [--height H] [--settings FILE] FILE\n"
     "       orbisline --headless [--keys SCRIPT] [--trace FILE] [--width W]\n"
@@ -38,6 +38,8 @@ const char Usage[] =
     "                   directory of the plug-in module\n"
     "  --color          with --dump: colour the text as the plug-in paints it, with\n"
     "                   ANSI escape sequences\n"
+    "  --raw            with --dump: write the bytes exactly as the viewer's file\n"
+    "                   holds them, control bytes included (never to a terminal)\n"
     "  --keys SCRIPT    with --headless: keys and mouse actions separated by blanks:\n"
     "                   Up Down Left Right PgUp PgDn Home End Enter BS Tab Esc Ins\n"
     "                   Del F1..F12 Space or one printable character, each after\n"
@@ -53,11 +55,21 @@ const char Usage[] =
     "                   which F11 opens the plug-in\n"
     "  --               end of the options, for a FILE whose name begins with '-'\n"
     "\n"
+    "--dump writes no control byte but the line feed (and, with --color, the\n"
+    "colour sequences): to a terminal, or when the locale's character set is\n"
+    "UTF-8, it writes UTF-8 with controls as visible pictures; otherwise\n"
+    "controls and the bytes 0x80 to 0x9F become '?'.\n"
+    "\n"
     "The plug-in module is Orbisline.so beside the executable, or the file that\n"
     "ORBISLINE_PLUGIN names. --dump, --runs and --headless accept only files whose\n"
-    "extension the settings list (htm and html by default). Exit status: 0 done,\n"
-    "1 the file, the settings or the plug-in module could not be read, or the\n"
-    "file was refused, 2 wrong command line.\n";
+    "extension the settings list (htm and html by default); every mode refuses an\n"
+    "empty file.\n"
+    "\n"
+    "Exit status: 0 done; 1 the file, the settings, the plug-in module, a\n"
+    "temporary file or the output could not be read or written, or the file was\n"
+    "refused; 2 wrong command line, an unknown key script token, or --raw to a\n"
+    "terminal. Ended by a signal (a closed pipe's SIGPIPE, Ctrl-C), the program\n"
+    "removes its temporary files and dies of that signal.\n";
 
 // --help wins over any mode; two different modes are an error.
 bool setMode(Options& options, Mode mode, std::string& error) {
@@ -79,6 +91,14 @@ Mode modeNamed(std::string_view argument) {
   if (argument == "--runs") return Mode::Runs;
   if (argument == "--headless") return Mode::Headless;
   return Mode::None;
+}
+
+// The options that take no value: each switches one thing on.
+bool* flagNamed(std::string_view argument, Options& options) {
+  if (argument == "--color") return &options.color;
+  if (argument == "--raw") return &options.raw;
+  if (argument == "--edit") return &options.edit;
+  return nullptr;
 }
 
 bool parseSize(std::string_view name, std::string_view text, int minimum, int& out,
@@ -180,6 +200,10 @@ bool checkModeOptions(const Options& options, std::string& error) {
   bool headless = options.mode == Mode::Headless;
   if (options.color && options.mode != Mode::Dump) {
     error = "--color applies to --dump only";
+  } else if (options.raw && options.mode != Mode::Dump) {
+    error = "--raw applies to --dump only";
+  } else if (options.raw && options.color) {
+    error = "--raw and --color cannot be used together";
   } else if (!headless && (options.keysGiven || !options.traceFile.empty() || options.edit)) {
     error = "--keys, --trace and --edit apply to --headless only";
   } else if (options.hostVersion && !headless && !options.color) {
@@ -230,8 +254,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       if (!setMode(options, mode, error)) return false;
       continue;
     }
-    if (argument == "--color" || argument == "--edit") {
-      (argument == "--color" ? options.color : options.edit) = true;
+    if (bool* flag = flagNamed(argument, options); flag != nullptr) {
+      *flag = true;
       continue;
     }
     bool matched = false;

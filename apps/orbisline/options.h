@@ -18,6 +18,7 @@ struct Options {
   int width = 0;             // 0: not given
   int height = 0;            // 0: not given
   bool color = false;        // --dump --color
+  bool raw = false;          // --dump writes the temporary file's bytes unchanged
   // --headless
   std::vector<console::ScriptToken> keys;
   bool keysGiven = false;

@@ -1,7 +1,9 @@
 #include "refusal.h"
 
+#include <cstring>
 #include <string_view>
 
+#include "platform/temp_file.h"
 #include "platform/text_file.h"
 
 namespace orbis::app {
@@ -31,6 +33,14 @@ std::string openFailure(const std::string& path) {
 }
 
 }  // namespace
+
+std::string describeTemporaryFailure(const std::string& temporaryPath, int error) {
+  std::string reason = error != 0 ? std::strerror(error) : "unknown error";
+  if (temporaryPath.empty()) {
+    return "cannot create a temporary file in " + platform::tempFileDirectory() + ": " + reason;
+  }
+  return "cannot write the temporary file " + temporaryPath + ": " + reason;
+}
 
 std::string describeRefusal(LoadFailure failure, const std::string& path, const std::string& file) {
   std::string reason;

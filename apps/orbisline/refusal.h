@@ -13,4 +13,10 @@ namespace orbis::app {
 // the name as the load trimmed it.
 std::string describeRefusal(LoadFailure failure, const std::string& path, const std::string& file);
 
+// Why a load failed for want of its temporary file. Not the page's fault, so
+// the page is not named: the directory is when no file could be made there
+// (temporaryPath empty), else that file, with the system's reason (error,
+// an errno value).
+std::string describeTemporaryFailure(const std::string& temporaryPath, int error);
+
 }  // namespace orbis::app

@@ -35,6 +35,7 @@ constexpr std::array<uint16_t, 32> Windows1252High = {
 
 struct CodePage {
   std::string name;
+  std::string fallback;  // why the page asked for is not in use, or empty
   std::vector<int16_t> byteForUnit;  // 65536 entries, NoByte where unmapped
   ByteMeanings unitForByte{};        // -1 where the page leaves a byte undefined
 };
@@ -95,11 +96,19 @@ std::string pageNameFromEnvironment() {
   return digitsOnly ? "CP" + name : name;
 }
 
+std::string describeUnusablePage(const std::string& name) {
+  std::string problem = IconvHandle(name.c_str()).isOpen()
+                            ? "'" + name + "' is not a single-byte code page built on ASCII"
+                            : "iconv does not know the code page '" + name + "'";
+  return "ORBISLINE_CODEPAGE: " + problem + "; using " + DefaultPage + " (Windows-1252)";
+}
+
 CodePage buildCodePage() {
   CodePage page;
   page.name = pageNameFromEnvironment();
   ByteMeanings meanings{};
   if (page.name == DefaultPage || !readPageWithIconv(page.name, meanings)) {
+    if (page.name != DefaultPage) page.fallback = describeUnusablePage(page.name);
     page.name = DefaultPage;
     if (!readPageWithIconv(page.name, meanings)) readBuiltIn1252(meanings);
     for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
@@ -198,5 +207,7 @@ bool ansiToUtf8(std::string_view name, std::string& out) {
   }
   return true;
 }
+
+const std::string& describeCodePageFallback() { return codePage().fallback; }
 
 }  // namespace orbis::platform

@@ -56,4 +56,10 @@ private:
 // undefined in the page (out is then unspecified).
 bool ansiToUtf8(std::string_view name, std::string& out);
 
+// One line for the user when ORBISLINE_CODEPAGE names a page that cannot be
+// used, saying why and that Windows-1252 is used instead; empty otherwise.
+// The page is chosen on first use of any of these functions, so a program
+// that asks this at start reports the problem before anything else.
+const std::string& describeCodePageFallback();
+
 }  // namespace orbis::platform

@@ -1,5 +1,8 @@
 #include "platform/process.h"
 
+#include <langinfo.h>
+#include <locale.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -38,6 +41,20 @@ bool isTerminal(StandardStream stream) {
     case StandardStream::Error: return isatty(STDERR_FILENO) != 0;
   }
   return false;
+}
+
+bool localeIsUtf8() {
+  // A locale object of its own leaves the process's locale as it is, so
+  // that nothing else in the process changes with the user's settings.
+  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) {
+    return false;
+  }
+  const char* codeset = nl_langinfo_l(CODESET, locale);
+  bool utf8 = codeset != nullptr &&
+              (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
+  freelocale(locale);
+  return utf8;
 }
 
 }  // namespace orbis::platform

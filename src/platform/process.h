@@ -1,6 +1,6 @@
 // Facts about the running process that the executables need: where its
-// executable lives, its environment, and whether its standard streams are
-// terminals.
+// executable lives, its environment, whether its standard streams are
+// terminals, and whether its locale's character set is UTF-8.
 #pragma once
 
 #include <string>
@@ -21,5 +21,10 @@ enum class StandardStream { Input, Output, Error };
 
 // True when the stream is connected to a terminal.
 bool isTerminal(StandardStream stream);
+
+// True when the character set of the user's locale (LC_ALL, LC_CTYPE, LANG)
+// is UTF-8. A locale that is not installed counts as the C locale, as it
+// does for every other program.
+bool localeIsUtf8();
 
 }  // namespace orbis::platform

@@ -1,6 +1,8 @@
 // Temporary files are registered in a fixed table so that a signal handler
 // can remove them without allocating: a slot is claimed with an atomic flag
-// and holds a copy of the path.
+// and holds a copy of the path. It also keeps the descriptor that created the
+// file, which every later open goes through: in a directory that others may
+// write to, the name could meanwhile lead somewhere else.
 #include "platform/temp_file.h"
 
 #include <fcntl.h>
@@ -9,6 +11,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,31 +24,46 @@ constexpr std::size_t PathCapacity = 4096;
 
 struct Slot {
   std::atomic<int> state{0};  // 0 free, 1 being written, 2 holds a live path
+  int descriptor = -1;
   char path[PathCapacity];
 };
 
 Slot slots[SlotCount];
 
-void registerPath(const std::string& path) {
+// False (errno set) when the table has no room: such a file could outlive
+// an interrupted process, so it is not made at all.
+bool registerPath(const std::string& path, int descriptor) {
   if (path.size() >= PathCapacity) {
-    return;
+    errno = ENAMETOOLONG;
+    return false;
   }
   for (Slot& slot : slots) {
     int expected = 0;
     if (slot.state.compare_exchange_strong(expected, 1)) {
       std::memcpy(slot.path, path.c_str(), path.size() + 1);
+      slot.descriptor = descriptor;
       slot.state.store(2);
-      return;
+      return true;
     }
   }
+  errno = EMFILE;
+  return false;
+}
+
+Slot* findPath(const std::string& path) {
+  for (Slot& slot : slots) {
+    if (slot.state.load() == 2 && path == slot.path) {
+      return &slot;
+    }
+  }
+  return nullptr;
 }
 
 void unregisterPath(const std::string& path) {
-  for (Slot& slot : slots) {
-    if (slot.state.load() == 2 && path == slot.path) {
-      slot.state.store(0);
-      return;
-    }
+  if (Slot* slot = findPath(path)) {
+    close(slot->descriptor);
+    slot->descriptor = -1;
+    slot->state.store(0);
   }
 }
 
@@ -60,7 +78,8 @@ extern "C" void removeTempFilesOnSignal(int signalNumber) {
   raise(signalNumber);
 }
 
-const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// SIGPIPE: the reader of the output has gone (a pager quit early, head).
+const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 
 // Holds the cleanup signals back on this thread for its lifetime.
 class CleanupSignalsBlocked {
@@ -81,36 +100,65 @@ private:
   sigset_t previous_;
 };
 
-std::string temporaryDirectory() {
-  const char* directory = std::getenv("TMPDIR");
-  if (directory == nullptr || *directory == '\0') {
-    directory = "/tmp";
-  }
-  std::string result(directory);
-  if (result.back() != '/') {
-    result += '/';
-  }
-  return result;
-}
-
 }  // namespace
+
+std::string tempFileDirectory() {
+  const char* directory = std::getenv("TMPDIR");
+  return directory == nullptr || *directory == '\0' ? "/tmp" : directory;
+}
 
 bool createTempFile(const char* prefix, std::string& path) {
   // The name is filled in where it stands, so that nothing needs memory once
   // the file exists: a failed allocation then could only leave it behind.
-  std::string name = temporaryDirectory() + (prefix ? prefix : "") + "XXXXXX";
+  std::string name = tempFileDirectory();
+  if (name.back() != '/') {
+    name += '/';
+  }
+  name += prefix ? prefix : "";
+  name += "XXXXXX";
   // No cleanup signal may come between the file's creation and its entry in
   // the table, or the file would outlive the process.
   CleanupSignalsBlocked blocked;
   // mkstemp creates the file with O_EXCL and mode 0600: a planted link or an
   // existing file is never opened.
   int descriptor = mkostemp(name.data(), O_CLOEXEC);
-  if (descriptor >= 0) {
-    close(descriptor);
-    path.swap(name);
-    registerPath(path);
+  if (descriptor < 0) {
+    return false;
   }
-  return descriptor >= 0;
+  if (!registerPath(name, descriptor)) {
+    int error = errno;
+    unlink(name.c_str());
+    close(descriptor);
+    errno = error;
+    return false;
+  }
+  path.swap(name);
+  return true;
+}
+
+std::FILE* openTempFile(const std::string& path, TempFileAccess access) {
+  const Slot* slot = findPath(path);
+  if (slot == nullptr) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  // A copy of the descriptor shares its position, which is why the stream
+  // starts by going back to the first byte.
+  int copy = fcntl(slot->descriptor, F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) {
+    return nullptr;
+  }
+  bool writing = access == TempFileAccess::Write;
+  std::FILE* stream = nullptr;
+  if ((!writing || ftruncate(copy, 0) == 0) && lseek(copy, 0, SEEK_SET) == 0) {
+    stream = fdopen(copy, writing ? "wb" : "rb");
+  }
+  if (stream == nullptr) {
+    int error = errno;
+    close(copy);
+    errno = error;
+  }
+  return stream;
 }
 
 bool deleteTempFile(const std::string& path) {
@@ -125,6 +173,13 @@ void installTempFileCleanup() {
     return;
   }
   for (int signalNumber : cleanupSignals) {
+    // A signal the process was started with ignored stays ignored: nohup,
+    // a background job, or a parent that wants failed writes instead of
+    // SIGPIPE.
+    struct sigaction inherited {};
+    if (sigaction(signalNumber, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) {
+      continue;
+    }
     struct sigaction action {};
     action.sa_handler = removeTempFilesOnSignal;
     sigemptyset(&action.sa_mask);

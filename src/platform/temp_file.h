@@ -1,21 +1,38 @@
 // Temporary files for rendered documents, and their removal on every way out
-// of the process (normal end, Ctrl-C, a closed terminal).
+// of the process (normal end, Ctrl-C, a closed terminal, a closed pipe).
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace orbis::platform {
 
 // Creates a new empty file with a unique name beginning with prefix in
-// $TMPDIR (else /tmp), mode 0600, never following a planted link. Stores its
-// full path and returns true; false when no file could be made.
+// tempFileDirectory(), mode 0600, never following a planted link. Stores its
+// full path and returns true; false (errno set, path unchanged) when no file
+// could be made.
 bool createTempFile(const char* prefix, std::string& path);
+
+// The directory of the temporary files, as the user named it: $TMPDIR, else
+// /tmp.
+std::string tempFileDirectory();
+
+enum class TempFileAccess { Read, Write };
+
+// Opens a file that createTempFile made, at its first byte, through the
+// descriptor that created it: the name is not looked up again, so nothing
+// put in the file's place meanwhile is ever read or written. Write empties
+// the file first. Null (errno set) when path is not such a file that still
+// exists; the caller closes the stream.
+std::FILE* openTempFile(const std::string& path, TempFileAccess access);
 
 // Deletes a file made by createTempFile; false when it could not be removed.
 bool deleteTempFile(const std::string& path);
 
-// Makes SIGINT, SIGTERM, SIGHUP and SIGQUIT remove every temporary file that
-// still exists before the process ends. Safe to call more than once.
+// Makes SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGPIPE remove every temporary
+// file that still exists, then end the process by the same signal. A signal
+// that was ignored when the process started stays ignored. Safe to call
+// more than once.
 void installTempFileCleanup();
 
 }  // namespace orbis::platform

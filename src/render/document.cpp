@@ -1,6 +1,7 @@
 #include "render/document.h"
 
 #include <cassert>
+#include <cerrno>
 
 #include "config/settings.h"
 #include "platform/temp_file.h"
@@ -11,7 +12,7 @@ Document::Document() {
   // The file exists for the Document's whole life, so that the editor can
   // always be pointed at it; a failure leaves the path empty and load()
   // then fails when it writes.
-  platform::createTempFile("~ob", temporaryPath);
+  if (!platform::createTempFile("~ob", temporaryPath)) temporaryError = errno;
   assert(settings != nullptr);
   normalColors = {settings->bgcolor, settings->text};
   linkColors = {settings->bgcolor, settings->link};

@@ -108,6 +108,9 @@ public:
   int32_t lastLineIndex = 0;
 
   LoadFailure loadFailure = LoadFailure::None;
+  // Why the temporary file could not be made (the path is then empty) or
+  // written: an errno value, 0 when nothing failed.
+  int temporaryError = 0;
 
 private:
   bool loadFile(const char* name);  // load() without its handling of exhausted memory

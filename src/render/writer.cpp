@@ -4,10 +4,12 @@
 // the model are therefore exactly those of the file. Short documents are
 // padded with empty lines so that the editor's last screen is full.
 // Each piece of a link learns the first piece of its chain here.
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "platform/temp_file.h"
 #include "render/console_size.h"
 #include "render/document.h"
 
@@ -98,9 +100,14 @@ void Document::numberRuns(RenderedLine& line, int32_t index) {
 }
 
 bool Document::writeText() {
+  // Without a path the reason of the failed creation stays.
   if (temporaryPath.empty()) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporaryPath.c_str(), "wb"));
-  if (!file) return false;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      platform::openTempFile(temporaryPath, platform::TempFileAccess::Write));
+  if (!file) {
+    temporaryError = errno;
+    return false;
+  }
   std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
 
   platform::ConsoleSize size = renderConsoleSize();
@@ -122,7 +129,10 @@ bool Document::writeText() {
   // A full disk or a failed flush leaves a cut-off page; the caller must not
   // show it as if it were complete.
   bool written = std::ferror(file.get()) == 0;
-  return std::fclose(file.release()) == 0 && written;
+  int writeError = errno;
+  if (std::fclose(file.release()) == 0 && written) return true;
+  temporaryError = written ? errno : writeError;
+  return false;
 }
 
 }  // namespace orbis

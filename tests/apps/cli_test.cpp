@@ -1,5 +1,10 @@
 // The executable's command line and its in-process modes.
+#include <fcntl.h>
+#include <locale.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -10,6 +15,7 @@
 namespace orbis {
 namespace {
 
+using orbis::testing::ChildSetup;
 using orbis::testing::Outcome;
 
 class CliTest : public orbis::testing::OrbislineRunner {};
@@ -56,6 +62,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--headless", "--keys", "Down Escape pick:1", "a.htm"},
        "unknown key script token \"Escape\""},
       {{"--headless", "--keys", "move:1,\x1b", "a.htm"}, "token \"move:1,\\x1B\""},
+      {{"--runs", "--raw", "a.htm"}, "--raw applies to --dump only"},
+      {{"--dump", "--raw", "--color", "a.htm"}, "--raw and --color cannot be used together"},
   };
   for (const Case& c : cases) {
     Outcome outcome = run(c.arguments);
@@ -74,7 +82,6 @@ TEST_F(CliTest, TreePrintsOneNodePerLine) {
     std::string expected;
   };
   const Case cases[] = {
-      {"", ""},
       {"hello", "| \"hello\"\n"},
       {"<p align=center>one<br>two</p>",
        "| <p>\n|   align=\"center\"\n|   \"one\"\n|   <br>\n|   \"two\"\n"},
@@ -114,7 +121,7 @@ TEST_F(CliTest, CyrillicPagesReadInTheirCodePage) {
   const std::string treeText = "\"\\xCF\\xF0\\xE8\\xE2\\xE5\\xF2, \\xEC\\xE8\\xF0! \\xA8\\xE6 \\xA9";
   for (const std::string& page : pages) {
     std::string path = writeFile("page.html", page);
-    Outcome dump = run({"--dump", "--width", "40", "--height", "2", path});
+    Outcome dump = run({"--dump", "--raw", "--width", "40", "--height", "2", path});
     EXPECT_EQ(dump.status, 0) << dump.err;
     const std::string shown = cp1251 + (page.back() == ';' ? " (c) \x97\n" : "\n");
     EXPECT_EQ(dump.out.substr(0, shown.size()), shown) << page;
@@ -122,7 +129,7 @@ TEST_F(CliTest, CyrillicPagesReadInTheirCodePage) {
     EXPECT_NE(tree.out.find(treeText), std::string::npos) << tree.out;
   }
   std::string none = writeFile("none.obs", "<Orbisline><Default charset=none></Orbisline>");
-  Outcome asWritten = run({"--dump", "--settings", none, writeFile("page.html", pages[3])});
+  Outcome asWritten = run({"--dump", "--raw", "--settings", none, writeFile("page.html", pages[3])});
   EXPECT_EQ(asWritten.out.substr(0, utf8.size()), utf8);
 }
 
@@ -166,11 +173,84 @@ TEST_F(CliTest, UnreadableFilesAreNamedWithTheReason) {
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
-TEST_F(CliTest, EmptyFileHasAnEmptyTree) {
-  Outcome outcome = run({"--tree", writeFile("empty.htm", "")});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_TRUE(outcome.out.empty());
-  EXPECT_TRUE(outcome.err.empty());
+// The temporary file is not the page's fault: the message names the folder
+// or the file, with the system's reason.
+TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
+  std::string bigPage;
+  for (int i = 0; i < 2000; ++i) bigPage += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string page = writeFile("page.htm", bigPage);
+  std::string missing = (folder.path() / "missing").string();
+  std::string notFolder = writeFile("file", "x");
+  struct Case {
+    ChildSetup setup;
+    std::string named;
+    std::string reason;
+    bool throughPlugin;  // also for --dump --color, whose plug-in keeps its file to itself
+  };
+  const Case cases[] = {
+      {{.environment = {{"TMPDIR", missing}}}, "cannot create a temporary file in " + missing,
+       "No such file or directory", true},
+      {{.environment = {{"TMPDIR", notFolder}}}, "cannot create a temporary file in " + notFolder,
+       "Not a directory", true},
+      {{.fileSizeLimit = 4096}, "cannot write the temporary file " + (folder.path() / "tmp/~ob").string(),
+       "File too large", false},
+  };
+  for (std::vector<std::string> mode : {std::vector<std::string>{"--dump"}, {"--runs"}, {"--dump", "--color"}}) {
+    for (const Case& c : cases) {
+      if (mode.size() > 1 && !c.throughPlugin) continue;
+      mode.push_back(page);
+      Outcome outcome = run(mode, c.setup);
+      mode.pop_back();
+      EXPECT_EQ(outcome.status, 1) << mode.back() << " " << c.named;
+      EXPECT_EQ(outcome.err.rfind("orbisline: " + c.named, 0), 0u) << outcome.err;
+      std::string end = ": " + c.reason + "\n";
+      EXPECT_TRUE(outcome.err.size() > end.size() &&
+                  outcome.err.compare(outcome.err.size() - end.size(), end.size(), end) == 0)
+          << outcome.err;
+      EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
+    }
+  }
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
+// An unusable code page is reported once, before anything else, and the
+// run goes on with Windows-1252; a usable one says nothing.
+TEST_F(CliTest, UnusableCodePageIsReportedAtStart) {
+  std::string page = writeFile("page.htm", "caf&eacute;");
+  struct Case {
+    const char* name;
+    const char* message;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"NO-SUCH-PAGE", "iconv does not know the code page 'NO-SUCH-PAGE'; using CP1252", "caf\xE9\n"},
+      {"UTF-8", "'UTF-8' is not a single-byte code page", "caf\xE9\n"},
+      {"CP1252", nullptr, "caf\xE9\n"},
+      {"CP1251", nullptr, "caf?\n"},
+  };
+  for (const Case& c : cases) {
+    Outcome outcome =
+        run({"--dump", "--raw", "--height", "5", page}, {.environment = {{"ORBISLINE_CODEPAGE", c.name}}});
+    EXPECT_EQ(outcome.status, 0) << c.name;
+    EXPECT_EQ(outcome.out, std::string(c.text) + "\n") << c.name;
+    if (c.message == nullptr) {
+      EXPECT_EQ(outcome.err, "") << c.name;
+    } else {
+      EXPECT_EQ(outcome.err.rfind(std::string("orbisline: ORBISLINE_CODEPAGE: ") + c.message, 0), 0u)
+          << outcome.err;
+      EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
+    }
+  }
+}
+
+TEST_F(CliTest, EmptyFileIsRefusedByEveryMode) {
+  std::string empty = writeFile("empty.htm", "");
+  for (const char* mode : {"--tree", "--dump", "--runs"}) {
+    Outcome outcome = run({mode, empty});
+    EXPECT_EQ(outcome.status, 1) << mode;
+    EXPECT_TRUE(outcome.out.empty()) << mode;
+    EXPECT_EQ(outcome.err, "orbisline: " + empty + ": is empty\n") << mode;
+  }
 }
 
 TEST_F(CliTest, RefusedExtensionListsTheAcceptedOnes) {
@@ -276,6 +356,113 @@ TEST_F(CliTest, InterruptRemovesTheTemporaryFile) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
   }
   EXPECT_TRUE(WIFSIGNALED(status) ? WTERMSIG(status) == SIGINT : WEXITSTATUS(status) == 0);
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
+// A reader that stops early (head, a pager quit at once) closes the pipe:
+// the program ends without a message and without leftovers, by SIGPIPE as
+// filters do or, started with that signal ignored, with status 1.
+TEST_F(CliTest, ClosedPipeEndsQuietlyWithoutLeftovers) {
+  std::string page;
+  for (int i = 0; i < 20000; ++i) page += "<p>paragraph " + std::to_string(i) + "</p>\n";
+  std::string path = writeFile("big.htm", page);
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"--dump", path}, {"--runs", path}, {"--dump", "--color", path}}) {
+    for (bool ignored : {false, true}) {
+      SCOPED_TRACE(arguments[arguments.size() - 2] + (ignored ? " with SIGPIPE ignored" : ""));
+      int pipeEnds[2];
+      ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+      pid_t child = start(arguments, {.output = pipeEnds[1], .ignorePipeSignal = ignored});
+      close(pipeEnds[1]);
+      char first = 0;
+      EXPECT_EQ(read(pipeEnds[0], &first, 1), 1);
+      close(pipeEnds[0]);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      if (ignored) {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+      } else {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
+      }
+      EXPECT_EQ(orbis::testing::readWholeFile(folder.path() / "stderr"), "");
+      EXPECT_EQ(temporaryFilesLeft(), 0);
+    }
+  }
+}
+
+TEST_F(CliTest, FailedOutputSaysWhy) {
+  int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  if (full < 0) GTEST_SKIP() << "no /dev/full";
+  std::string page = writeFile("page.htm", "<p>text</p>");
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"--dump", page}, {"--runs", page}, {"--tree", page}, {"--help"},
+        {"--dump", "--color", page}, {"--headless", "--trace", "-", page}}) {
+    Outcome outcome = run(arguments, {.output = full});
+    EXPECT_EQ(outcome.status, 1) << arguments[0];
+    EXPECT_EQ(outcome.err, "orbisline: cannot write to standard output: No space left on device\n")
+        << arguments[0];
+  }
+  close(full);
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+}
+
+// A page's escape sequences, BEL and C1 bytes never leave --dump as they
+// are, wherever the output goes, unless --raw asks for the bytes.
+TEST_F(CliTest, DumpWritesNoControlByteButLineFeed) {
+  locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (utf8 == static_cast<locale_t>(0)) GTEST_SKIP() << "no C.UTF-8 locale";
+  freelocale(utf8);
+  std::string page = writeFile("page.htm", "<pre>a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9</pre>");
+  const std::string padding(1, '\n');
+  struct Case {
+    const char* locale;
+    bool raw;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"C", false, "a?]0;t??[2Jb?c\xE9\n" + padding},
+      {"C.UTF-8", false,
+       "a\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2Jb\xE2\x80\xBA" "c\xC3\xA9\n" + padding},
+      {"C", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
+      {"C.UTF-8", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments{"--dump", "--width", "40", "--height", "5", page};
+    if (c.raw) arguments.insert(arguments.begin() + 1, "--raw");
+    Outcome outcome = run(arguments, {.environment = {{"LC_ALL", c.locale}}});
+    EXPECT_EQ(outcome.status, 0) << c.locale << " " << c.raw << ": " << outcome.err;
+    EXPECT_EQ(outcome.out, c.expected) << c.locale << " " << c.raw;
+  }
+}
+
+// A terminal gets UTF-8 in any locale, and never the raw bytes.
+TEST_F(CliTest, DumpToATerminalIsAlwaysMadeSafe) {
+  int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0) GTEST_SKIP() << "no pseudo-terminal";
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  int terminal = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(terminal, 0);
+  termios mode{};
+  ASSERT_EQ(tcgetattr(terminal, &mode), 0);
+  cfmakeraw(&mode);  // line feeds arrive as they were written
+  ASSERT_EQ(tcsetattr(terminal, TCSANOW, &mode), 0);
+  fcntl(master, F_SETFL, O_NONBLOCK);
+
+  std::string page = writeFile("page.htm", "<pre>a\x1B[2J\x9B</pre>");
+  Outcome outcome = run({"--dump", "--width", "40", "--height", "5", page}, {.output = terminal});
+  std::string shown(4096, '\0');
+  ssize_t got = read(master, shown.data(), shown.size());
+  shown.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(shown, "a\xE2\x90\x9B[2J\xE2\x80\xBA\n\n");
+
+  outcome = run({"--dump", "--raw", page}, {.output = terminal});
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_NE(outcome.err.find("--raw does not write to a terminal"), std::string::npos) << outcome.err;
+  EXPECT_EQ(read(master, shown.data(), shown.size()), -1);
+  close(terminal);
+  close(master);
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 

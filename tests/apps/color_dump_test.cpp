@@ -8,9 +8,10 @@
 namespace orbis::app {
 namespace {
 
-std::string colored(std::string_view text, std::vector<EditorColor> colors, int width = 10) {
+std::string colored(std::string_view text, std::vector<EditorColor> colors, int width = 10,
+                    DumpStyle style = DumpStyle::Utf8) {
   std::string out;
-  appendColoredLine(out, text, colors, 0x70, width);
+  appendColoredLine(out, text, colors, 0x70, width, style);
   return out;
 }
 
@@ -28,8 +29,11 @@ TEST(ColorDumpTest, CellsTakeTheLastColourThatCoversThem) {
       // A fill past the text is drawn as blanks, up to the width.
       {colored("ab", {color(0, 1, 0x10), color(2, 99, 0x10)}), "\x1B[30;44mab        \x1B[0m"},
       {colored("", {color(-5, 2, 0x07)}), "\x1B[37;40m   \x1B[0m"},
-      // Control bytes of the page never reach the terminal as such.
+      // Control bytes of the page never reach the terminal as such, nor do
+      // C1 bytes in 8-bit output.
       {colored("a\x1B[2Jb", {}), "\x1B[30;47ma\xE2\x90\x9B[2Jb\x1B[0m"},
+      {colored("a\x1B\x9B\xE9", {color(0, 0, 0x71)}, 10, DumpStyle::EightBit),
+       "\x1B[34;47ma\x1B[30;47m??\xE9\x1B[0m"},
   };
   for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }

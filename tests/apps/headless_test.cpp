@@ -586,8 +586,9 @@ TEST_F(HeadlessTest, RefusedFilesAreNamedWithTheReason) {
 }
 
 // Strips the SGR sequences of a colour dump; false when any other control
-// byte than a line feed is found.
-bool stripColours(const std::string& dump, std::string& text) {
+// byte than a line feed is found (in 8-bit output, 0x80 to 0x9F are
+// controls too).
+bool stripColours(const std::string& dump, std::string& text, bool eightBit) {
   text.clear();
   for (std::size_t at = 0; at < dump.size(); ++at) {
     unsigned char byte = static_cast<unsigned char>(dump[at]);
@@ -597,7 +598,7 @@ bool stripColours(const std::string& dump, std::string& text) {
       std::string_view parameters(dump.data() + at + 2, end - at - 2);
       if (parameters.find_first_not_of("0123456789;") != std::string_view::npos) return false;
       at = end;
-    } else if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+    } else if ((byte < 0x20 && byte != '\n') || byte == 0x7F || (eightBit && byte >= 0x80 && byte < 0xA0)) {
       return false;
     } else {
       text += dump[at];
@@ -606,39 +607,53 @@ bool stripColours(const std::string& dump, std::string& text) {
   return true;
 }
 
+// The plain dump's rule holds for the colours too: in a UTF-8 locale the
+// page's ESC shows as its picture and its C1 byte as the code page's
+// character; otherwise both become '?'. The SGR sequences are the only other
+// control bytes.
 TEST_F(HeadlessTest, ColourDumpShowsWhatTheViewerPaints) {
   std::string page = writeFile("a.htm", "<title>A</title><a href=b.htm>first</a> line<br>two<br>"
-                                        "<font color=red>three</font> \x1B[2J<br>four<br>five");
-  const std::vector<std::string> size = {"--width", "20", "--height", "5"};  // 3 text rows
-  std::vector<std::string> arguments = {"--dump"};
-  arguments.insert(arguments.end(), size.begin(), size.end());
-  arguments.push_back(page);
-  Outcome plain = run(arguments);
-  arguments.insert(arguments.begin() + 1, "--color");
-  Outcome colored = run(arguments);
-  ASSERT_EQ(colored.status, 0) << colored.err;
-  EXPECT_TRUE(colored.err.empty());
+                                        "<font color=red>three</font> \x1B[2J\x9B<br>four<br>five");
+  struct Case {
+    const char* locale;
+    bool eightBit;
+    std::string escape;  // what the page's ESC and 0x9B become
+    std::string c1;
+  };
+  const Case cases[] = {{"C", true, "?", "?"}, {"C.UTF-8", false, "\xE2\x90\x9B", "\xE2\x80\xBA"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    environment = {{"LC_ALL", c.locale}};
+    std::vector<std::string> arguments = {"--dump", "--width", "20", "--height", "5", page};  // 3 text rows
+    Outcome plain = run(arguments);
+    arguments.insert(arguments.begin() + 1, "--color");
+    Outcome colored = run(arguments);
+    ASSERT_EQ(colored.status, 0) << colored.err;
+    EXPECT_TRUE(colored.err.empty());
 
-  std::string text;
-  ASSERT_TRUE(stripColours(colored.out, text)) << colored.out;
-  Trace plainLines = splitLines(plain.out);
-  Trace coloredLines = splitLines(colored.out);
-  Trace textLines = splitLines(text);
-  ASSERT_EQ(textLines.size(), plainLines.size());
-  for (std::size_t i = 0; i < textLines.size(); ++i) {
-    // Silver fills every line to the window's edge; the page's ESC shows as
-    // its picture, three bytes for one cell.
-    std::string shown = textLines[i];
-    std::size_t picture = shown.find("\xE2\x90\x9B");
-    if (picture != std::string::npos) shown.replace(picture, 3, "\x1B");
-    EXPECT_EQ(shown.size(), 20u) << i;
-    EXPECT_EQ(shown.substr(0, plainLines[i].size()), plainLines[i]) << i;
-    EXPECT_EQ(coloredLines[i].substr(coloredLines[i].size() - 4), "\x1B[0m") << i;
+    std::string text;
+    ASSERT_TRUE(stripColours(colored.out, text, c.eightBit)) << colored.out;
+    Trace plainLines = splitLines(plain.out);
+    Trace coloredLines = splitLines(colored.out);
+    Trace textLines = splitLines(text);
+    ASSERT_EQ(textLines.size(), plainLines.size());
+    for (std::size_t i = 0; i < textLines.size(); ++i) {
+      // Silver fills every line to the window's edge.
+      EXPECT_EQ(textLines[i].substr(0, plainLines[i].size()), plainLines[i]) << i;
+      std::string cells = textLines[i];
+      for (const std::string& shown : {c.escape, c.c1}) {
+        std::size_t at = cells.find(shown);
+        if (at != std::string::npos) cells.replace(at, shown.size(), "x");
+      }
+      EXPECT_EQ(cells.size(), 20u) << i;
+      EXPECT_EQ(coloredLines[i].substr(coloredLines[i].size() - 4), "\x1B[0m") << i;
+    }
+    EXPECT_NE(text.find("three " + c.escape + "[2J" + c.c1), std::string::npos) << text;
+    // Opened with the saved cursor on the first link: bright red on silver.
+    EXPECT_EQ(coloredLines[0].rfind("\x1B[91;47mfirst\x1B[30;47m line", 0), 0u) << coloredLines[0];
+    // A page colour (red is bright red) on the third line, the second screen.
+    EXPECT_EQ(coloredLines[2].rfind("\x1B[91;47mthree\x1B[30;47m ", 0), 0u) << coloredLines[2];
   }
-  // Opened with the saved cursor on the first link: bright red on silver.
-  EXPECT_EQ(coloredLines[0].rfind("\x1B[91;47mfirst\x1B[30;47m line", 0), 0u) << coloredLines[0];
-  // A page colour (red is bright red) on the third line, the second screen.
-  EXPECT_EQ(coloredLines[2].rfind("\x1B[91;47mthree\x1B[30;47m ", 0), 0u) << coloredLines[2];
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 

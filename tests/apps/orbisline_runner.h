@@ -1,11 +1,13 @@
 // Drives the built orbisline executable as a user would: arguments in,
 // stdout, stderr and the exit status out, with a private temporary folder so
-// that leftover temporary files can be counted, and an empty registry so
-// that the palette is the built-in one.
+// that leftover temporary files can be counted, an empty registry so that
+// the palette is the built-in one, and the C locale.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +35,17 @@ inline std::string readWholeFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// How one child differs from the plain run: another standard output (a
+// descriptor made with O_CLOEXEC, so the child keeps no other copy of it),
+// environment variables, SIGPIPE ignored from the start, a limit on the
+// size of the files it writes (0: none).
+struct ChildSetup {
+  int output = -1;
+  std::vector<std::pair<std::string, std::string>> environment{};
+  bool ignorePipeSignal = false;
+  rlim_t fileSizeLimit = 0;
+};
+
 class OrbislineRunner : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -46,8 +59,8 @@ protected:
     return path.string();
   }
 
-  Outcome run(const std::vector<std::string>& arguments) {
-    pid_t child = start(arguments);
+  Outcome run(const std::vector<std::string>& arguments, const ChildSetup& setup = {}) {
+    pid_t child = start(arguments, setup);
     Outcome outcome;
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
@@ -58,7 +71,7 @@ protected:
     return outcome;
   }
 
-  pid_t start(const std::vector<std::string>& arguments) {
+  pid_t start(const std::vector<std::string>& arguments, const ChildSetup& setup = {}) {
     std::filesystem::path outPath = folder.path() / "stdout";
     std::filesystem::path errPath = folder.path() / "stderr";
     std::string tmpdir = (folder.path() / "tmp").string();
@@ -70,7 +83,7 @@ protected:
 
     pid_t child = fork();
     if (child == 0) {
-      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int out = setup.output >= 0 ? setup.output : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int in = open("/dev/null", O_RDONLY);
       if (out < 0 || err < 0 || in < 0) _exit(125);
@@ -80,7 +93,16 @@ protected:
       setenv("TMPDIR", tmpdir.c_str(), 1);
       setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
       unsetenv("ORBISLINE_PLUGIN");
+      setenv("LC_ALL", "C", 1);
       for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+      for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
+      // An ignored signal stays ignored across exec.
+      if (setup.ignorePipeSignal) signal(SIGPIPE, SIG_IGN);
+      if (setup.fileSizeLimit != 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+      }
       execv(OrbislineBinary, argv.data());
       _exit(126);
     }
@@ -96,7 +118,8 @@ protected:
   }
 
   ScratchFolder folder;
-  // Set in the child's environment.
+  // Set in the environment of every child this test starts (a ChildSetup's
+  // come after these).
   std::vector<std::pair<std::string, std::string>> environment;
 };
 

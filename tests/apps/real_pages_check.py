@@ -4,12 +4,15 @@ that reached the output undecoded.
 
   real_pages_check.py ORBISLINE FOLDER
 
-Each page goes through `ORBISLINE --dump` in the default code page
-(Windows-1252); the output is read in that page. UTF-8 read byte by byte
-shows up as "Ã" or "Â" followed by another character, or as "â€": a page
-passes when its output holds no more of these than the page's own text
-(its bytes read as UTF-8, references decoded). Exit status 0 when every
-page passes, 1 when one fails, 77 (skipped) when FOLDER does not exist.
+Each page goes through `ORBISLINE --dump --raw` in the default code page
+(Windows-1252): the rendered bytes as the viewer shows them, which --dump
+alone would make safe for a terminal (in the C locale 0x80 to 0x9F become
+"?", which would hide the "€" of "â€"). The output is read in that page.
+UTF-8 read byte by byte shows up as "Ã" or "Â" followed by another
+character, or as "â€": a page passes when its output holds no more of these
+than the page's own text (its bytes read as UTF-8, references decoded).
+Exit status 0 when every page passes, 1 when one fails, 77 (skipped) when
+FOLDER does not exist.
 Standard library only.
 """
 
@@ -37,7 +40,7 @@ def counts(text):
 
 def check(binary, page, environment):
     """None when the page passes, else a one-line reason."""
-    result = subprocess.run([binary, "--dump", "--width", "80", "--height", "25", page],
+    result = subprocess.run([binary, "--dump", "--raw", "--width", "80", "--height", "25", page],
                             capture_output=True, env=environment, timeout=120)
     if result.returncode != 0:
         return "exit status %d: %s" % (result.returncode, result.stderr.decode(errors="replace").strip())

@@ -30,5 +30,19 @@ TEST(TerminalTextTest, ControlBytesBecomeVisiblePlaceholders) {
   }
 }
 
+// For output in an 8-bit character set: the page's bytes stay, but nothing
+// a terminal could take as a control does.
+TEST(TerminalTextTest, WithoutControlsOnlyLineFeedsAndPrintableBytesStay) {
+  std::string everyByte;
+  for (int byte = 0; byte < 256; ++byte) everyByte += static_cast<char>(byte);
+  std::string expected = std::string(10, '?') + "\n" + std::string(21, '?');
+  for (int byte = 0x20; byte < 0x7F; ++byte) expected += static_cast<char>(byte);
+  expected += std::string(33, '?');
+  for (int byte = 0xA0; byte < 256; ++byte) expected += static_cast<char>(byte);
+  std::string out = "kept ";
+  appendWithoutControls(out, everyByte);
+  EXPECT_EQ(out, "kept " + expected);
+}
+
 }  // namespace
 }  // namespace orbis::app

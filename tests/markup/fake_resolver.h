@@ -1,4 +1,5 @@
-// A small entity table for tests: nbsp, amp, lt and copy, the text "(c)"
+// A small entity table for tests: nbsp, amp, lt, copy and the six-letter
+// eacute and plusmn (the longest name read without ";"), the text "(c)"
 // for the code of copy, and nothing for code 0. Codes below 256 without a
 // text become that byte; wider ones a blank, as a single-byte code page
 // would make of them. Tests add their own entries where they need more.
@@ -21,6 +22,8 @@ public:
     addName("amp", 0x26);
     addName("lt", 0x3C);
     addName("copy", 0xA9);
+    addName("eacute", 0xE9);
+    addName("plusmn", 0xB1);
     addText(0xA9, "(c)");
   }
 

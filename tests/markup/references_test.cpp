@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"AT&T and more; x", "AT&T and more; x"}, DecodeCase{"&nbsp x", "  x"},
         DecodeCase{"&nbspx y", "&nbspx y"}, DecodeCase{"&lt", "<"}, DecodeCase{"&lt1", "<1"},
         DecodeCase{"a;&lt", "a;<"}, DecodeCase{"&ltltlt", "&ltltlt"}, DecodeCase{"&", "&"},
+        DecodeCase{"caf&eacute", "caf\xE9"}, DecodeCase{"&plusmn 1", "\xB1 1"},
+        DecodeCase{"&eacutes", "\xE9s"},
         DecodeCase{"x&", "x&"}, DecodeCase{"&&", "&&"}, DecodeCase{"&lt &lt;", "&lt <"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"&#X41;", "A"}, DecodeCase{"&#65 x", "A x"},
                       DecodeCase{"&#65", "A"}, DecodeCase{"&#65;;", "A;"},
                       DecodeCase{"&#65&#66;", "AB"}, DecodeCase{"&#169;", "(c)"},
-                      DecodeCase{"&#xa9;", "(c)"}, DecodeCase{"&#0;", "&#0;"},
+                      DecodeCase{"&#xa9;", "(c)"}, DecodeCase{"&#xff;", "\xFF"},
+                      DecodeCase{"&#xFFFFFFFF;", " "}, DecodeCase{"&#0;", "&#0;"},
                       DecodeCase{"&#;", "&#;"}, DecodeCase{"&#", "&#"}, DecodeCase{"&#x;", "&#x;"},
                       DecodeCase{"&#xZ", "&#xZ"}, DecodeCase{"&#x41g", "Ag"},
                       DecodeCase{"&#0x41;", "&#0x41;"}, DecodeCase{"&#4294967361;", "A"},

@@ -69,6 +69,7 @@ TEST(TokenizerTest, CommentsAndDeclarations) {
       {"<!-->x", {"null", "null"}},  // from text the opener's dashes are used up
       {"<!DOCTYPE", {"null", "null"}},
       {"a<!-- c -->b", {"T:a", "T:b"}},
+      {"a<!-- c --->b", {"T:a", "T:b"}},
   });
 }
 
@@ -160,6 +161,7 @@ const std::vector<std::string>& boundaryConstructs() {
       "<p <!-- c --> a=1>",
       "<p <!---->b=2>",
       "<a nowrap   href=x.htm>",
+      "<a href=abc   name=q>",
       "<a nowrap\r\n\r\n href=x.htm>",
       "<a href = 'q r' id=\"s\">",
       "<!DOCTYPE html>t",

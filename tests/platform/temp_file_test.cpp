@@ -5,10 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-
+#include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "platform/scoped_environment.h"
 
@@ -64,6 +68,53 @@ TEST(TempFileTest, NamesAreUnique) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
+std::string readAll(std::FILE* stream) {
+  std::string text;
+  for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) text += static_cast<char>(c);
+  std::fclose(stream);
+  return text;
+}
+
+TEST(TempFileTest, OpensOnlyItsOwnLiveFilesEmptiedForWriting) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  std::string path;
+  ASSERT_TRUE(createTempFile("~ob", path));
+  for (const char* text : {"a longer text\n", "short"}) {
+    std::FILE* out = openTempFile(path, TempFileAccess::Write);
+    ASSERT_NE(out, nullptr);
+    std::fputs(text, out);
+    std::fclose(out);
+    std::FILE* in = openTempFile(path, TempFileAccess::Read);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(readAll(in), text);
+  }
+  std::string other = (folder.path() / "other").string();
+  std::fclose(std::fopen(other.c_str(), "w"));
+  EXPECT_EQ(openTempFile(other, TempFileAccess::Read), nullptr);
+  EXPECT_TRUE(deleteTempFile(path));
+  EXPECT_EQ(openTempFile(path, TempFileAccess::Write), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// A file the cleanup table cannot hold would survive an interrupt, so it is
+// not made at all.
+TEST(TempFileTest, NoFileBeyondWhatTheCleanupCanRemove) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  std::vector<std::string> made;
+  std::string path;
+  while (made.size() < 100000 && createTempFile("~ob", path)) made.push_back(path);
+  EXPECT_EQ(errno, EMFILE);
+  EXPECT_GE(made.size(), 64u);
+  auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
+                             std::filesystem::directory_iterator());
+  EXPECT_EQ(files, static_cast<long>(made.size()));
+  for (const std::string& file : made) EXPECT_TRUE(deleteTempFile(file));
+  EXPECT_TRUE(createTempFile("~ob", path));
+  EXPECT_TRUE(deleteTempFile(path));
+}
+
 TEST(TempFileTest, MissingTmpdirFails) {
   ScratchFolder folder;
   std::string missing = (folder.path() / "missing").string();
@@ -84,7 +135,7 @@ TEST(TempFileTest, EmptyTmpdirMeansTmp) {
 TEST(TempFileTest, SignalsRemoveTheFilesThatStillExist) {
   ScratchFolder folder;
   ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
     pid_t child = fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
@@ -101,6 +152,29 @@ TEST(TempFileTest, SignalsRemoveTheFilesThatStillExist) {
     EXPECT_EQ(WTERMSIG(status), signalNumber);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "signal " << signalNumber;
   }
+}
+
+// Started under nohup, or by a parent that ignores SIGPIPE, the process
+// must keep ignoring those signals.
+TEST(TempFileTest, SignalsIgnoredAtStartStayIgnored) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    installTempFileCleanup();
+    std::string path;
+    if (!createTempFile("~ob", path)) _exit(3);
+    raise(SIGHUP);
+    raise(SIGPIPE);
+    _exit(deleteTempFile(path) ? 0 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 }  // namespace

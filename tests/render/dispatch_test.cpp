@@ -37,7 +37,8 @@ TEST_F(DispatchTest, EachHandlerShapesItsBlock) {
   const TreeCase cases[] = {
       {"hidden content",
        root(txt("a"), tag("script", {}, txt("x")), tag("style", {}, txt("y")),
-            tag("select", {}, tag("option", {}, txt("o"))), tag("comment", {}, txt("c")), txt(" b")),
+            tag("select", {}, txt("loose"), tag("option", {}, txt("o"))), tag("comment", {}, txt("c")),
+            txt(" b")),
        {"L|a b"}},
       {"inline and unknown tags", root(txt("a "), tag("b", {}, txt("b")), tag("input", {}), tag("span", {}, txt(" c"))),
        {"L|a b c"}},

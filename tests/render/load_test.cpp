@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -300,6 +301,7 @@ TEST_F(LoadTest, TemporaryFileThatCannotBeMadeFailsAfterTheBar) {
   Document document;
   EXPECT_FALSE(document.load(path.c_str()));
   EXPECT_EQ(document.loadFailure, LoadFailure::CannotWrite);
+  EXPECT_EQ(document.temporaryError, ENOENT);
   EXPECT_EQ(record.saves, 1);
   EXPECT_EQ(record.restores, 1);
   ASSERT_FALSE(record.progress.empty());

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -191,12 +195,43 @@ TEST_F(WriterTest, FileThatCannotBeOpenedLeavesTheLinesAlone) {
 }
 
 TEST_F(WriterTest, FailedWriteIsReported) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  addLine(makeLine(Alignment::Left, {"text that does not fit on a full disk"}));
-  std::string kept = document->temporaryPath;
-  document->temporaryPath = "/dev/full";
-  EXPECT_FALSE(document->writeText());
-  document->temporaryPath = kept;
+  // A file-size limit fails the writes as a full disk would (EFBIG, with
+  // its signal ignored).
+  addLine(makeLine(Alignment::Left, {std::string(10000, 'x')}));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool written = document->writeText();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
+}
+
+// In a temporary folder that others may write to, the name can lead
+// elsewhere by the time the text is written: to a link or to someone else's
+// file. Neither is touched; the document's own file gets the text.
+TEST_F(WriterTest, WritesItsOwnFileWhateverTheNameNowLeadsTo) {
+  std::string victim = (folder.path() / "victim").string();
+  std::string moved = (folder.path() / "moved").string();
+  for (bool link : {true, false}) {
+    document = std::make_unique<Document>();
+    { std::ofstream(victim, std::ios::binary) << "keep"; }
+    ASSERT_EQ(std::rename(document->temporaryPath.c_str(), moved.c_str()), 0);
+    if (link) {
+      ASSERT_EQ(symlink(victim.c_str(), document->temporaryPath.c_str()), 0);
+    } else {
+      std::filesystem::copy_file(victim, document->temporaryPath);
+    }
+    addLine(makeLine(Alignment::Left, {"page"}));
+    ASSERT_TRUE(document->writeText()) << link;
+    EXPECT_EQ(readFile(victim), "keep") << link;
+    EXPECT_EQ(readFile(document->temporaryPath), "keep") << link;
+    EXPECT_EQ(readFile(moved), "page\n" + std::string(21, '\n')) << link;
+    std::filesystem::remove(moved);
+  }
 }
 
 TEST_F(WriterTest, UnreadableConsoleSizeMeans80By25) {
