@@ -4,7 +4,7 @@ SAMPLE ?= samples/sample.html
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps build check asan tsan fuzz bench clean
+.PHONY: run test deps build check asan tsan fuzz bench package clean
 
 # Only the executable and the plug-in module it loads, not the tests.
 run: deps
@@ -47,6 +47,12 @@ fuzz: deps
 
 bench: build
 	sh bench/run.sh
+
+# A Debian package of what `cmake --install` installs, in build/default.
+package: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target orbisline Orbisline man_page
+	cd build/default && cpack
 
 clean:
 	rm -rf build
