@@ -126,7 +126,8 @@ void ModelEditor::resize(int windowColumns, int windowRows) {
 }
 
 bool ModelEditor::findAfterCursor(std::string_view text, int32_t& line, int32_t& column) const {
-  if (text.empty()) return false;
+  // Text with a line end could only match across lines.
+  if (text.empty() || text.find_first_of("\r\n") != std::string_view::npos) return false;
   std::string_view bytes = file_.bytes();
   std::size_t lineStart = lineStarts_[static_cast<std::size_t>(cursorLine_)];
   std::size_t lineLength = this->line(cursorLine_).size();

@@ -2,6 +2,8 @@
 
 #include <curses.h>
 
+#include <algorithm>
+
 namespace orbis::terminal {
 
 namespace {
@@ -26,6 +28,8 @@ constexpr CodeName CodeNames[] = {
 constexpr std::string_view FunctionKeyModifiers[] = {"", "Shift+", "Ctrl+", "Ctrl+Shift+",
                                                      "Alt+", "Alt+Shift+"};
 constexpr int FunctionKeysPerSet = 12;
+// ncurses numbers function keys up to F63; the codes after are other keys.
+constexpr int LastFunctionKey = 63;
 
 struct BaseKey {
   std::string_view capability;
@@ -52,7 +56,7 @@ std::string keyCodeName(int code) {
   }
   int function = code - KEY_F0;
   int sets = static_cast<int>(std::size(FunctionKeyModifiers));
-  if (function >= 1 && function <= FunctionKeysPerSet * sets) {
+  if (function >= 1 && function <= std::min(FunctionKeysPerSet * sets, LastFunctionKey)) {
     int set = (function - 1) / FunctionKeysPerSet;
     int key = (function - 1) % FunctionKeysPerSet + 1;
     return std::string(FunctionKeyModifiers[set]) + "F" + std::to_string(key);
