@@ -1,8 +1,7 @@
 #include "resources.h"
 
-#include <sys/stat.h>
-
 #include "platform/process.h"
+#include "platform/text_file.h"
 
 namespace orbis::app {
 
@@ -14,11 +13,6 @@ constexpr const char* BuildPages = "share/orbisline/";
 constexpr const char* InstalledPages = "../share/orbisline/";
 constexpr const char* FirstPage = "index.html";
 constexpr const char* SettingsFileName = "orbisline/Orbisline.obs";
-
-bool isRegularFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 // The path as written, but without a "bin/../" detour, so that messages and
 // titles show the installed layout plainly.
@@ -37,9 +31,9 @@ std::string pluginModulePath() {
   if (!named.empty()) return named;
   std::string directory = platform::executableDirectory();
   std::string beside = directory + ModuleFileName;
-  if (isRegularFile(beside)) return beside;
+  if (platform::isRegularFile(beside)) return beside;
   std::string installed = besideParent(directory, std::string(InstalledModule) + ModuleFileName);
-  return isRegularFile(installed) ? installed : beside;
+  return platform::isRegularFile(installed) ? installed : beside;
 }
 
 std::string pluginModuleDirectory() {
@@ -53,7 +47,7 @@ std::string welcomePage() {
   if (directory.empty()) return {};
   for (const char* folder : {BuildPages, InstalledPages}) {
     std::string page = besideParent(directory, std::string(folder) + FirstPage);
-    if (isRegularFile(page)) return page;
+    if (platform::isRegularFile(page)) return page;
   }
   return {};
 }
@@ -67,7 +61,7 @@ std::string userSettingsFile() {
   }
   if (base.back() != '/') base += '/';
   std::string path = base + SettingsFileName;
-  return isRegularFile(path) ? path : std::string();
+  return platform::isRegularFile(path) ? path : std::string();
 }
 
 }  // namespace orbis::app
