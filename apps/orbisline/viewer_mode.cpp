@@ -142,6 +142,11 @@ int runTerminalHost(const Options& options, const std::string& page,
     host.stop();
   }
   screen.stop();
+  if (screen.closed()) {
+    // The window went away without a hangup signal: end as if it came.
+    platform::endAsHangup();
+    return 1;
+  }
   if (!frontEnd.failure().empty()) {
     reportError(frontEnd.failure());
     return 1;

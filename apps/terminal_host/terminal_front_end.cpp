@@ -71,6 +71,7 @@ std::string inputLabel(const TerminalInput& input, platform::ConsoleSize size) {
     case Kind::Resize:
       return "resize:" + std::to_string(size.columns) + "x" + std::to_string(size.rows);
     case Kind::Nothing:
+    case Kind::Closed:
       break;
   }
   return {};
@@ -146,7 +147,10 @@ TerminalInput TerminalFrontEnd::readInput() {
   timing_.inputDone();
   TerminalInput input = screen_.read();
   if (input.kind == Kind::Resize) followTerminalSize();
-  if (input.kind != Kind::Nothing) timing_.inputRead(inputLabel(input, screen_.size()));
+  // Nobody is left to answer: every box is cancelled, every editor left.
+  if (input.kind == Kind::Closed) leaving_ = true;
+  std::string label = inputLabel(input, screen_.size());
+  if (!label.empty()) timing_.inputRead(std::move(label));
   return input;
 }
 
@@ -158,6 +162,7 @@ HostEvent TerminalFrontEnd::nextEvent(const console::ModelEditor& editor) {
   }
   while (pending_.empty() && !resized_) {
     TerminalInput input = readInput();
+    if (leaving_) return event;
     // A note on the key bar stays until the next input.
     if (!keyBar_.prompt) keyBar_ = KeyBarLine{};
     if (translate(input, editor) && leaving_) return event;
@@ -244,6 +249,7 @@ int TerminalFrontEnd::runBox(FramedBox& box, int chosen) {
       if (count > 0 && input.action == Action::WheelDown) chosen = (chosen + 1) % count;
       continue;
     }
+    if (input.kind == Kind::Closed) return -1;
     if (input.kind != Kind::Key && input.kind != Kind::Character) continue;
     const std::string& key = input.name;
     if (key == "Esc" || key == "F10") return -1;
@@ -340,6 +346,7 @@ std::optional<std::string> TerminalFrontEnd::askSearchText() {
     drawKeyBarLine(grid_, colors_, keyBar_);
     show(std::min(static_cast<int>(keyBar_.text.size()), grid_.columns() - 1), grid_.rows() - 1);
     TerminalInput input = readInput();
+    if (input.kind == Kind::Closed) break;
     if (input.kind != Kind::Key && input.kind != Kind::Character) continue;
     if (input.name == "Esc" || input.name == "F10") break;
     if (input.name == "Enter") {

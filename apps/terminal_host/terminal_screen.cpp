@@ -19,6 +19,9 @@ namespace {
 constexpr int EscapeDelayMilliseconds = 25;
 constexpr int Escape = 0x1B;
 constexpr std::size_t TitleLimit = 256;
+// A blocking read fails only when the terminal is gone; a few failures in a
+// row, with nothing read between them, say so for sure.
+constexpr int FailedReadsOfAClosedTerminal = 3;
 // ncurses switches on the button reports; reports of every movement are a
 // mode of their own that it does not know.
 constexpr const char* AnyMotionOn = "\x1B[?1003h";
@@ -211,10 +214,20 @@ void TerminalScreen::setTitle(std::string_view text) {
 
 TerminalInput TerminalScreen::read() {
   TerminalInput input;
-  if (!started()) return input;
+  if (!started() || closed_) {
+    input.kind = TerminalInput::Kind::Closed;
+    return input;
+  }
   wint_t got = 0;
-  int result = wget_wch(stdscr, &got);
-  if (result == ERR) return input;
+  int result = ERR;
+  for (int failed = 0; failed < FailedReadsOfAClosedTerminal && result == ERR; ++failed) {
+    result = wget_wch(stdscr, &got);
+  }
+  if (result == ERR) {
+    closed_ = true;
+    input.kind = TerminalInput::Kind::Closed;
+    return input;
+  }
   if (result == KEY_CODE_YES) {
     int code = static_cast<int>(got);
     if (code == KEY_RESIZE) {

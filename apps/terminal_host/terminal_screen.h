@@ -29,6 +29,7 @@ struct TerminalInput {
     Character,  // character typed; name: its key-script name, or empty
     Mouse,      // action at column, row
     Resize,     // the terminal has a new size
+    Closed,     // the terminal is gone: nothing more will come
   };
   enum class MouseAction { Move, Press, Release, Click, WheelUp, WheelDown };
   Kind kind = Kind::Nothing;
@@ -56,6 +57,8 @@ public:
   // Gives the terminal back as it was. Safe to call more than once.
   void stop();
   bool started() const { return session_ != nullptr; }
+  // True once reading found the terminal gone (a closed window).
+  bool closed() const { return closed_; }
 
   // The terminal's size (once started).
   platform::ConsoleSize size() const;
@@ -91,6 +94,7 @@ private:
   bool utf8_ = false;
   bool mouse_ = false;
   bool titles_ = false;  // the terminal has a window title we can set
+  bool closed_ = false;
   std::string unsent_;
   std::string titleStart_;
   std::string titleEnd_;

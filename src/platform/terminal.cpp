@@ -121,4 +121,6 @@ void forgetTerminalModes() {
   setSignalCleanupHook(nullptr);
 }
 
+void endAsHangup() { raise(SIGHUP); }
+
 }  // namespace orbis::platform

@@ -49,4 +49,9 @@ void setTerminalRestoreSequence(std::string_view sequence);
 // The terminal has been restored the normal way: signals leave it alone.
 void forgetTerminalModes();
 
+// Ends the process as a hangup of its terminal does, by SIGHUP, for a
+// program that found its terminal gone without being sent one. Returns
+// only when SIGHUP is ignored.
+void endAsHangup();
+
 }  // namespace orbis::platform
