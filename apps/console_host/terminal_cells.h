@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace orbis::console {
 
@@ -20,9 +19,6 @@ uint32_t shownCharacter(unsigned char byte, int32_t codePoint);
 // True for a code point that a terminal would take as a control: C0, DEL
 // and C1.
 bool isControl(uint32_t codePoint);
-
-// Appends a code point below U+10000 as UTF-8.
-void appendUtf8(std::string& out, uint32_t codePoint);
 
 // The terminal colour (0 to 15, 8 and up bright) of a console colour (bit 0
 // blue, bit 1 green, bit 2 red, bit 3 bright): terminals number red, green

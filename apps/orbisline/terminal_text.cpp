@@ -14,7 +14,7 @@ void appendForTerminal(std::string& out, std::string_view text) {
     if (byte == '\n') {
       out += '\n';
     } else {
-      console::appendUtf8(out, console::shownCharacter(byte, platform::ansiByteToUnit(byte)));
+      platform::appendUtf8(out, console::shownCharacter(byte, platform::ansiByteToUnit(byte)));
     }
   }
 }

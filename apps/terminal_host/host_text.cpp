@@ -55,7 +55,7 @@ std::string windowTitle(std::string_view bytes, bool utf8, std::size_t limit) {
     if (shown == Replacement || static_cast<int32_t>(shown) != codePoint) continue;
     std::string piece;
     if (utf8) {
-      console::appendUtf8(piece, shown);
+      platform::appendUtf8(piece, shown);
     } else {
       piece = shown < 0x80 ? static_cast<char>(shown) : '?';
     }

@@ -55,6 +55,9 @@ private:
   void* converter_;  // an iconv_t, or (void*)-1 when iconv has none
 };
 
+// Appends a unit of UTF-16 that is no surrogate as UTF-8.
+void appendUtf8(std::string& out, uint32_t unit);
+
 // name read as bytes of the ANSI code page, in UTF-8. False when a byte is
 // undefined in the page (out is then unspecified).
 bool ansiToUtf8(std::string_view name, std::string& out);
