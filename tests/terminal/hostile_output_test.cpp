@@ -87,7 +87,7 @@ void expectOnlyOwnSequences(const std::string& stream) {
   }
 }
 
-TEST(HostileOutputTest, DISABLED_NothingFromThePageActsOnTheTerminal) {
+TEST(HostileOutputTest, NothingFromThePageActsOnTheTerminal) {
   if (!TmuxPane::available()) GTEST_SKIP() << "tmux is not installed";
   struct Case {
     const char* name;

@@ -179,30 +179,38 @@ std::string TmuxPane::tmux(std::vector<std::string> arguments) {
   return out;
 }
 
+// Two shells run the program. The outer one leads the terminal's session,
+// as a login shell would: a hung-up terminal ends it, and the kernel then
+// hangs up the program too. It outlives the program otherwise and keeps the
+// pane, and the terminal state the program left, until the server ends.
+// The inner one survives every signal, to write the program's status.
 std::string TmuxPane::writeScript(const Launch& launch) {
   std::string tmuxCommand = "tmux -S " + shellQuoted(socket_);
   std::string folder = folder_.string();
-  std::string script = "trap : HUP INT QUIT TERM\n";
-  if (launch.captureStream) script += tmuxCommand + " wait-for go\n";
-  script += "printf '\\033]2;%s\\033\\\\' " + shellQuoted(TitleBeforeStart) + "\n";
-  if (!launch.standardInput.empty()) script += "cat " + shellQuoted(launch.standardInput) + " | ";
-  script += "env -u LC_ALL -u LC_CTYPE -u TMUX -u ORBISLINE_PLUGIN -u ORBISLINE_CODEPAGE"
-            " -u ORBISLINE_OEMCP -u ORBISLINE_TIMING LANG=C.UTF-8";
-  script += " TMPDIR=" + shellQuoted(folder + "/tmp") + " HOME=" + shellQuoted(folder + "/home") +
-            " XDG_CONFIG_HOME=" + shellQuoted(folder + "/config") +
-            " ORBISLINE_REGISTRY=" + shellQuoted(folder + "/registry");
-  for (const auto& [name, value] : launch.environment) script += " " + name + "=" + shellQuoted(value);
-  // The inner shell leaves its process id, which exec hands to the program.
-  script += " sh -c 'echo $$ > " + shellQuoted(folder + "/pid") + "; exec \"$@\"' sh " + shellQuoted(Program);
-  for (const std::string& argument : launch.arguments) script += " " + shellQuoted(argument);
-  if (!launch.stderrToPane) script += " 2>" + shellQuoted(folder + "/stderr");
-  script += "\necho $? > " + shellQuoted(folder + "/status.part") + " && mv " +
-            shellQuoted(folder + "/status.part") + " " + shellQuoted(folder + "/status") + "\n";
-  // Keeps the pane, and the terminal state the program left, until the
-  // server ends; a closed pane ends the server and so this too.
-  script += "exec " + tmuxCommand + " wait-for never\n";
-  std::filesystem::path path = folder_ / "run.sh";
-  std::ofstream(path, std::ios::binary) << script;
+  std::string program = "trap : HUP INT QUIT TERM\n";
+  if (!launch.standardInput.empty()) program += "cat " + shellQuoted(launch.standardInput) + " | ";
+  program += "env -u LC_ALL -u LC_CTYPE -u TMUX -u ORBISLINE_PLUGIN -u ORBISLINE_CODEPAGE"
+             " -u ORBISLINE_OEMCP -u ORBISLINE_TIMING LANG=C.UTF-8";
+  program += " TMPDIR=" + shellQuoted(folder + "/tmp") + " HOME=" + shellQuoted(folder + "/home") +
+             " XDG_CONFIG_HOME=" + shellQuoted(folder + "/config") +
+             " ORBISLINE_REGISTRY=" + shellQuoted(folder + "/registry");
+  for (const auto& [name, value] : launch.environment) program += " " + name + "=" + shellQuoted(value);
+  // The innermost shell leaves its process id, which exec hands to the program.
+  program += " sh -c 'echo $$ > " + shellQuoted(folder + "/pid") + "; exec \"$@\"' sh " +
+             shellQuoted(Program);
+  for (const std::string& argument : launch.arguments) program += " " + shellQuoted(argument);
+  if (!launch.stderrToPane) program += " 2>" + shellQuoted(folder + "/stderr");
+  program += "\necho $? > " + shellQuoted(folder + "/status.part") + " && mv " +
+             shellQuoted(folder + "/status.part") + " " + shellQuoted(folder + "/status") + "\n";
+  std::ofstream(folder_ / "program.sh", std::ios::binary) << program;
+
+  std::string session = "trap : INT QUIT TERM\n";
+  if (launch.captureStream) session += tmuxCommand + " wait-for go\n";
+  session += "printf '\\033]2;%s\\033\\\\' " + shellQuoted(TitleBeforeStart) + "\n";
+  session += "sh " + shellQuoted(folder + "/program.sh") + "\n";
+  session += "exec " + tmuxCommand + " wait-for never\n";
+  std::filesystem::path path = folder_ / "session.sh";
+  std::ofstream(path, std::ios::binary) << session;
   return path.string();
 }
 
@@ -297,10 +305,7 @@ bool TmuxPane::signalProgram(int signal) {
   return !pid.empty() && kill(static_cast<pid_t>(std::stol(pid)), signal) == 0;
 }
 
-void TmuxPane::closePane() {
-  tmux({"kill-pane", "-t", Session});
-  running_ = false;
-}
+void TmuxPane::closePane() { tmux({"kill-pane", "-t", Session}); }
 
 bool TmuxPane::waitUntil(const std::function<bool()>& check, std::chrono::seconds limit) {
   auto end = std::chrono::steady_clock::now() + limit;
@@ -339,6 +344,11 @@ void TmuxPane::stopServer() {
   running_ = false;
   std::string out;
   runTool({"tmux", "-S", socket_, "kill-server"}, "/dev/null", out);
+  // The hang-up ends the program; one that would not end must not outlive
+  // the test. Its status is written once it has ended.
+  std::string pid = readFile(folder_ / "pid");
+  if (pid.empty() || waitForExit(std::chrono::seconds(10))) return;
+  kill(static_cast<pid_t>(std::stol(pid)), SIGKILL);
 }
 
 }  // namespace orbis::testing
