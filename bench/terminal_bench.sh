@@ -135,6 +135,9 @@ stats() {
     END { show("keys", k, kc); show("mouse moves", m, mc) }' "$timing"
 }
 
+# where: the cursor's line as the status line shows it.
+where() { tm capture-pane -p -t bench | head -n 1 | grep -o 'Line [0-9]*/[0-9]*' || echo '?'; }
+
 # Some keys and mouse moves where the cursor is now.
 exercise() {
   for _ in 1 2 3 4 5 6 7 8; do key Down Down; done
@@ -166,16 +169,19 @@ for run in $(seq "$runs"); do
   fi
   echo
   echo "Events (from reading the input to the end of the screen update; target under 10 ms):"
+  echo "  top: $(where)"
   since=$(event_count)
   exercise
   stats "$since" top
   key F7 F7
   tm send-keys -t bench -l "$marker"
   key Enter Enter
+  echo "  middle, found by F7: $(where)"
   since=$(event_count)
   exercise
   stats "$since" middle
   key Ctrl+End C-End
+  echo "  end: $(where)"
   since=$(event_count)
   exercise
   stats "$since" end
