@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "platform/scoped_environment.h"
 
