@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -109,9 +110,9 @@ protected:
   // The cursor's line as the status line says it ("Line L/N"), or -1.
   int statusLine() {
     std::vector<std::string> rows = pane.rows();
-    std::smatch match;
-    if (rows.empty() || !std::regex_search(rows[0], match, std::regex("Line ([0-9]+)/"))) return -1;
-    return std::stoi(match[1]);
+    std::size_t at = rows.empty() ? std::string::npos : rows[0].find("Line ");
+    if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(rows[0][at + 5]))) return -1;
+    return std::stoi(rows[0].substr(at + 5));
   }
 
   bool waitForStatusLine(int line) {
