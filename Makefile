@@ -1,16 +1,18 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` are the two
 # commands a fresh clone needs; both install missing Debian packages first.
-SAMPLE ?= samples/sample.html
+# make run PAGE=file.html opens that page instead of the welcome pages.
+PAGE ?=
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps build check asan tsan fuzz bench clean
+.PHONY: run test deps build check asan tsan fuzz bench package clean
 
-# Only the executable and the plug-in module it loads, not the tests.
+# Only the executable, the plug-in module it loads and the welcome pages it
+# opens when no file is named; not the tests.
 run: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default --target orbisline Orbisline
-	./build/default/orbisline --dump $(SAMPLE)
+	./build/default/orbisline $(PAGE)
 
 deps:
 	@sh tools/install-deps.sh
@@ -47,6 +49,12 @@ fuzz: deps
 
 bench: build
 	sh bench/run.sh
+
+# A Debian package of what `cmake --install` installs, in build/default.
+package: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target orbisline Orbisline man_page
+	cd build/default && cpack
 
 clean:
 	rm -rf build

@@ -1,10 +1,10 @@
 #!/bin/sh
 # Runs every benchmark: parsing throughput by input shape, peak memory of a
 # 50 MB parse, end-to-end rendering against w3m and links, and the cost of
-# converting pages to the code page, and the cost of the viewer's events on
-# large pages. Builds the optimised binaries first. A
-# benchmark that fails is reported and the others still run; the exit status
-# tells whether all of them ran.
+# converting pages to the code page, the cost of the viewer's events on
+# large pages, and the viewer in a terminal. Builds the optimised binaries
+# first. A benchmark that fails is reported and the others still run; the
+# exit status tells whether all of them ran.
 #
 # Environment: BUILD_DIR (an optimised build directory, default
 # build/default, configured with the default preset when missing).
@@ -59,6 +59,10 @@ if [ -x "$build/plugin_bench" ] &&
 else
   failed="$failed plugin_bench"
 fi
+
+echo
+echo "== The viewer in a terminal: opening against --dump, keys and mouse moves =="
+sh bench/terminal_bench.sh || failed="$failed terminal_bench"
 
 if [ -n "$failed" ]; then
   echo "run.sh: not completed:$failed" >&2

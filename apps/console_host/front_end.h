@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,12 +30,15 @@ struct HostEvent {
     Save,    // the editor's save command
     Other,   // input to an editor that is not the plug-in's (see HostModel)
     Scroll,  // the view moves to top line top without the plug-in's input
+    Resize,  // the console is now columns by rows
     End,     // the user leaves the editor
   };
   Kind kind = Kind::End;
   INPUT_RECORD record{};
   std::string name;  // a key's name as the user gave it, for reports
   int32_t top = 0;
+  int columns = 0;
+  int rows = 0;
 };
 
 // A screen kept under a box; a front end derives what it needs to restore.
@@ -59,6 +63,13 @@ public:
                           int buttons) = 0;
   virtual std::unique_ptr<SavedScreen> saveScreen() { return std::make_unique<SavedScreen>(); }
   virtual void restoreScreen(SavedScreen&) {}
+  // The editor's help key (F1), when the plug-in lets it through.
+  virtual void showHelp() {}
+  // The editor's search key (F7): the text to look for, in the bytes of the
+  // document's code page, or nothing when the user asks for none.
+  virtual std::optional<std::string> askSearchText() { return std::nullopt; }
+  // A search found no place after the cursor.
+  virtual void searchFailed(std::string_view /*text*/) {}
 
   // --- what is shown ---
   virtual void editorOpened(const ModelEditor&, std::string_view /*title*/, int32_t /*startLine*/,

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "console_host/key_script.h"
+#include "platform/char_tables.h"
+#include "platform/codepage.h"
 #include "platform/console.h"
 
 namespace orbis::console {
@@ -18,6 +20,8 @@ constexpr int MenuTextSize = sizeof(FarMenuItem::Text);
 constexpr int EditorOpenError = 0;
 constexpr int EditorNotModified = 2;
 constexpr const char* OtherEditorFile = "other.txt";
+// The one character table a host offers: the ANSI code page's.
+constexpr int AnsiTable = 0;
 
 HostModel* activeHost = nullptr;
 
@@ -61,8 +65,9 @@ int hostEditor(const char* fileName, const char* title, int, int, int, int, unsi
                  [&](HostModel& host) { return host.editor(fileName, title, startLine); });
 }
 
-// No character table fits any text: titles reach the screen unconverted.
-int hostCharTable(int, char*, int) { return -1; }
+int hostCharTable(int command, char* buffer, int size) {
+  return guarded(-1, [&](HostModel& host) { return host.charTable(command, buffer, size); });
+}
 
 int hostEditorControl(int command, void* parameter) {
   return guarded(0, [&](HostModel& host) { return host.editorControl(command, parameter); });
@@ -220,6 +225,30 @@ int HostModel::editorControl(int command, void* parameter) {
   }
 }
 
+int HostModel::charTable(int command, char* buffer, int size) {
+  // Without the offer no table fits any text: titles reach the screen
+  // unconverted.
+  if (!offersCharTable_) return -1;
+  if (command == FCT_DETECT) return AnsiTable;
+  if (command != AnsiTable || buffer == nullptr || size < static_cast<int>(sizeof(CharTableSet))) {
+    return -1;
+  }
+  CharTableSet set{};
+  const platform::ByteTable& decode = platform::ansiToOemTable();
+  const platform::ByteTable& encode = platform::oemToAnsiTable();
+  for (int byte = 0; byte < 256; ++byte) {
+    set.DecodeTable[byte] = decode[byte];
+    set.EncodeTable[byte] = encode[byte];
+    bool upper = byte >= 'A' && byte <= 'Z';
+    bool lower = byte >= 'a' && byte <= 'z';
+    set.LowerTable[byte] = static_cast<unsigned char>(upper ? byte + 32 : byte);
+    set.UpperTable[byte] = static_cast<unsigned char>(lower ? byte - 32 : byte);
+  }
+  std::strncpy(set.TableName, platform::ansiCodePageName(), sizeof set.TableName - 1);
+  std::memcpy(buffer, &set, sizeof set);
+  return AnsiTable;
+}
+
 void HostModel::runEditor(ModelEditor& editor, std::string_view title, int32_t startLine,
                           EditorOrigin origin) {
   editors_.push_back(&editor);
@@ -255,6 +284,10 @@ void HostModel::handle(ModelEditor& editor, const HostEvent& event) {
       frontEnd_.cursorShown(editor);
       redraw(editor);
       break;
+    case HostEvent::Kind::Resize:
+      resize(event.columns, event.rows);
+      redraw(editor);
+      break;
     case HostEvent::Kind::End:
       editor.closeRequested = true;
       break;
@@ -271,16 +304,52 @@ void HostModel::deliverInput(ModelEditor& editor, const HostEvent& event) {
   redraw(editor);
 }
 
-// The editor's own keys: movement, and F11 for the plug-in menu. Mouse
+// The editor's own keys: movement, F11 for the plug-in menu, F1 for help
+// and F7 for searching (the last two as the front end offers them). Mouse
 // events and every other key do nothing here.
 void HostModel::act(ModelEditor& editor, const INPUT_RECORD& record) {
   if (record.EventType != KEY_EVENT || record.Event.KeyEvent.bKeyDown == 0) return;
   const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-  if (key.wVirtualKeyCode == VK_F11) {
-    showPluginMenu();
-  } else {
-    editor.moveByKey(key.wVirtualKeyCode, key.dwControlKeyState);
+  switch (key.wVirtualKeyCode) {
+    case VK_F11:
+      showPluginMenu();
+      break;
+    case VK_F1:
+      frontEnd_.showHelp();
+      break;
+    case VK_F7:
+      search(editor, (key.dwControlKeyState & SHIFT_PRESSED) != 0);
+      break;
+    default:
+      editor.moveByKey(key.wVirtualKeyCode, key.dwControlKeyState);
+      break;
   }
+}
+
+// Again (Shift+F7) looks for the last text, or asks as F7 does when there
+// is none yet.
+void HostModel::search(ModelEditor& editor, bool again) {
+  if (!again || lastSearch_.empty()) {
+    std::optional<std::string> text = frontEnd_.askSearchText();
+    if (!text || text->empty()) return;
+    lastSearch_ = std::move(*text);
+  }
+  int32_t line = 0;
+  int32_t column = 0;
+  if (!editor.findAfterCursor(lastSearch_, line, column)) {
+    frontEnd_.searchFailed(lastSearch_);
+    return;
+  }
+  EditorSetPosition position{line, column, -1, -1, -1, -1};
+  editor.setPosition(position);
+}
+
+// Every open editor gets the new window; pages keep the width they were
+// laid out at.
+void HostModel::resize(int columns, int rows) {
+  windowColumns_ = columns;
+  windowRows_ = std::max(rows - StatusAndKeyBarRows, 1);
+  for (ModelEditor* open : editors_) open->resize(windowColumns_, windowRows_);
 }
 
 void HostModel::showPluginMenu() {

@@ -51,6 +51,10 @@ public:
   bool editFile(const std::string& file, std::string& error);
   // ExitFAR.
   void stop();
+  // From now on CharTable answers with the table that converts between the
+  // ANSI and the OEM code page, so the plug-in converts the titles it
+  // shows; by default it answers that no table fits.
+  void offerCharTable() { offersCharTable_ = true; }
   // The text lines of the last message with buttons that the plug-in showed
   // since the last open, joined by blanks (a notice such as a refusal).
   const std::string& lastNotice() const { return lastNotice_; }
@@ -62,6 +66,7 @@ public:
   void restoreScreen(void* screen);
   int editor(const char* fileName, const char* title, int startLine);
   int editorControl(int command, void* parameter);
+  int charTable(int command, char* buffer, int size);
   // The console title listener's report.
   void titleChanged(const char* title);
 
@@ -73,6 +78,8 @@ private:
   void act(ModelEditor& editor, const INPUT_RECORD& record);
   void rememberNotice(std::span<const std::string_view> items, int buttons);
   void showPluginMenu();
+  void search(ModelEditor& editor, bool again);
+  void resize(int columns, int rows);
   void playOtherEditor();
   void redraw(ModelEditor& editor);
   ModelEditor* reportedEditor() const;
@@ -88,10 +95,12 @@ private:
   std::vector<std::unique_ptr<SavedScreen>> screens_;
   std::vector<EditorColor> colors_;
   std::string lastNotice_;
+  std::string lastSearch_;
   bool redrawing_ = false;
   int lastEditorId_ = 0;
   int pluginEditorsOpened_ = 0;
   bool started_ = false;
+  bool offersCharTable_ = false;
 };
 
 }  // namespace orbis::console

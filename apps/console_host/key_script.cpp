@@ -177,17 +177,39 @@ bool parseToken(std::string_view text, ScriptToken& token) {
   return keyDownRecord(text, token.record);
 }
 
-HostEvent mouseEvent(const ScriptToken& token, uint32_t buttons, uint32_t flags) {
+HostEvent tokenMouseEvent(const ScriptToken& token, uint32_t buttons, uint32_t flags) {
+  return mouseEvent(token.text, token.record.Event.MouseEvent.dwMousePosition, buttons, flags);
+}
+
+HostEvent commandEvent(HostEvent::Kind kind, const std::string& name) {
   HostEvent event;
-  event.kind = HostEvent::Kind::Input;
-  event.name = token.text;
-  event.record = token.record;
-  event.record.Event.MouseEvent.dwButtonState = buttons;
-  event.record.Event.MouseEvent.dwEventFlags = flags;
+  event.kind = kind;
+  event.name = name;
   return event;
 }
 
 }  // namespace
+
+std::vector<HostEvent> keyEvents(std::string_view name) {
+  HostEvent down;
+  if (!keyDownRecord(name, down.record)) return {};
+  down.kind = HostEvent::Kind::Input;
+  down.name = std::string(name);
+  HostEvent up = down;
+  up.record.Event.KeyEvent.bKeyDown = 0;
+  return {down, up};
+}
+
+HostEvent mouseEvent(std::string name, COORD cell, uint32_t buttons, uint32_t flags) {
+  HostEvent event;
+  event.kind = HostEvent::Kind::Input;
+  event.name = std::move(name);
+  event.record.EventType = MOUSE_EVENT;
+  event.record.Event.MouseEvent.dwMousePosition = cell;
+  event.record.Event.MouseEvent.dwButtonState = buttons;
+  event.record.Event.MouseEvent.dwEventFlags = flags;
+  return event;
+}
 
 bool keyDownRecord(std::string_view name, INPUT_RECORD& record) {
   record = INPUT_RECORD{};
@@ -236,34 +258,21 @@ bool parseKeyScript(std::string_view script, std::vector<ScriptToken>& tokens,
 }
 
 std::vector<HostEvent> tokenEvents(const ScriptToken& token) {
-  std::vector<HostEvent> events;
   switch (token.kind) {
-    case ScriptToken::Kind::Key: {
-      HostEvent down;
-      down.kind = HostEvent::Kind::Input;
-      down.name = token.text;
-      down.record = token.record;
-      HostEvent up = down;
-      up.record.Event.KeyEvent.bKeyDown = 0;
-      events = {down, up};
-      break;
-    }
+    case ScriptToken::Kind::Key:
+      return keyEvents(token.text);
     case ScriptToken::Kind::Move:
-      events = {mouseEvent(token, 0, MOUSE_MOVED)};
-      break;
+      return {tokenMouseEvent(token, 0, MOUSE_MOVED)};
     case ScriptToken::Kind::Click:
-      events = {mouseEvent(token, FROM_LEFT_1ST_BUTTON_PRESSED, 0), mouseEvent(token, 0, 0)};
-      break;
+      return {tokenMouseEvent(token, FROM_LEFT_1ST_BUTTON_PRESSED, 0), tokenMouseEvent(token, 0, 0)};
     case ScriptToken::Kind::Save:
-      events.push_back(HostEvent{HostEvent::Kind::Save, {}, token.text, 0});
-      break;
+      return {commandEvent(HostEvent::Kind::Save, token.text)};
     case ScriptToken::Kind::Other:
-      events.push_back(HostEvent{HostEvent::Kind::Other, {}, token.text, 0});
-      break;
+      return {commandEvent(HostEvent::Kind::Other, token.text)};
     case ScriptToken::Kind::Pick:
       break;
   }
-  return events;
+  return {};
 }
 
 }  // namespace orbis::console

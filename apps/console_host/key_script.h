@@ -43,6 +43,15 @@ bool parseKeyScript(std::string_view script, std::vector<ScriptToken>& tokens,
 // "Ctrl+Home", "x"); false for no known key.
 bool keyDownRecord(std::string_view name, INPUT_RECORD& record);
 
+// A key's press and release, with the records keyDownRecord makes for
+// name; none for a name that is no key.
+std::vector<HostEvent> keyEvents(std::string_view name);
+
+// A mouse event at a console cell with the given button state and event
+// flags (a move is MOUSE_MOVED with no button; a press and a release have
+// no flags).
+HostEvent mouseEvent(std::string name, COORD cell, uint32_t buttons, uint32_t flags);
+
 // The events one token stands for, in order: a key's press and release, a
 // move, a click's press and release, a save or the other editor's input.
 // None for pick:N, which only answers boxes.

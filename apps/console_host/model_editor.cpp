@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
+
+#include "platform/char_tables.h"
 
 namespace orbis::console {
 
@@ -114,6 +117,34 @@ void ModelEditor::scrollTo(int32_t top) {
   topLine_ = clampLine(top);
   cursorLine_ = std::clamp(cursorLine_, topLine_, topLine_ + windowRows_ - 1);
   cursorLine_ = clampLine(cursorLine_);
+}
+
+void ModelEditor::resize(int windowColumns, int windowRows) {
+  windowColumns_ = windowColumns;
+  windowRows_ = std::max(windowRows, 1);
+  followCursor();
+}
+
+bool ModelEditor::findAfterCursor(std::string_view text, int32_t& line, int32_t& column) const {
+  // Text with a line end could only match across lines.
+  if (text.empty() || text.find_first_of("\r\n") != std::string_view::npos) return false;
+  std::string_view bytes = file_.bytes();
+  std::size_t lineStart = lineStarts_[static_cast<std::size_t>(cursorLine_)];
+  std::size_t lineLength = this->line(cursorLine_).size();
+  std::size_t from = lineStart + std::min<std::size_t>(static_cast<std::size_t>(cursorColumn_) + 1, lineLength);
+  if (from >= bytes.size()) return false;
+  const platform::ByteTable& lower = platform::ansiLowerCaseTable();
+  auto fold = [&lower](char c) { return lower[static_cast<unsigned char>(c)]; };
+  auto hash = [&fold](char c) { return std::hash<unsigned char>()(fold(c)); };
+  auto same = [&fold](char a, char b) { return fold(a) == fold(b); };
+  std::boyer_moore_horspool_searcher searcher(text.begin(), text.end(), hash, same);
+  auto [found, foundEnd] = searcher(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
+  if (found == bytes.end()) return false;
+  std::size_t offset = static_cast<std::size_t>(found - bytes.begin());
+  auto next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  line = static_cast<int32_t>(next - lineStarts_.begin() - 1);
+  column = static_cast<int32_t>(offset - lineStarts_[static_cast<std::size_t>(line)]);
+  return true;
 }
 
 void ModelEditor::fillInfo(EditorInfo& info) const {

@@ -62,6 +62,16 @@ public:
   // stay on the screen (a scroll that does not go through the plug-in).
   void scrollTo(int32_t top);
 
+  // A window of another size (rows below 1 count as 1); the cursor stays
+  // on the screen.
+  void resize(int windowColumns, int windowRows);
+
+  // Looks for text from one byte past the cursor to the end of the file,
+  // ignoring letter case as the document's code page has it; a match never
+  // spans lines. True with the start of the first match in line and
+  // column; false (both unchanged) when there is none or text is empty.
+  bool findAfterCursor(std::string_view text, int32_t& line, int32_t& column) const;
+
   void fillInfo(EditorInfo& info) const;
 
   // Set by the plug-in's ECTL_QUIT: the editor closes once the plug-in call

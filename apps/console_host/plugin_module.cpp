@@ -1,12 +1,8 @@
 #include "console_host/plugin_module.h"
 
-#include "platform/process.h"
-
 namespace orbis::console {
 
 namespace {
-
-constexpr const char* ModuleFileName = "Orbisline.so";
 
 template <typename Function>
 bool lookUp(platform::LoadedModule& module, const char* name, Function& out, std::string& error) {
@@ -20,18 +16,6 @@ bool lookUp(platform::LoadedModule& module, const char* name, Function& out, std
 }
 
 }  // namespace
-
-std::string pluginModulePath() {
-  std::string named = platform::environmentVariable("ORBISLINE_PLUGIN");
-  if (!named.empty()) return named;
-  return platform::executableDirectory() + ModuleFileName;
-}
-
-std::string pluginModuleDirectory() {
-  std::string path = pluginModulePath();
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 bool loadPluginModule(const std::string& path, platform::LoadedModule& module,
                       PluginEntryPoints& entryPoints, std::string& error) {

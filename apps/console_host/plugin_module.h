@@ -19,13 +19,6 @@ struct PluginEntryPoints {
   FarProcessEditorEventFunction processEditorEvent = nullptr;
 };
 
-// The module file the hosts load: the file $ORBISLINE_PLUGIN names, else
-// Orbisline.so beside the executable.
-std::string pluginModulePath();
-
-// The directory of pluginModulePath() with its trailing '/', or empty.
-std::string pluginModuleDirectory();
-
 // Loads path into module and looks up the six entry points. False with a
 // one-line reason in error when the file cannot be loaded or lacks one.
 bool loadPluginModule(const std::string& path, platform::LoadedModule& module,

@@ -1,14 +1,14 @@
 #include "app_settings.h"
 
-#include "console_host/plugin_module.h"
 #include "markup/byte_source.h"
 #include "platform/text_file.h"
+#include "resources.h"
 
 namespace orbis::app {
 
 std::unique_ptr<Settings> loadSettings(const std::string& settingsFile, std::string& error) {
   if (settingsFile.empty()) {
-    std::string directory = console::pluginModuleDirectory();
+    std::string directory = pluginModuleDirectory();
     if (!directory.empty()) return std::make_unique<Settings>(directory);
     // Not the current directory's settings: those belong to someone else.
     ByteSource nothing;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console_host/model_editor.h"
+#include "console_host/terminal_cells.h"
 #include "terminal_text.h"
 
 namespace orbis::app {
@@ -12,19 +13,13 @@ namespace {
 
 constexpr char Reset[] = "\x1B[0m";
 
-// Console colours carry blue in bit 0 and red in bit 2; terminal colours
-// the other way round.
-int terminalColor(int console) {
-  return ((console & 1) << 2) | (console & 2) | ((console & 4) >> 2);
-}
-
 void appendSgr(std::string& out, ColorAttr attr) {
   int foreground = attr & 15;
   int background = attr >> 4;
   out += "\x1B[";
-  out += std::to_string((foreground & 8 ? 90 : 30) + terminalColor(foreground));
+  out += std::to_string((foreground & 8 ? 90 : 30) + (console::terminalColor(foreground) & 7));
   out += ';';
-  out += std::to_string((background & 8 ? 100 : 40) + terminalColor(background));
+  out += std::to_string((background & 8 ? 100 : 40) + (console::terminalColor(background) & 7));
   out += 'm';
 }
 

@@ -18,43 +18,13 @@
 #include "platform/settings_file.h"
 #include "platform/temp_file.h"
 #include "refusal.h"
+#include "resources.h"
 #include "render/load_check.h"
 #include "terminal_text.h"
 
 namespace orbis::app {
 
-namespace {
-
-// The module, loaded for the life of the mode.
-struct Plugin {
-  platform::LoadedModule module;
-  console::PluginEntryPoints entryPoints;
-  std::string path;
-};
-
-// What every host mode does before the plug-in starts: the console size,
-// the version the host carries and the settings override are fixed for the
-// whole process, then the module is loaded.
-bool preparePlugin(const Options& options, Plugin& plugin) {
-  fixConsoleSize(options);
-  console::setHostFileVersion(options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
-  if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);
-  plugin.path = console::pluginModulePath();
-  std::string error;
-  if (console::loadPluginModule(plugin.path, plugin.module, plugin.entryPoints, error)) return true;
-  reportError(error);
-  return false;
-}
-
-platform::ConsoleSize consoleSize() {
-  platform::ConsoleSize size;
-  platform::consoleMaxWindowSize(size);
-  return size;
-}
-
-// Why the plug-in opened no editor for file: the notice it showed, else the
-// reason the load's own checks give.
-std::string refusal(const std::string& file, const std::string& notice) {
+std::string describeNotShown(const std::string& file, const std::string& notice) {
   if (!notice.empty()) return file + ": " + notice;
   std::string path;
   LoadFailure failure = checkLoadable(file.c_str(), path);
@@ -70,6 +40,25 @@ std::string refusal(const std::string& file, const std::string& notice) {
   return file + ": the file could not be rendered";
 }
 
+bool preparePlugin(const Options& options, Plugin& plugin) {
+  fixConsoleSize(options);
+  console::setHostFileVersion(options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
+  if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);
+  plugin.path = pluginModulePath();
+  std::string error;
+  if (console::loadPluginModule(plugin.path, plugin.module, plugin.entryPoints, error)) return true;
+  reportError(error);
+  return false;
+}
+
+namespace {
+
+platform::ConsoleSize consoleSize() {
+  platform::ConsoleSize size;
+  platform::consoleMaxWindowSize(size);
+  return size;
+}
+
 // Opens options.file through the plug-in (or in a plain editor with
 // --edit), lets the front end play, and leaves the plug-in. False when
 // nothing was shown, with the reason on stderr.
@@ -83,7 +72,7 @@ bool runHost(const Options& options, Plugin& plugin, console::FrontEnd& frontEnd
     if (!shown) error = options.file + ": " + error;
   } else {
     shown = host.openFromCommandLine(options.file);
-    if (!shown) error = refusal(options.file, host.lastNotice());
+    if (!shown) error = describeNotShown(options.file, host.lastNotice());
   }
   host.stop();
   if (!shown) reportError(error);

@@ -5,9 +5,30 @@
 // (one line on stderr, none for a reader that closed the pipe).
 #pragma once
 
+#include <string>
+
+#include "console_host/plugin_module.h"
 #include "options.h"
+#include "platform/loaded_module.h"
 
 namespace orbis::app {
+
+// The module, loaded for the life of a host mode.
+struct Plugin {
+  platform::LoadedModule module;
+  console::PluginEntryPoints entryPoints;
+  std::string path;
+};
+
+// What every host mode does before the plug-in starts: the console size,
+// the version the host carries and the settings override are fixed for the
+// whole process, then the module is loaded. False with the reason on
+// stderr.
+bool preparePlugin(const Options& options, Plugin& plugin);
+
+// Why the plug-in opened no editor for file: the notice it showed, else the
+// reason the load's own checks give.
+std::string describeNotShown(const std::string& file, const std::string& notice);
 
 int runHeadless(const Options& options);
 

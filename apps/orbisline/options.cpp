@@ -11,30 +11,45 @@ namespace orbis::app {
 namespace {
 
 const char Usage[] =
-    "Usage: orbisline --tree [--settings FILE] FILE\n"
+    "Usage: orbisline [--settings FILE] [FILE | DIR | -]\n"
     "       orbisline --dump [--raw | --color] [--width W] [--height H]\n"
     "                 [--settings FILE] FILE\n"
     "       orbisline --runs [--width W] [--height H] [--settings FILE] FILE\n"
+    "       orbisline --tree [--settings FILE] FILE\n"
     "       orbisline --headless [--keys SCRIPT] [--trace FILE] [--width W]\n"
     "                 [--height H] [--settings FILE] [--host-version TEXT] [--edit]\n"
     "                 FILE\n"
+    "       orbisline --help | --version\n"
     "\n"
-    "Renders an HTML file the way the viewer shows it, or runs the viewer's\n"
-    "plug-in module in a host without a screen.\n"
+    "Shows an HTML file in the terminal as a text viewer, renders it the way the\n"
+    "viewer shows it, or runs the viewer's plug-in module in a host without a\n"
+    "screen.\n"
+    "\n"
+    "Without a mode, orbisline opens FILE in the viewer; DIR opens DIR/index.html\n"
+    "(or index.htm); '-' reads the page from standard input and the keys from the\n"
+    "terminal; no FILE opens the welcome pages. When standard output is not a\n"
+    "terminal, it writes what --dump writes instead. Keys in the viewer: the\n"
+    "arrows, PgUp, PgDn, Home, End, Ctrl+Home and Ctrl+End move; Enter or a left\n"
+    "click follows a link; Backspace goes back; F7 searches and Shift+F7 searches\n"
+    "again; F11 opens the plug-in menu (back, document colours); F1 shows help;\n"
+    "F10, Esc or q leaves.\n"
     "\n"
     "Modes:\n"
-    "  --tree           print the document tree that the parser builds from FILE\n"
     "  --dump           print the rendered text, as the viewer's editor shows it\n"
     "  --runs           print the rendered lines with their runs, colours, links\n"
     "                   and anchors\n"
+    "  --tree           print the document tree that the parser builds from FILE\n"
     "  --headless       open FILE in the plug-in as the command line \"ob:FILE\" does,\n"
     "                   play SCRIPT in the editors that open, then leave\n"
     "  --help           print this text\n"
+    "  --version        print the program's version\n"
     "\n"
     "Options:\n"
     "  --width W        console width, at least 2 (default: the terminal's, else 80)\n"
     "  --height H       console height, at least 1 (default: the terminal's, else 25)\n"
-    "  --settings FILE  read the settings from FILE instead of Orbisline.obs in the\n"
+    "  --settings FILE  read the settings from FILE instead of the user's\n"
+    "                   $XDG_CONFIG_HOME/orbisline/Orbisline.obs (~/.config when\n"
+    "                   unset) or, when that does not exist, Orbisline.obs in the\n"
     "                   directory of the plug-in module\n"
     "  --color          with --dump: colour the text as the plug-in paints it, with\n"
     "                   ANSI escape sequences\n"
@@ -60,22 +75,28 @@ const char Usage[] =
     "UTF-8, it writes UTF-8 with controls as visible pictures; otherwise\n"
     "controls and the bytes 0x80 to 0x9F become '?'.\n"
     "\n"
-    "The plug-in module is Orbisline.so beside the executable, or the file that\n"
-    "ORBISLINE_PLUGIN names. --dump, --runs and --headless accept only files whose\n"
-    "extension the settings list (htm and html by default); every mode refuses an\n"
-    "empty file.\n"
+    "The plug-in module is Orbisline.so beside the executable (or installed under\n"
+    "lib/orbisline/), or the file that ORBISLINE_PLUGIN names. Every mode but\n"
+    "--tree accepts only files whose extension the settings list (htm and html by\n"
+    "default); every mode refuses an empty file. A document's text is shown in\n"
+    "the code page ORBISLINE_CODEPAGE names (CP1252 by default), the viewer's own\n"
+    "texts in the one ORBISLINE_OEMCP names (CP437 by default).\n"
     "\n"
-    "Exit status: 0 done; 1 the file, the settings, the plug-in module, a\n"
-    "temporary file or the output could not be read or written, or the file was\n"
-    "refused; 2 wrong command line, an unknown key script token, or --raw to a\n"
-    "terminal. Ended by a signal (a closed pipe's SIGPIPE, Ctrl-C), the program\n"
+    "Exit status: 0 done, or the viewer was left; 1 the file, the settings, the\n"
+    "plug-in module, the terminal, a temporary file or the output could not be\n"
+    "read or written, or the file was refused; 2 wrong command line, an unknown\n"
+    "key script token, or --raw to a terminal. Ended by a signal (a closed pipe's\n"
+    "SIGPIPE, Ctrl-C, a closed terminal), the program restores the terminal,\n"
     "removes its temporary files and dies of that signal.\n";
 
-// --help wins over any mode; two different modes are an error.
+// --help wins over any mode, then --version; two different modes are an
+// error.
 bool setMode(Options& options, Mode mode, std::string& error) {
-  if (mode == Mode::Help || options.mode == Mode::Help) {
-    options.mode = Mode::Help;
-    return true;
+  for (Mode winner : {Mode::Help, Mode::Version}) {
+    if (mode == winner || options.mode == winner) {
+      options.mode = winner;
+      return true;
+    }
   }
   if (options.mode != Mode::None && options.mode != mode) {
     error = "only one of --tree, --dump, --runs and --headless may be given";
@@ -90,6 +111,7 @@ Mode modeNamed(std::string_view argument) {
   if (argument == "--dump") return Mode::Dump;
   if (argument == "--runs") return Mode::Runs;
   if (argument == "--headless") return Mode::Headless;
+  if (argument == "--version") return Mode::Version;
   return Mode::None;
 }
 
@@ -214,13 +236,15 @@ bool checkModeOptions(const Options& options, std::string& error) {
   return false;
 }
 
-bool checkComplete(const Options& options, std::string& error) {
-  if (options.mode == Mode::Help) return true;
-  if (options.mode == Mode::None) {
-    error = "one of --tree, --dump, --runs and --headless is needed";
-    return false;
-  }
+bool checkComplete(Options& options, std::string& error) {
+  if (options.mode == Mode::Help || options.mode == Mode::Version) return true;
+  if (options.mode == Mode::None) options.mode = Mode::View;
   if (!checkModeOptions(options, error)) return false;
+  if (options.mode == Mode::View) {
+    bool sized = options.width != 0 || options.height != 0;
+    if (sized) error = "--width and --height apply to --dump, --runs and --headless only";
+    return !sized;
+  }
   if (options.file.empty()) {
     error = "no FILE given";
     return false;

@@ -9,11 +9,13 @@
 
 namespace orbis::app {
 
-enum class Mode { None, Help, Tree, Dump, Runs, Headless };
+// View: the terminal host (no mode named), which writes what --dump writes
+// when standard output is not a terminal.
+enum class Mode { None, Help, Version, View, Tree, Dump, Runs, Headless };
 
 struct Options {
   Mode mode = Mode::None;
-  std::string file;
+  std::string file;          // View: empty for the welcome pages, "-" for standard input
   std::string settingsFile;  // empty: Orbisline.obs beside the plug-in module
   int width = 0;             // 0: not given
   int height = 0;            // 0: not given

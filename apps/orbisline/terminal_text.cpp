@@ -2,40 +2,11 @@
 
 #include <cstdint>
 
+#include "console_host/terminal_cells.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
 
 namespace orbis::app {
-
-namespace {
-
-constexpr uint32_t ControlPictures = 0x2400;
-constexpr uint32_t DeletePicture = 0x2421;
-constexpr uint32_t Replacement = 0xFFFD;
-
-void appendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-uint32_t shownCharacter(unsigned char byte) {
-  if (byte < 0x20) return ControlPictures + byte;
-  if (byte == 0x7F) return DeletePicture;
-  if (byte < 0x80) return byte;
-  int32_t unit = platform::ansiByteToUnit(byte);
-  bool control = unit < 0xA0 || (unit >= 0xD800 && unit < 0xE000);
-  return control ? Replacement : static_cast<uint32_t>(unit);
-}
-
-}  // namespace
 
 void appendForTerminal(std::string& out, std::string_view text) {
   for (char c : text) {
@@ -43,7 +14,7 @@ void appendForTerminal(std::string& out, std::string_view text) {
     if (byte == '\n') {
       out += '\n';
     } else {
-      appendUtf8(out, shownCharacter(byte));
+      platform::appendUtf8(out, console::shownCharacter(byte, platform::ansiByteToUnit(byte)));
     }
   }
 }

@@ -1,8 +1,9 @@
-// The ANSI code page stand-in. Windows converts a UTF-16 unit to the system
-// code page with a table inside the OS; here the table is built once, on first
-// use, by asking iconv what each of the 256 bytes of the page decodes to and
-// inverting the answer. Units that no byte decodes to become the page's
-// default character "?", as a conversion without best-fit mapping does.
+// The code page stand-ins. Windows converts a UTF-16 unit to the system's
+// ANSI or OEM code page with a table inside the OS; here each table is built
+// once, on first use, by asking iconv what each of the 256 bytes of the page
+// decodes to and inverting the answer. Units that no byte decodes to become
+// the page's default character "?", as a conversion without best-fit
+// mapping does.
 #include "platform/codepage.h"
 
 #include <iconv.h>
@@ -38,6 +39,15 @@ struct CodePage {
   std::string fallback;  // why the page asked for is not in use, or empty
   std::vector<int16_t> byteForUnit;  // 65536 entries, NoByte where unmapped
   ByteMeanings unitForByte{};        // -1 where the page leaves a byte undefined
+};
+
+// What tells the two pages of the process apart: the variable that names
+// one, and the page used when it names none that fits.
+struct PageChoice {
+  const char* variable;
+  const char* defaultName;
+  const char* defaultDescription;
+  void (*readBuiltIn)(ByteMeanings&);
 };
 
 struct IconvHandle {
@@ -86,32 +96,64 @@ void readBuiltIn1252(ByteMeanings& meanings) {
   for (unsigned i = 0; i < Windows1252High.size(); ++i) meanings[0x80 + i] = Windows1252High[i];
 }
 
+// The IBM PC's page: letters with accents, box drawing, shades and blocks,
+// Greek and mathematics. For when iconv has no converter for it.
+constexpr std::array<uint16_t, 128> Ibm437High = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8,
+    0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2,
+    0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1,
+    0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD,
+    0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562,
+    0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534,
+    0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560,
+    0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393,
+    0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6,
+    0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0,
+    0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+void readBuiltIn437(ByteMeanings& meanings) {
+  for (unsigned byte = 0; byte < 0x80; ++byte) meanings[byte] = static_cast<int32_t>(byte);
+  for (unsigned i = 0; i < Ibm437High.size(); ++i) meanings[0x80 + i] = Ibm437High[i];
+}
+
+constexpr PageChoice AnsiChoice = {"ORBISLINE_CODEPAGE", DefaultPage, "Windows-1252",
+                                   readBuiltIn1252};
+constexpr PageChoice OemChoice = {"ORBISLINE_OEMCP", "CP437", "the IBM PC's code page 437",
+                                  readBuiltIn437};
+
 // A bare number such as "1251" means the Windows code page of that number.
-std::string pageNameFromEnvironment() {
-  const char* value = std::getenv("ORBISLINE_CODEPAGE");
-  if (!value || !*value) return DefaultPage;
+std::string pageNameFromEnvironment(const PageChoice& choice) {
+  const char* value = std::getenv(choice.variable);
+  if (!value || !*value) return choice.defaultName;
   std::string name(value);
   bool digitsOnly = true;
   for (char c : name) digitsOnly = digitsOnly && std::isdigit(static_cast<unsigned char>(c));
   return digitsOnly ? "CP" + name : name;
 }
 
-std::string describeUnusablePage(const std::string& name) {
+std::string describeUnusablePage(const PageChoice& choice, const std::string& name) {
   std::string problem = IconvHandle(name.c_str()).isOpen()
                             ? "'" + name + "' is not a single-byte code page built on ASCII"
                             : "iconv does not know the code page '" + name + "'";
-  return "ORBISLINE_CODEPAGE: " + problem + "; using " + DefaultPage + " (Windows-1252)";
+  return std::string(choice.variable) + ": " + problem + "; using " + choice.defaultName + " (" +
+         choice.defaultDescription + ")";
 }
 
-CodePage buildCodePage() {
+CodePage buildCodePage(const PageChoice& choice) {
   CodePage page;
-  page.name = pageNameFromEnvironment();
+  page.name = pageNameFromEnvironment(choice);
   ByteMeanings meanings{};
-  if (page.name == DefaultPage || !readPageWithIconv(page.name, meanings)) {
-    if (page.name != DefaultPage) page.fallback = describeUnusablePage(page.name);
-    page.name = DefaultPage;
-    if (!readPageWithIconv(page.name, meanings)) readBuiltIn1252(meanings);
-    for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
+  if (page.name == choice.defaultName || !readPageWithIconv(page.name, meanings)) {
+    if (page.name != choice.defaultName) page.fallback = describeUnusablePage(choice, page.name);
+    page.name = choice.defaultName;
+    if (!readPageWithIconv(page.name, meanings)) choice.readBuiltIn(meanings);
+    // Windows keeps the holes of its own page as the code points of their
+    // value.
+    if (&choice == &AnsiChoice) {
+      for (int hole : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) meanings[hole] = hole;
+    }
   }
   page.unitForByte = meanings;
   page.byteForUnit.assign(65536, NoByte);
@@ -125,17 +167,24 @@ CodePage buildCodePage() {
 }
 
 const CodePage& codePage() {
-  static const CodePage page = buildCodePage();
+  static const CodePage page = buildCodePage(AnsiChoice);
   return page;
+}
+
+const CodePage& oemCodePage() {
+  static const CodePage page = buildCodePage(OemChoice);
+  return page;
+}
+
+int byteOf(const CodePage& page, uint16_t unit) {
+  if (unit == 0) return 0;
+  int byte = page.byteForUnit[unit];
+  return byte == NoByte ? DefaultCharacter : byte;
 }
 
 }  // namespace
 
-int unitToAnsiByte(uint16_t unit) {
-  if (unit == 0) return 0;
-  int byte = codePage().byteForUnit[unit];
-  return byte == NoByte ? DefaultCharacter : byte;
-}
+int unitToAnsiByte(uint16_t unit) { return byteOf(codePage(), unit); }
 
 int32_t ansiByteToUnit(unsigned char byte) { return codePage().unitForByte[byte]; }
 
@@ -189,25 +238,37 @@ int Transliterator::toAnsiByte(uint32_t codePoint) {
   return byte;
 }
 
+void appendUtf8(std::string& out, uint32_t unit) {
+  if (unit < 0x80) {
+    out += static_cast<char>(unit);
+  } else if (unit < 0x800) {
+    out += static_cast<char>(0xC0 | (unit >> 6));
+    out += static_cast<char>(0x80 | (unit & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (unit >> 12));
+    out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (unit & 0x3F));
+  }
+}
+
 bool ansiToUtf8(std::string_view name, std::string& out) {
   out.clear();
   for (char c : name) {
     int32_t unit = ansiByteToUnit(static_cast<unsigned char>(c));
     if (unit <= 0) return false;
-    if (unit < 0x80) {
-      out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      out += static_cast<char>(0xC0 | (unit >> 6));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (unit >> 12));
-      out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
-    }
+    appendUtf8(out, static_cast<uint32_t>(unit));
   }
   return true;
 }
 
 const std::string& describeCodePageFallback() { return codePage().fallback; }
+
+int unitToOemByte(uint16_t unit) { return byteOf(oemCodePage(), unit); }
+
+int32_t oemByteToUnit(unsigned char byte) { return oemCodePage().unitForByte[byte]; }
+
+const char* oemCodePageName() { return oemCodePage().name.c_str(); }
+
+const std::string& describeOemCodePageFallback() { return oemCodePage().fallback; }
 
 }  // namespace orbis::platform

@@ -1,7 +1,10 @@
-// Conversion of one UTF-16 unit to one byte of the ANSI code page.
-// The code page is Windows-1252 unless the environment variable
+// The two code pages of the process, as Windows has them. The ANSI page
+// holds the text of documents: Windows-1252 unless the environment variable
 // ORBISLINE_CODEPAGE names another single-byte code page that iconv knows
-// (for example CP1251); an unknown or multi-byte name falls back to 1252.
+// (for example CP1251). The OEM page holds the host's own texts (its boxes,
+// menus and titles): code page 437 unless ORBISLINE_OEMCP names another.
+// An unknown or multi-byte name falls back to the default page. A bare
+// number names the Windows or IBM page of that number ("1251" is CP1251).
 #pragma once
 
 #include <array>
@@ -52,6 +55,9 @@ private:
   void* converter_;  // an iconv_t, or (void*)-1 when iconv has none
 };
 
+// Appends a unit of UTF-16 that is no surrogate as UTF-8.
+void appendUtf8(std::string& out, uint32_t unit);
+
 // name read as bytes of the ANSI code page, in UTF-8. False when a byte is
 // undefined in the page (out is then unspecified).
 bool ansiToUtf8(std::string_view name, std::string& out);
@@ -61,5 +67,14 @@ bool ansiToUtf8(std::string_view name, std::string& out);
 // The page is chosen on first use of any of these functions, so a program
 // that asks this at start reports the problem before anything else.
 const std::string& describeCodePageFallback();
+
+// The OEM page, as the ANSI functions above: the byte for unit ("?" when
+// the page has none, 0 for 0), the code point of a byte (-1 where the page
+// leaves it undefined), the page's name, and the line for the user when
+// ORBISLINE_OEMCP names a page that cannot be used (empty otherwise).
+int unitToOemByte(uint16_t unit);
+int32_t oemByteToUnit(unsigned char byte);
+const char* oemCodePageName();
+const std::string& describeOemCodePageFallback();
 
 }  // namespace orbis::platform

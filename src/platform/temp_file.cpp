@@ -67,12 +67,20 @@ void unregisterPath(const std::string& path) {
   }
 }
 
-extern "C" void removeTempFilesOnSignal(int signalNumber) {
+std::atomic<SignalCleanupHook> cleanupHook{nullptr};
+
+void cleanUpOnSignal() {
+  SignalCleanupHook hook = cleanupHook.load();
+  if (hook != nullptr) hook();
   for (Slot& slot : slots) {
     if (slot.state.load() == 2) {
       unlink(slot.path);
     }
   }
+}
+
+extern "C" void removeTempFilesOnSignal(int signalNumber) {
+  cleanUpOnSignal();
   // Die of the same signal, so the parent sees the usual status.
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
@@ -80,6 +88,29 @@ extern "C" void removeTempFilesOnSignal(int signalNumber) {
 
 // SIGPIPE: the reader of the output has gone (a pager quit early, head).
 const int cleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+const int faultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int SignalLimit = 65;
+struct sigaction previousFaultActions[SignalLimit];
+
+// A fault goes on to its earlier handler: a fault that the hardware raised
+// happens again when the handler returns, and meets that handler then; one
+// that was sent (kill, abort) is sent again.
+extern "C" void removeTempFilesOnFault(int signalNumber, siginfo_t* info, void*) {
+  cleanUpOnSignal();
+  if (signalNumber <= 0 || signalNumber >= SignalLimit) return;
+  sigaction(signalNumber, &previousFaultActions[signalNumber], nullptr);
+  if (info == nullptr || info->si_code <= 0 || signalNumber == SIGABRT) raise(signalNumber);
+}
+
+void installFaultCleanup() {
+  for (int signalNumber : faultSignals) {
+    struct sigaction action {};
+    action.sa_sigaction = removeTempFilesOnFault;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, &previousFaultActions[signalNumber]);
+  }
+}
 
 // Holds the cleanup signals back on this thread for its lifetime.
 class CleanupSignalsBlocked {
@@ -107,7 +138,7 @@ std::string tempFileDirectory() {
   return directory == nullptr || *directory == '\0' ? "/tmp" : directory;
 }
 
-bool createTempFile(const char* prefix, std::string& path) {
+bool createTempFile(const char* prefix, std::string& path, const char* suffix) {
   // The name is filled in where it stands, so that nothing needs memory once
   // the file exists: a failed allocation then could only leave it behind.
   std::string name = tempFileDirectory();
@@ -116,12 +147,14 @@ bool createTempFile(const char* prefix, std::string& path) {
   }
   name += prefix ? prefix : "";
   name += "XXXXXX";
+  std::size_t suffixLength = suffix != nullptr ? std::strlen(suffix) : 0;
+  name.append(suffix != nullptr ? suffix : "");
   // No cleanup signal may come between the file's creation and its entry in
   // the table, or the file would outlive the process.
   CleanupSignalsBlocked blocked;
   // mkstemp creates the file with O_EXCL and mode 0600: a planted link or an
   // existing file is never opened.
-  int descriptor = mkostemp(name.data(), O_CLOEXEC);
+  int descriptor = mkostemps(name.data(), static_cast<int>(suffixLength), O_CLOEXEC);
   if (descriptor < 0) {
     return false;
   }
@@ -182,9 +215,15 @@ void installTempFileCleanup() {
     }
     struct sigaction action {};
     action.sa_handler = removeTempFilesOnSignal;
+    // One cleanup at a time: a second signal waits for the first to end
+    // the process.
     sigemptyset(&action.sa_mask);
+    for (int other : cleanupSignals) sigaddset(&action.sa_mask, other);
     sigaction(signalNumber, &action, nullptr);
   }
+  installFaultCleanup();
 }
+
+void setSignalCleanupHook(SignalCleanupHook hook) { cleanupHook.store(hook); }
 
 }  // namespace orbis::platform

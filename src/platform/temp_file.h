@@ -1,5 +1,6 @@
 // Temporary files for rendered documents, and their removal on every way out
-// of the process (normal end, Ctrl-C, a closed terminal, a closed pipe).
+// of the process (normal end, Ctrl-C, a closed terminal, a closed pipe, a
+// crash that a handler can still act on).
 #pragma once
 
 #include <cstdio>
@@ -10,8 +11,8 @@ namespace orbis::platform {
 // Creates a new empty file with a unique name beginning with prefix in
 // tempFileDirectory(), mode 0600, never following a planted link. Stores its
 // full path and returns true; false (errno set, path unchanged) when no file
-// could be made.
-bool createTempFile(const char* prefix, std::string& path);
+// could be made. suffix ends the name (an extension such as ".htm").
+bool createTempFile(const char* prefix, std::string& path, const char* suffix = "");
 
 // The directory of the temporary files, as the user named it: $TMPDIR, else
 // /tmp.
@@ -31,8 +32,16 @@ bool deleteTempFile(const std::string& path);
 
 // Makes SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGPIPE remove every temporary
 // file that still exists, then end the process by the same signal. A signal
-// that was ignored when the process started stays ignored. Safe to call
-// more than once.
+// that was ignored when the process started stays ignored. The faults
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL) and SIGABRT remove them too, then go on
+// to whatever handled them before (the default, or a sanitizer's report).
+// Safe to call more than once.
 void installTempFileCleanup();
+
+// A function the cleanup calls first, on the thread that got the signal
+// (null: none). It must be async-signal-safe: the terminal's restoration,
+// for example, which must not wait for the files.
+using SignalCleanupHook = void (*)();
+void setSignalCleanupHook(SignalCleanupHook hook);
 
 }  // namespace orbis::platform

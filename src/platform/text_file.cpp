@@ -192,4 +192,14 @@ std::string describeOpenFailure(const char* path) {
   return file.length() == 0 ? "is empty" : "";
 }
 
+bool isRegularFile(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 }  // namespace orbis::platform

@@ -68,4 +68,11 @@ private:
 // loaded. Used by the executables for their one-line error messages.
 std::string describeOpenFailure(const char* path);
 
+// True when path names a regular file (through links); a directory, a
+// missing file or one that cannot be looked at is none.
+bool isRegularFile(const std::string& path);
+
+// True when path names a directory (through links).
+bool isDirectory(const std::string& path);
+
 }  // namespace orbis::platform

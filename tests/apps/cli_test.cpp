@@ -41,8 +41,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     const char* message;
   };
   const Case cases[] = {
-      {{}, "one of --tree, --dump, --runs and --headless"},
-      {{"page.htm"}, "one of --tree, --dump, --runs and --headless"},
+      {{"--width", "80", "page.htm"}, "apply to --dump, --runs and --headless only"},
+      {{"--color", "page.htm"}, "--color applies to --dump only"},
       {{"--bogus", "page.htm"}, "unknown option '--bogus'"},
       {{"--dump"}, "no FILE"},
       {{"--dump", "a.htm", "b.htm"}, "only one FILE"},
@@ -336,6 +336,59 @@ TEST_F(CliTest, SettingsFileChangesTheColours) {
   outcome = run({"--runs", "--settings", writeFile("empty.obs", ""), page});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(outcome.out.find("normal 7 0\n"), std::string::npos) << outcome.out;
+
+  // The user's own settings count in every mode, unless others are named.
+  std::filesystem::create_directory(folder.path() / "config" / "orbisline");
+  writeFile("config/orbisline/Orbisline.obs",
+            "<Orbisline><Default bgcolor=#800000 text=#FFFF00></Orbisline>");
+  outcome = run({"--runs", page});
+  EXPECT_NE(outcome.out.find("normal 4 14\n"), std::string::npos) << outcome.out;
+  outcome = run({"--runs", "--settings", settings, page});
+  EXPECT_NE(outcome.out.find("normal 1 15\n"), std::string::npos) << outcome.out;
+  outcome = run({"--dump", "--color", page});
+  EXPECT_NE(outcome.out.find("\x1B[93;41mx"), std::string::npos) << outcome.out;
+}
+
+// Without a mode the program is the viewer; with its output going to a file
+// or a pipe it writes what --dump writes, for each way of naming the page.
+TEST_F(CliTest, ViewerWithoutATerminalWritesTheDump) {
+  std::string page = writeFile("page.htm", "<title>T</title>one<br>two");
+  std::filesystem::create_directory(folder.path() / "site");
+  writeFile("site/index.htm", "in the site");
+  std::filesystem::create_directory(folder.path() / "empty");
+  std::string piped = writeFile("piped.txt", "from <b>a pipe</b>");
+  std::string nothing = writeFile("nothing.txt", "");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string input;  // a file for standard input, or none
+    int status;
+    std::string out;    // found in standard output
+    std::string err;    // found in standard error
+  };
+  const Case cases[] = {
+      {{page}, "", 0, "one\ntwo\n", ""},
+      {{(folder.path() / "site").string()}, "", 0, "in the site\n", ""},
+      {{"-"}, piped, 0, "from a pipe\n", ""},
+      // The welcome pages: the first is titled with the program's name.
+      {{}, "", 0, "Orbisline", ""},
+      {{(folder.path() / "empty").string()}, "", 1, "", "has no index.html or index.htm"},
+      {{"-"}, nothing, 1, "", "standard input holds no page"},
+      {{"--version"}, "", 0, "orbisline 1.0.0\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? std::string("(none)") : c.arguments[0]);
+    ChildSetup setup;
+    if (!c.input.empty()) setup.input = open(c.input.c_str(), O_RDONLY | O_CLOEXEC);
+    Outcome outcome = run(c.arguments, setup);
+    if (setup.input >= 0) close(setup.input);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    EXPECT_NE(outcome.out.find(c.out), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
+    if (c.status == 0) {
+      EXPECT_EQ(outcome.err, "");
+    }
+    EXPECT_EQ(temporaryFilesLeft(), 0);
+  }
 }
 
 TEST_F(CliTest, InterruptRemovesTheTemporaryFile) {

@@ -143,3 +143,66 @@ TEST_F(ModelEditorTest, SetPositionClampsAndKeepsTheCursorOnScreen) {
 
 }  // namespace
 }  // namespace orbis::console
+
+namespace orbis::console {
+namespace {
+
+// Each search starts from a cursor put there with setPosition and gives
+// the start of the first match after it, or nothing.
+TEST_F(ModelEditorTest, SearchFindsTheNextPlaceIgnoringCase) {
+  // Line 3 has CR LF; line 4 has letters with accents in the ANSI page.
+  ModelEditor editor(1, write("alpha beta\nBETA gamma\n\nbeTa\r\n\xC9t\xE9 \xE9T\xC9\nend"), 80, 3);
+  std::string error;
+  ASSERT_TRUE(editor.open(0, error)) << error;
+  struct Case {
+    int32_t line;
+    int32_t column;
+    std::string text;
+    int32_t foundLine;  // -1: none
+    int32_t foundColumn;
+  };
+  const Case cases[] = {
+      {0, 0, "beta", 0, 6},
+      {0, 6, "beta", 1, 0},        // not the match under the cursor
+      {1, 0, "beta", 3, 0},        // past an empty line, over CR LF
+      {0, 40, "BETA", 1, 0},       // a cursor past the end of its line
+      {3, 0, "beta", -1, 0},       // no wrapping back to the start
+      {0, 0, "a b", 0, 4},         // blanks are text
+      {0, 0, "\xE9t\xE9", 4, 0},   // accented letters match either case
+      {4, 0, "\xC9T\xC9", 4, 4},
+      {0, 0, "a\nB", -1, 0},       // a match never spans lines
+      {0, 0, "", -1, 0},
+      {5, 2, "d", -1, 0},          // the cursor on the last byte
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " from " + std::to_string(c.line) + "," + std::to_string(c.column));
+    editor.setPosition({c.line, c.column, -1, -1, -1, -1});
+    int32_t line = -1;
+    int32_t column = -1;
+    bool found = editor.findAfterCursor(c.text, line, column);
+    EXPECT_EQ(found, c.foundLine >= 0);
+    if (found) {
+      EXPECT_EQ(line, c.foundLine);
+      EXPECT_EQ(column, c.foundColumn);
+    }
+  }
+}
+
+TEST_F(ModelEditorTest, ResizedWindowKeepsTheCursorOnScreen) {
+  ModelEditor editor(1, writeLines(100), 80, 20);
+  std::string error;
+  ASSERT_TRUE(editor.open(50, error)) << error;
+  EXPECT_EQ(editor.topLine(), 50);
+  editor.setPosition({69, -1, -1, -1, -1, -1});
+  editor.resize(100, 5);
+  EXPECT_EQ(editor.windowColumns(), 100);
+  EXPECT_EQ(editor.windowRows(), 5);
+  EXPECT_EQ(editor.cursorLine(), 69);
+  EXPECT_EQ(editor.topLine(), 65);
+  editor.resize(100, 0);
+  EXPECT_EQ(editor.windowRows(), 1);
+  EXPECT_EQ(editor.topLine(), 69);
+}
+
+}  // namespace
+}  // namespace orbis::console

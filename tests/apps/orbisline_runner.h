@@ -1,7 +1,8 @@
 // Drives the built orbisline executable as a user would: arguments in,
 // stdout, stderr and the exit status out, with a private temporary folder so
 // that leftover temporary files can be counted, an empty registry so that
-// the palette is the built-in one, and the C locale.
+// the palette is the built-in one, a private home and configuration folder
+// so that no user's settings are read, and the C locale.
 #pragma once
 
 #include <fcntl.h>
@@ -35,12 +36,13 @@ inline std::string readWholeFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// How one child differs from the plain run: another standard output (a
-// descriptor made with O_CLOEXEC, so the child keeps no other copy of it),
+// How one child differs from the plain run: another standard output or
+// input (descriptors made with O_CLOEXEC, so the child keeps no other copy),
 // environment variables, SIGPIPE ignored from the start, a limit on the
 // size of the files it writes (0: none).
 struct ChildSetup {
   int output = -1;
+  int input = -1;  // standard input: /dev/null unless given
   std::vector<std::pair<std::string, std::string>> environment{};
   bool ignorePipeSignal = false;
   rlim_t fileSizeLimit = 0;
@@ -51,6 +53,7 @@ protected:
   void SetUp() override {
     std::filesystem::create_directory(folder.path() / "tmp");
     std::filesystem::create_directory(folder.path() / "registry");
+    std::filesystem::create_directory(folder.path() / "config");
   }
 
   std::string writeFile(const std::string& name, const std::string& content) {
@@ -76,6 +79,8 @@ protected:
     std::filesystem::path errPath = folder.path() / "stderr";
     std::string tmpdir = (folder.path() / "tmp").string();
     std::string registry = (folder.path() / "registry").string();
+    std::string config = (folder.path() / "config").string();
+    std::string home = folder.path().string();
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(OrbislineBinary));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -85,13 +90,15 @@ protected:
     if (child == 0) {
       int out = setup.output >= 0 ? setup.output : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      int in = open("/dev/null", O_RDONLY);
+      int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
       if (out < 0 || err < 0 || in < 0) _exit(125);
       dup2(in, 0);
       dup2(out, 1);
       dup2(err, 2);
       setenv("TMPDIR", tmpdir.c_str(), 1);
       setenv("ORBISLINE_REGISTRY", registry.c_str(), 1);
+      setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+      setenv("HOME", home.c_str(), 1);
       unsetenv("ORBISLINE_PLUGIN");
       setenv("LC_ALL", "C", 1);
       for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);

@@ -1,6 +1,7 @@
 #include "platform/temp_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -175,6 +176,59 @@ TEST(TempFileTest, SignalsIgnoredAtStartStayIgnored) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+int hookPipe = -1;
+
+void markHook() {
+  char mark = 'h';
+  if (write(hookPipe, &mark, 1) != 1) _exit(5);
+}
+
+// A crash still removes the files, after the hook (the terminal's
+// restoration) has run; then the earlier handler of the fault, the
+// default's or a sanitizer's, ends the process.
+TEST(TempFileTest, FaultsRemoveTheFilesAfterTheHook) {
+  ScratchFolder folder;
+  ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
+  enum class Fault { ReadOnlyWrite, Abort, SentSegv, Term };
+  for (Fault fault : {Fault::ReadOnlyWrite, Fault::Abort, Fault::SentSegv, Fault::Term}) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      close(pipeEnds[0]);
+      hookPipe = pipeEnds[1];
+      installTempFileCleanup();
+      setSignalCleanupHook(markHook);
+      std::string path;
+      if (!createTempFile("~ob", path, ".htm")) _exit(3);
+      void* page = mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (page == MAP_FAILED) _exit(3);
+      if (fault == Fault::ReadOnlyWrite) *static_cast<volatile int*>(page) = 1;
+      if (fault == Fault::Abort) std::abort();
+      if (fault == Fault::SentSegv) raise(SIGSEGV);
+      if (fault == Fault::Term) raise(SIGTERM);
+      _exit(4);
+    }
+    close(pipeEnds[1]);
+    char mark = 0;
+    EXPECT_EQ(read(pipeEnds[0], &mark, 1), 1);
+    close(pipeEnds[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    // A sanitizer reports a fault and exits with a status of its own.
+    bool died = WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) != 0 &&
+                                        WEXITSTATUS(status) < 3);
+    EXPECT_TRUE(died) << "status " << status;
+    if (fault == Fault::Term) {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    }
+    EXPECT_EQ(mark, 'h');
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+  }
 }
 
 }  // namespace
