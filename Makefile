@@ -5,7 +5,7 @@ PAGE ?=
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps build check asan tsan fuzz bench package clean
+.PHONY: run test deps format build check asan tsan fuzz bench package clean
 
 # Only the executable, the plug-in module it loads and the welcome pages it
 # opens when no file is named; not the tests.
@@ -21,10 +21,13 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default
 
-# Plain tests, then the whole suite under ASan+UBSan (the headless host's
-# tests load the plug-in module built with it), the load path and the other
-# threaded code under TSan, and a short run of every fuzz target.
-test: check asan tsan fuzz
+# The format check, plain tests, then the whole suite under ASan+UBSan (the
+# headless host's tests load the plug-in module built with it), the load path
+# and the other threaded code under TSan, and a short run of every fuzz target.
+test: format check asan tsan fuzz
+
+format: deps
+	sh tools/check-format.sh
 
 check: build
 	ctest --preset default

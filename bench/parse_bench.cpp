@@ -72,10 +72,10 @@ std::string repeat(const std::string& piece, std::size_t times) {
 }
 
 const char* const Words[] = {
-    "console", "viewer",  "text",   "page",  "the",    "of",     "and",   "a",
-    "to",      "in",      "is",     "that",  "for",    "with",   "as",    "on",
-    "file",    "link",    "table",  "colour", "width", "markup", "line",  "editor",
-    "history", "anchor",  "tree",   "node",  "parser", "chunk",  "value", "list",
+    "console", "viewer", "text",  "page",   "the",    "of",     "and",   "a",
+    "to",      "in",     "is",    "that",   "for",    "with",   "as",    "on",
+    "file",    "link",   "table", "colour", "width",  "markup", "line",  "editor",
+    "history", "anchor", "tree",  "node",   "parser", "chunk",  "value", "list",
 };
 
 class PageWriter {
@@ -98,15 +98,30 @@ public:
     for (unsigned i = 0; i < pieces; ++i) {
       words(3 + number(8));
       switch (number(5)) {
-        case 0: out_ += "<a href=\"page" + std::to_string(number(500)) + ".html#s" +
-                        std::to_string(number(50)) + "\" title='" + word() + "'>";
-                words(2);
-                out_ += "</a> ";
-                break;
-        case 1: out_ += "<b>"; words(1); out_ += "</b> "; break;
-        case 2: out_ += "<i>"; words(2); out_ += "</i>\n"; break;
-        case 3: out_ += "&amp; &copy; "; break;
-        default: out_ += "<font color=\"#80ff00\">"; words(1); out_ += "</font> "; break;
+        case 0:
+          out_ += "<a href=\"page" + std::to_string(number(500)) + ".html#s" +
+                  std::to_string(number(50)) + "\" title='" + word() + "'>";
+          words(2);
+          out_ += "</a> ";
+          break;
+        case 1:
+          out_ += "<b>";
+          words(1);
+          out_ += "</b> ";
+          break;
+        case 2:
+          out_ += "<i>";
+          words(2);
+          out_ += "</i>\n";
+          break;
+        case 3:
+          out_ += "&amp; &copy; ";
+          break;
+        default:
+          out_ += "<font color=\"#80ff00\">";
+          words(1);
+          out_ += "</font> ";
+          break;
       }
     }
     out_ += "</p>\n";
@@ -155,8 +170,9 @@ std::string realisticDocument(double scale) {
   std::size_t size = scaled(20 * MiB, scale);
   std::string out;
   out.reserve(size + 4096);
-  out += "<!DOCTYPE html>\n<html><head><title>Generated page</title></head>\n"
-         "<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\">\n";
+  out +=
+      "<!DOCTYPE html>\n<html><head><title>Generated page</title></head>\n"
+      "<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\">\n";
   PageWriter writer(out);
   for (unsigned index = 0; out.size() < size; ++index) writer.section(index);
   out += "</body></html>\n";
@@ -182,9 +198,7 @@ std::string deepNesting(double scale) {
   return repeat("<div>", depth) + "x" + repeat("</div>", depth);
 }
 
-std::string manyTextNodes(double scale) {
-  return repeat("w <b></b>", scaled(1000000, scale));
-}
+std::string manyTextNodes(double scale) { return repeat("w <b></b>", scaled(1000000, scale)); }
 
 std::string hugeAttribute(double scale) {
   return "<p title=\"" + std::string(scaled(5 * MiB, scale), 'a') + "\">x</p>";
@@ -200,9 +214,7 @@ std::string hugeComment(double scale) {
 
 std::string bareAmpersands(double scale) { return std::string(scaled(10 * MiB, scale), '&'); }
 
-std::string ampReferences(double scale) {
-  return repeat("&amp;", scaled(10 * MiB, scale) / 5);
-}
+std::string ampReferences(double scale) { return repeat("&amp;", scaled(10 * MiB, scale) / 5); }
 
 std::string whiteSpace(double scale) {
   std::string piece = " \t\r\n  \n";
@@ -407,15 +419,17 @@ int benchShapes(const Options& options, const orbis::EntityResolver& resolver) {
 int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [--convert] [FILE...]\n");
+    std::fprintf(
+        stderr,
+        "usage: parse_bench [--scale F] [--only TEXT] [--limit SECONDS] [--convert] [FILE...]\n");
     return 2;
   }
   // A source that is not open yields the built-in settings and entities.
   orbis::MemorySource none(nullptr, 0);
   std::unique_ptr<orbis::Settings> settings = orbis::Settings::fromSource(none);
   orbis::settings = settings.get();
-  int result = options.files.empty() ? benchShapes(options, *settings)
-                                     : benchFiles(options, *settings);
+  int result =
+      options.files.empty() ? benchShapes(options, *settings) : benchFiles(options, *settings);
   orbis::settings = nullptr;
   return result;
 }

@@ -137,8 +137,8 @@ INPUT_RECORD keyDown(uint16_t code) {
 void report(const char* what, const Place& place, double redraw, double enter) {
   std::string target = place.link != nullptr ? place.link->target.str() : std::string("(no link)");
   if (target.size() > 28) target = target.substr(0, 25) + "...";
-  std::printf("  %-34s line %8d  redraw %8.2f us  Enter %8.2f us  (%s)\n", what, place.line, redraw, enter,
-              target.c_str());
+  std::printf("  %-34s line %8d  redraw %8.2f us  Enter %8.2f us  (%s)\n", what, place.line, redraw,
+              enter, target.c_str());
 }
 
 // Puts the screen at top and the saved cursor on the link piece, as the
@@ -168,8 +168,8 @@ int editor(const char* fileName, const char*, int, int, int, int, unsigned, int 
   long chains = 0;
   long longest = 0;
   chainStatistics(document, chains, longest);
-  std::printf("%s: %d lines, %ld links (pieces of one text), the longest over %ld lines\n", currentFile,
-              lines, chains, longest);
+  std::printf("%s: %d lines, %ld links (pieces of one text), the longest over %ld lines\n",
+              currentFile, lines, chains, longest);
 
   Place first = findLink(document, 0, true);
   Place last = findLink(document, lines - 1, false);
@@ -192,8 +192,8 @@ int editor(const char* fileName, const char*, int, int, int, int, unsigned, int 
   ProcessEditorEvent(EE_REDRAW, EEREDRAW_ALL);
   long titlesLit = titleCalls - titlesBefore;
   double farRedraw = medianMicroseconds([] { ProcessEditorEvent(EE_REDRAW, EEREDRAW_ALL); });
-  std::printf("  %-34s line %8d  redraw %8.2f us  (%ld pieces lit)\n", "cursor at the top, screen at the end",
-              first.line, farRedraw, titlesLit);
+  std::printf("  %-34s line %8d  redraw %8.2f us  (%ld pieces lit)\n",
+              "cursor at the top, screen at the end", first.line, farRedraw, titlesLit);
   return 1;
 }
 
@@ -218,15 +218,16 @@ int main(int argc, char** argv) {
   startup.EditorControl = editorControl;
   SetStartupInfo(&startup);
 
-  std::printf("One event of the viewer, %dx%d console, median of %d calls\n", ConsoleColumns, ConsoleRows,
-              Repetitions);
+  std::printf("One event of the viewer, %dx%d console, median of %d calls\n", ConsoleColumns,
+              ConsoleRows, Repetitions);
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     currentFile = argv[i];
     measured = false;
     auto start = std::chrono::steady_clock::now();
     OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(argv[i]));
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!measured) {
       std::printf("%s: not opened\n", argv[i]);
       status = 1;

@@ -31,8 +31,9 @@ public:
     std::memset(buffer, 0, static_cast<std::size_t>(length));
     if (offset_ >= bytes_.size()) return false;
     step_ = step_ % maximum_ + 1;
-    std::size_t count = std::min<std::size_t>({static_cast<std::size_t>(length),
-                                               static_cast<std::size_t>(step_), bytes_.size() - offset_});
+    std::size_t count =
+        std::min<std::size_t>({static_cast<std::size_t>(length), static_cast<std::size_t>(step_),
+                               bytes_.size() - offset_});
     std::memcpy(buffer, bytes_.data() + offset_, count);
     offset_ += count;
     length = static_cast<int32_t>(count);

@@ -31,10 +31,10 @@ constexpr uint8_t FirstMove = 0xC0;
 constexpr uint8_t FirstClick = 0xE0;
 
 const char* const Tokens[] = {
-    "Up",    "Down", "Left",    "Right",     "PgUp",      "PgDn",    "Home",   "End",
-    "Enter", "BS",   "Tab",     "Esc",       "Ins",       "Del",     "F1",     "F2",
-    "F6",    "F7",   "F11",     "F12",       "x",         "Space",   "Ctrl+Home", "Ctrl+End",
-    "save",  "other", "pick:0", "pick:1",    "pick:-1",   "Shift+Tab", "Alt+F2", "Enter",
+    "Up",    "Down",  "Left",   "Right",  "PgUp",    "PgDn",      "Home",      "End",
+    "Enter", "BS",    "Tab",    "Esc",    "Ins",     "Del",       "F1",        "F2",
+    "F6",    "F7",    "F11",    "F12",    "x",       "Space",     "Ctrl+Home", "Ctrl+End",
+    "save",  "other", "pick:0", "pick:1", "pick:-1", "Shift+Tab", "Alt+F2",    "Enter",
 };
 
 const char* const Versions[] = {"1.70", "1.64", "1.63", "1.62"};
@@ -53,8 +53,9 @@ const std::pair<const char*, const char*> Pages[] = {
     {"b.htm",
      "<body bgcolor=navy text=white link=yellow><title>B</title><a href=a.htm>to a</a> "
      "<a href=c.htm>to c</a> <a href=b.htm>self</a></body>"},
-    {"c.htm", "<title>C</title><p>c</p><pre>\n\n\n\n\n\n\n\n\n\n</pre><a name=x></a>"
-              "<a href=../pages/a.htm#top>up</a>"},
+    {"c.htm",
+     "<title>C</title><p>c</p><pre>\n\n\n\n\n\n\n\n\n\n</pre><a name=x></a>"
+     "<a href=../pages/a.htm#top>up</a>"},
     {"my page.htm", "<title>Spaced</title><a href=a.htm>home</a>"},
     {"notes.txt", "<a href=a.htm>not shown</a>"},
 };

@@ -59,8 +59,7 @@ public:
   virtual int chooseFromMenu(std::span<const std::string_view> items) = 0;
   // The chosen button's index (0 the first) or -1; a box without buttons
   // is drawn and answered 0 at once.
-  virtual int showMessage(unsigned flags, std::span<const std::string_view> items,
-                          int buttons) = 0;
+  virtual int showMessage(unsigned flags, std::span<const std::string_view> items, int buttons) = 0;
   virtual std::unique_ptr<SavedScreen> saveScreen() { return std::make_unique<SavedScreen>(); }
   virtual void restoreScreen(SavedScreen&) {}
   // The editor's help key (F1), when the plug-in lets it through.

@@ -19,15 +19,14 @@ int HeadlessFrontEnd::chooseFromMenu(std::span<const std::string_view> items) {
   return chosen;
 }
 
-int HeadlessFrontEnd::showMessage(unsigned, std::span<const std::string_view> items,
-                                  int buttons) {
+int HeadlessFrontEnd::showMessage(unsigned, std::span<const std::string_view> items, int buttons) {
   int chosen = buttons > 0 ? takePick().value_or(0) : 0;
   if (trace_ != nullptr) trace_->box("MESSAGE", items, chosen);
   return chosen;
 }
 
-void HeadlessFrontEnd::editorOpened(const ModelEditor&, std::string_view title,
-                                    int32_t startLine, EditorOrigin origin) {
+void HeadlessFrontEnd::editorOpened(const ModelEditor&, std::string_view title, int32_t startLine,
+                                    EditorOrigin origin) {
   pending_.clear();
   if (trace_ != nullptr && origin == EditorOrigin::Plugin) trace_->editorOpened(title, startLine);
 }

@@ -198,8 +198,8 @@ int HostModel::editor(const char* fileName, const char* title, int startLine) {
 
 int HostModel::editorControl(int command, void* parameter) {
   ModelEditor* editor = reportedEditor();
-  bool needsParameter = command == ECTL_GETINFO || command == ECTL_SETPOSITION ||
-                        command == ECTL_ADDCOLOR;
+  bool needsParameter =
+      command == ECTL_GETINFO || command == ECTL_SETPOSITION || command == ECTL_ADDCOLOR;
   if (needsParameter && parameter == nullptr) return 0;
   if (command != ECTL_GETINFO) frontEnd_.editorControlled(command, parameter);
   if (editor == nullptr) return 0;

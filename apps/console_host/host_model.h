@@ -90,7 +90,7 @@ private:
   int windowColumns_;
   int windowRows_;
   std::vector<std::string> menuItems_;
-  std::vector<ModelEditor*> editors_;  // the open ones, innermost last
+  std::vector<ModelEditor*> editors_;   // the open ones, innermost last
   ModelEditor* otherEditor_ = nullptr;  // reported while it plays its input
   std::vector<std::unique_ptr<SavedScreen>> screens_;
   std::vector<EditorColor> colors_;

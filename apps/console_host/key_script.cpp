@@ -15,15 +15,15 @@ struct NamedKey {
 };
 
 constexpr NamedKey NamedKeys[] = {
-    {"Up", VK_UP, 0},         {"Down", VK_DOWN, 0},     {"Left", VK_LEFT, 0},
-    {"Right", VK_RIGHT, 0},   {"PgUp", VK_PRIOR, 0},    {"PgDn", VK_NEXT, 0},
-    {"Home", VK_HOME, 0},     {"End", VK_END, 0},       {"Enter", VK_RETURN, '\r'},
-    {"BS", VK_BACK, 8},       {"Tab", VK_TAB, 9},       {"Esc", VK_ESCAPE, 27},
-    {"Ins", VK_INSERT, 0},    {"Del", VK_DELETE, 0},    {"Space", VK_SPACE, ' '},
-    {"F1", VK_F1, 0},         {"F2", VK_F2, 0},         {"F3", VK_F3, 0},
-    {"F4", VK_F4, 0},         {"F5", VK_F5, 0},         {"F6", VK_F6, 0},
-    {"F7", VK_F7, 0},         {"F8", VK_F8, 0},         {"F9", VK_F9, 0},
-    {"F10", VK_F10, 0},       {"F11", VK_F11, 0},       {"F12", VK_F12, 0},
+    {"Up", VK_UP, 0},       {"Down", VK_DOWN, 0},  {"Left", VK_LEFT, 0},
+    {"Right", VK_RIGHT, 0}, {"PgUp", VK_PRIOR, 0}, {"PgDn", VK_NEXT, 0},
+    {"Home", VK_HOME, 0},   {"End", VK_END, 0},    {"Enter", VK_RETURN, '\r'},
+    {"BS", VK_BACK, 8},     {"Tab", VK_TAB, 9},    {"Esc", VK_ESCAPE, 27},
+    {"Ins", VK_INSERT, 0},  {"Del", VK_DELETE, 0}, {"Space", VK_SPACE, ' '},
+    {"F1", VK_F1, 0},       {"F2", VK_F2, 0},      {"F3", VK_F3, 0},
+    {"F4", VK_F4, 0},       {"F5", VK_F5, 0},      {"F6", VK_F6, 0},
+    {"F7", VK_F7, 0},       {"F8", VK_F8, 0},      {"F9", VK_F9, 0},
+    {"F10", VK_F10, 0},     {"F11", VK_F11, 0},    {"F12", VK_F12, 0},
 };
 
 struct PunctuationKey {
@@ -35,17 +35,38 @@ struct PunctuationKey {
 // The punctuation of a US keyboard: each key's unshifted character, then
 // its shifted one.
 constexpr PunctuationKey Punctuation[] = {
-    {'`', VK_OEM_3, false},      {'~', VK_OEM_3, true},       {'!', '1', true},
-    {'@', '2', true},            {'#', '3', true},            {'$', '4', true},
-    {'%', '5', true},            {'^', '6', true},            {'&', '7', true},
-    {'*', '8', true},            {'(', '9', true},            {')', '0', true},
-    {'-', VK_OEM_MINUS, false},  {'_', VK_OEM_MINUS, true},   {'=', VK_OEM_PLUS, false},
-    {'+', VK_OEM_PLUS, true},    {'[', VK_OEM_4, false},      {'{', VK_OEM_4, true},
-    {']', VK_OEM_6, false},      {'}', VK_OEM_6, true},       {'\\', VK_OEM_5, false},
-    {'|', VK_OEM_5, true},       {';', VK_OEM_1, false},      {':', VK_OEM_1, true},
-    {'\'', VK_OEM_7, false},     {'"', VK_OEM_7, true},       {',', VK_OEM_COMMA, false},
-    {'<', VK_OEM_COMMA, true},   {'.', VK_OEM_PERIOD, false}, {'>', VK_OEM_PERIOD, true},
-    {'/', VK_OEM_2, false},      {'?', VK_OEM_2, true},
+    {'`', VK_OEM_3, false},
+    {'~', VK_OEM_3, true},
+    {'!', '1', true},
+    {'@', '2', true},
+    {'#', '3', true},
+    {'$', '4', true},
+    {'%', '5', true},
+    {'^', '6', true},
+    {'&', '7', true},
+    {'*', '8', true},
+    {'(', '9', true},
+    {')', '0', true},
+    {'-', VK_OEM_MINUS, false},
+    {'_', VK_OEM_MINUS, true},
+    {'=', VK_OEM_PLUS, false},
+    {'+', VK_OEM_PLUS, true},
+    {'[', VK_OEM_4, false},
+    {'{', VK_OEM_4, true},
+    {']', VK_OEM_6, false},
+    {'}', VK_OEM_6, true},
+    {'\\', VK_OEM_5, false},
+    {'|', VK_OEM_5, true},
+    {';', VK_OEM_1, false},
+    {':', VK_OEM_1, true},
+    {'\'', VK_OEM_7, false},
+    {'"', VK_OEM_7, true},
+    {',', VK_OEM_COMMA, false},
+    {'<', VK_OEM_COMMA, true},
+    {'.', VK_OEM_PERIOD, false},
+    {'>', VK_OEM_PERIOD, true},
+    {'/', VK_OEM_2, false},
+    {'?', VK_OEM_2, true},
 };
 
 struct Modifier {
@@ -56,12 +77,15 @@ struct Modifier {
 constexpr Modifier Modifiers[] = {
     {"Ctrl+", LEFT_CTRL_PRESSED}, {"Alt+", LEFT_ALT_PRESSED}, {"Shift+", SHIFT_PRESSED}};
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
@@ -264,7 +288,8 @@ std::vector<HostEvent> tokenEvents(const ScriptToken& token) {
     case ScriptToken::Kind::Move:
       return {tokenMouseEvent(token, 0, MOUSE_MOVED)};
     case ScriptToken::Kind::Click:
-      return {tokenMouseEvent(token, FROM_LEFT_1ST_BUTTON_PRESSED, 0), tokenMouseEvent(token, 0, 0)};
+      return {tokenMouseEvent(token, FROM_LEFT_1ST_BUTTON_PRESSED, 0),
+              tokenMouseEvent(token, 0, 0)};
     case ScriptToken::Kind::Save:
       return {commandEvent(HostEvent::Kind::Save, token.text)};
     case ScriptToken::Kind::Other:

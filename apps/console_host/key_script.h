@@ -29,7 +29,7 @@ namespace orbis::console {
 struct ScriptToken {
   enum class Kind { Key, Move, Click, Pick, Save, Other };
   Kind kind = Kind::Key;
-  std::string text;      // as written
+  std::string text;       // as written
   INPUT_RECORD record{};  // Key: the key-down; Move, Click: the position
   int pick = 0;
 };

@@ -77,10 +77,18 @@ bool ModelEditor::endsWithLineFeed() const {
 bool ModelEditor::moveByKey(uint16_t virtualKey, uint32_t controlState) {
   int64_t line = cursorLine_;
   switch (virtualKey) {
-    case VK_UP: line -= 1; break;
-    case VK_DOWN: line += 1; break;
-    case VK_LEFT: cursorColumn_ = std::max(cursorColumn_ - 1, 0); break;
-    case VK_RIGHT: cursorColumn_ = std::min(cursorColumn_ + 1, LargestColumn); break;
+    case VK_UP:
+      line -= 1;
+      break;
+    case VK_DOWN:
+      line += 1;
+      break;
+    case VK_LEFT:
+      cursorColumn_ = std::max(cursorColumn_ - 1, 0);
+      break;
+    case VK_RIGHT:
+      cursorColumn_ = std::min(cursorColumn_ + 1, LargestColumn);
+      break;
     case VK_PRIOR:
     case VK_NEXT: {
       int32_t step = virtualKey == VK_NEXT ? windowRows_ : -windowRows_;
@@ -131,7 +139,8 @@ bool ModelEditor::findAfterCursor(std::string_view text, int32_t& line, int32_t&
   std::string_view bytes = file_.bytes();
   std::size_t lineStart = lineStarts_[static_cast<std::size_t>(cursorLine_)];
   std::size_t lineLength = this->line(cursorLine_).size();
-  std::size_t from = lineStart + std::min<std::size_t>(static_cast<std::size_t>(cursorColumn_) + 1, lineLength);
+  std::size_t from =
+      lineStart + std::min<std::size_t>(static_cast<std::size_t>(cursorColumn_) + 1, lineLength);
   if (from >= bytes.size()) return false;
   const platform::ByteTable& lower = platform::ansiLowerCaseTable();
   auto fold = [&lower](char c) { return lower[static_cast<unsigned char>(c)]; };
@@ -175,7 +184,8 @@ void ModelEditor::followCursor() {
 }
 
 void ModelEditor::moveToLineEnd() {
-  cursorColumn_ = static_cast<int32_t>(std::min<std::size_t>(line(cursorLine_).size(), LargestColumn));
+  cursorColumn_ =
+      static_cast<int32_t>(std::min<std::size_t>(line(cursorLine_).size(), LargestColumn));
 }
 
 }  // namespace orbis::console

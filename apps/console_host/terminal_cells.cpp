@@ -18,7 +18,9 @@ uint32_t shownCharacter(unsigned char byte, int32_t codePoint) {
   return unusable ? Replacement : static_cast<uint32_t>(codePoint);
 }
 
-bool isControl(uint32_t codePoint) { return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0); }
+bool isControl(uint32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+}
 
 int terminalColor(int console) {
   return ((console & 1) << 2) | (console & 2) | ((console & 4) >> 2) | (console & 8);

@@ -19,11 +19,21 @@ void appendEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     unsigned char byte = static_cast<unsigned char>(c);
     switch (byte) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (byte < 0x20 || byte >= 0x7F) {
           const char escape[] = {'\\', 'x', HexDigits[byte >> 4], HexDigits[byte & 15]};

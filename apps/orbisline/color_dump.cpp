@@ -31,9 +31,8 @@ int32_t printedLines(const console::ModelEditor& editor) {
 
 }  // namespace
 
-void appendColoredLine(std::string& out, std::string_view text,
-                       std::span<const EditorColor> colors, ColorAttr base, int width,
-                       DumpStyle style) {
+void appendColoredLine(std::string& out, std::string_view text, std::span<const EditorColor> colors,
+                       ColorAttr base, int width, DumpStyle style) {
   int64_t cells = static_cast<int64_t>(text.size());
   for (const EditorColor& color : colors) {
     cells = std::max<int64_t>(cells, std::min<int64_t>(int64_t{color.EndPos} + 1, width));
@@ -52,7 +51,8 @@ void appendColoredLine(std::string& out, std::string_view text,
     std::size_t end = cell;
     while (end < attrs.size() && attrs[end] == attrs[cell]) ++end;
     appendSgr(out, attrs[cell]);
-    std::string_view piece = cell < text.size() ? text.substr(cell, end - cell) : std::string_view();
+    std::string_view piece =
+        cell < text.size() ? text.substr(cell, end - cell) : std::string_view();
     appendShown(out, piece, style);
     out.append(end - cell - piece.size(), ' ');
     cell = end;
@@ -84,8 +84,9 @@ void ColorDumpFrontEnd::editorDrawn(const console::ModelEditor& editor,
     if (row >= 0 && row < rows) byLine[static_cast<std::size_t>(row)].push_back(color);
   }
   for (int32_t line = nextTop_; line < end; ++line) {
-    appendColoredLine(out_.line(), editor.line(line), byLine[static_cast<std::size_t>(line - nextTop_)],
-                      base_, editor.windowColumns(), style_);
+    appendColoredLine(out_.line(), editor.line(line),
+                      byLine[static_cast<std::size_t>(line - nextTop_)], base_,
+                      editor.windowColumns(), style_);
     out_.endLine();
   }
   nextTop_ += rows;

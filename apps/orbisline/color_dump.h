@@ -24,9 +24,8 @@ namespace orbis::app {
 // width cells at most. An SGR sequence (30-37/90-97 on 40-47/100-107) starts
 // each change of colour; a line that set any ends with a reset. colors are
 // this line's, in the order sent.
-void appendColoredLine(std::string& out, std::string_view text,
-                       std::span<const EditorColor> colors, ColorAttr base, int width,
-                       DumpStyle style);
+void appendColoredLine(std::string& out, std::string_view text, std::span<const EditorColor> colors,
+                       ColorAttr base, int width, DumpStyle style);
 
 class ColorDumpFrontEnd : public console::FrontEnd {
 public:

@@ -18,8 +18,8 @@
 #include "platform/settings_file.h"
 #include "platform/temp_file.h"
 #include "refusal.h"
-#include "resources.h"
 #include "render/load_check.h"
+#include "resources.h"
 #include "terminal_text.h"
 
 namespace orbis::app {
@@ -42,7 +42,8 @@ std::string describeNotShown(const std::string& file, const std::string& notice)
 
 bool preparePlugin(const Options& options, Plugin& plugin) {
   fixConsoleSize(options);
-  console::setHostFileVersion(options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
+  console::setHostFileVersion(
+      options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
   if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);
   plugin.path = pluginModulePath();
   std::string error;
@@ -90,7 +91,8 @@ struct FileCloser {
 int runHeadless(const Options& options) {
   std::unique_ptr<std::FILE, FileCloser> traceFile;
   if (!options.traceFile.empty()) {
-    traceFile.reset(options.traceFile == "-" ? stdout : std::fopen(options.traceFile.c_str(), "wb"));
+    traceFile.reset(options.traceFile == "-" ? stdout
+                                             : std::fopen(options.traceFile.c_str(), "wb"));
     if (traceFile == nullptr) {
       reportError("cannot write the trace file " + options.traceFile + ": " + std::strerror(errno));
       return 1;

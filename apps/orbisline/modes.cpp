@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "console_host/text_output.h"
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
@@ -20,7 +21,6 @@
 #include "render/document.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
-#include "console_host/text_output.h"
 #include "tree_printer.h"
 
 namespace orbis::app {
@@ -78,7 +78,8 @@ void reportError(const std::string& message) {
 }
 
 int reportOutputFailure(int error) {
-  if (error != EPIPE) reportError(std::string("cannot write to standard output: ") + std::strerror(error));
+  if (error != EPIPE)
+    reportError(std::string("cannot write to standard output: ") + std::strerror(error));
   return 1;
 }
 

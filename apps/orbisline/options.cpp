@@ -138,9 +138,8 @@ bool parseSize(std::string_view name, std::string_view text, int minimum, int& o
 }
 
 // Options that take a value, as "--name VALUE" or "--name=VALUE".
-bool takeValue(std::string_view argument, std::string_view name, int argc,
-               const char* const* argv, int& index, std::string_view& value, bool& matched,
-               std::string& error) {
+bool takeValue(std::string_view argument, std::string_view name, int argc, const char* const* argv,
+               int& index, std::string_view& value, bool& matched, std::string& error) {
   matched = false;
   if (argument == name) {
     matched = true;

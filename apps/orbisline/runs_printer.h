@@ -10,8 +10,8 @@
 // Texts are escaped as appendEscaped does; numbers are decimal.
 #pragma once
 
-#include "render/document.h"
 #include "console_host/text_output.h"
+#include "render/document.h"
 
 namespace orbis::app {
 

@@ -4,8 +4,8 @@
 // for a text node. Texts are escaped as appendEscaped does.
 #pragma once
 
-#include "markup/node.h"
 #include "console_host/text_output.h"
+#include "markup/node.h"
 
 namespace orbis::app {
 

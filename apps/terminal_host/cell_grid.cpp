@@ -11,7 +11,8 @@ void CellGrid::resize(int columns, int rows, uint8_t attr) {
   rows = std::max(rows, 0);
   std::vector<Cell> cells(static_cast<std::size_t>(columns) * rows, Cell{U' ', attr});
   for (int row = 0; row < std::min(rows, rows_); ++row) {
-    std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(row) * columns_, std::min(columns, columns_),
+    std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(row) * columns_,
+                std::min(columns, columns_),
                 cells.begin() + static_cast<std::ptrdiff_t>(row) * columns);
   }
   cells_.swap(cells);
@@ -53,7 +54,8 @@ const Cell& CellGrid::at(int column, int row) const {
 
 std::span<const Cell> CellGrid::row(int row) const {
   if (row < 0 || row >= rows_) return {};
-  return {cells_.data() + static_cast<std::size_t>(row) * columns_, static_cast<std::size_t>(columns_)};
+  return {cells_.data() + static_cast<std::size_t>(row) * columns_,
+          static_cast<std::size_t>(columns_)};
 }
 
 }  // namespace orbis::terminal

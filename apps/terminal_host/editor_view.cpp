@@ -15,8 +15,8 @@ struct KeyLabel {
 };
 
 constexpr KeyLabel KeyLabels[] = {
-    {U"1", U"Help"},   {U"7", U"Search"}, {U"10", U"Quit"},  {U"11", U"Plug-ins"},
-    {U"Enter", U"Follow"}, {U"BS", U"Back"}, {U"Esc/q", U"Quit"},
+    {U"1", U"Help"},       {U"7", U"Search"}, {U"10", U"Quit"},    {U"11", U"Plug-ins"},
+    {U"Enter", U"Follow"}, {U"BS", U"Back"},  {U"Esc/q", U"Quit"},
 };
 
 std::u32string ascii(std::string_view text) { return std::u32string(text.begin(), text.end()); }
@@ -45,12 +45,14 @@ void drawText(CellGrid& grid, const console::ModelEditor& editor,
       grid.setCell(static_cast<int>(column), row + 1,
                    {documentCharacter(static_cast<unsigned char>(line[column])), attr});
     }
-    grid.fill(static_cast<int>(shown), row + 1, grid.columns() - static_cast<int>(shown), U' ', attr);
+    grid.fill(static_cast<int>(shown), row + 1, grid.columns() - static_cast<int>(shown), U' ',
+              attr);
   }
   for (const EditorColor& color : colors) {
     int64_t row = int64_t{color.StringNumber} - top;
     if (row < 0 || row >= rows) continue;
-    grid.paint(static_cast<int>(row) + 1, color.StartPos, color.EndPos, static_cast<uint8_t>(color.Color));
+    grid.paint(static_cast<int>(row) + 1, color.StartPos, color.EndPos,
+               static_cast<uint8_t>(color.Color));
   }
 }
 

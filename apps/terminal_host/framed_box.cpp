@@ -102,7 +102,8 @@ void FramedBox::drawFrame(CellGrid& grid, int left, int top, int width, int heig
   grid.setCell(left, bottom, {BottomLeft, colors_.frame});
   grid.setCell(right, bottom, {BottomRight, colors_.frame});
   if (content_.title.empty()) return;
-  std::u32string title = U" " + content_.title.substr(0, static_cast<std::size_t>(std::max(width - 4, 0))) + U" ";
+  std::u32string title =
+      U" " + content_.title.substr(0, static_cast<std::size_t>(std::max(width - 4, 0))) + U" ";
   grid.put(left + (width - length(title)) / 2, top, title, colors_.title);
 }
 

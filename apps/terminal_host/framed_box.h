@@ -50,7 +50,8 @@ private:
   void drawFrame(CellGrid& grid, int left, int top, int width, int height) const;
   void drawButtons(CellGrid& grid, int left, int row, int inner, int chosen);
   void drawItems(CellGrid& grid, int left, int top, int inner, int rows, int chosen);
-  int drawChoice(CellGrid& grid, int column, int row, const std::u32string& text, bool chosen) const;
+  int drawChoice(CellGrid& grid, int column, int row, const std::u32string& text,
+                 bool chosen) const;
 
   BoxContent content_;
   BoxColors colors_;

@@ -68,12 +68,12 @@ HostColors hostColors(const Palette& palette) {
   // A menu's items are its buttons.
   colors.menu = boxColors(palette, {MenuText, MenuHighlight, MenuFrame, MenuTitle, MenuText,
                                     MenuChosenText, MenuHighlight, MenuChosenHighlight});
-  colors.dialog = boxColors(palette, {DialogText, DialogHighlight, DialogFrame, DialogTitle,
-                                      DialogButton, DialogChosenButton, DialogButtonHighlight,
-                                      DialogChosenButtonHighlight});
-  colors.warning = boxColors(palette, {WarningText, WarningHighlight, WarningFrame, WarningTitle,
-                                       WarningButton, WarningChosenButton, WarningButtonHighlight,
-                                       WarningChosenButtonHighlight});
+  colors.dialog =
+      boxColors(palette, {DialogText, DialogHighlight, DialogFrame, DialogTitle, DialogButton,
+                          DialogChosenButton, DialogButtonHighlight, DialogChosenButtonHighlight});
+  colors.warning = boxColors(
+      palette, {WarningText, WarningHighlight, WarningFrame, WarningTitle, WarningButton,
+                WarningChosenButton, WarningButtonHighlight, WarningChosenButtonHighlight});
   colors.help = boxColors(palette, {HelpText, HelpHighlight, HelpFrame, HelpTitle, HelpText,
                                     HelpText, HelpHighlight, HelpHighlight});
   return colors;

@@ -14,18 +14,33 @@ struct CodeName {
 };
 
 constexpr CodeName CodeNames[] = {
-    {KEY_UP, "Up"},           {KEY_DOWN, "Down"},         {KEY_LEFT, "Left"},
-    {KEY_RIGHT, "Right"},     {KEY_PPAGE, "PgUp"},        {KEY_NPAGE, "PgDn"},
-    {KEY_HOME, "Home"},       {KEY_END, "End"},           {KEY_IC, "Ins"},
-    {KEY_DC, "Del"},          {KEY_BACKSPACE, "BS"},      {KEY_ENTER, "Enter"},
-    {KEY_BTAB, "Shift+Tab"},  {KEY_SR, "Shift+Up"},       {KEY_SF, "Shift+Down"},
-    {KEY_SLEFT, "Shift+Left"}, {KEY_SRIGHT, "Shift+Right"}, {KEY_SHOME, "Shift+Home"},
-    {KEY_SEND, "Shift+End"},  {KEY_SIC, "Shift+Ins"},     {KEY_SDC, "Shift+Del"},
-    {KEY_SPREVIOUS, "Shift+PgUp"}, {KEY_SNEXT, "Shift+PgDn"},
+    {KEY_UP, "Up"},
+    {KEY_DOWN, "Down"},
+    {KEY_LEFT, "Left"},
+    {KEY_RIGHT, "Right"},
+    {KEY_PPAGE, "PgUp"},
+    {KEY_NPAGE, "PgDn"},
+    {KEY_HOME, "Home"},
+    {KEY_END, "End"},
+    {KEY_IC, "Ins"},
+    {KEY_DC, "Del"},
+    {KEY_BACKSPACE, "BS"},
+    {KEY_ENTER, "Enter"},
+    {KEY_BTAB, "Shift+Tab"},
+    {KEY_SR, "Shift+Up"},
+    {KEY_SF, "Shift+Down"},
+    {KEY_SLEFT, "Shift+Left"},
+    {KEY_SRIGHT, "Shift+Right"},
+    {KEY_SHOME, "Shift+Home"},
+    {KEY_SEND, "Shift+End"},
+    {KEY_SIC, "Shift+Ins"},
+    {KEY_SDC, "Shift+Del"},
+    {KEY_SPREVIOUS, "Shift+PgUp"},
+    {KEY_SNEXT, "Shift+PgDn"},
 };
 
 // Function keys past F12 are F1 to F12 with modifiers, twelve at a time.
-constexpr std::string_view FunctionKeyModifiers[] = {"", "Shift+", "Ctrl+", "Ctrl+Shift+",
+constexpr std::string_view FunctionKeyModifiers[] = {"",     "Shift+",    "Ctrl+", "Ctrl+Shift+",
                                                      "Alt+", "Alt+Shift+"};
 constexpr int FunctionKeysPerSet = 12;
 // ncurses numbers function keys up to F63; the codes after are other keys.
@@ -37,13 +52,13 @@ struct BaseKey {
 };
 
 constexpr BaseKey ModifiableKeys[] = {
-    {"kUP", "Up"},   {"kDN", "Down"}, {"kLFT", "Left"}, {"kRIT", "Right"}, {"kHOM", "Home"},
+    {"kUP", "Up"},   {"kDN", "Down"},  {"kLFT", "Left"}, {"kRIT", "Right"}, {"kHOM", "Home"},
     {"kEND", "End"}, {"kPRV", "PgUp"}, {"kNXT", "PgDn"}, {"kIC", "Ins"},    {"kDC", "Del"},
 };
 
 // The modifier numbers 2 to 8 of the terminals' convention.
-constexpr std::string_view ModifierPrefixes[] = {"Shift+", "Alt+", "Alt+Shift+", "Ctrl+",
-                                                 "Ctrl+Shift+", "Ctrl+Alt+", "Ctrl+Alt+Shift+"};
+constexpr std::string_view ModifierPrefixes[] = {
+    "Shift+", "Alt+", "Alt+Shift+", "Ctrl+", "Ctrl+Shift+", "Ctrl+Alt+", "Ctrl+Alt+Shift+"};
 
 constexpr char32_t Delete = 0x7F;
 constexpr int ControlBase = 0x40;

@@ -64,8 +64,8 @@ std::string inputLabel(const TerminalInput& input, platform::ConsoleSize size) {
       if (!input.name.empty()) return input.name;
       return "U+" + std::to_string(static_cast<uint32_t>(input.character));
     case Kind::Mouse: {
-      static const char* const names[] = {"move:", "press:", "release:", "click:", "wheel-up:",
-                                          "wheel-down:"};
+      static const char* const names[] = {
+          "move:", "press:", "release:", "click:", "wheel-up:", "wheel-down:"};
       return names[static_cast<int>(input.action)] + cellText(input.column, input.row);
     }
     case Kind::Resize:
@@ -186,7 +186,8 @@ bool TerminalFrontEnd::translate(const TerminalInput& input, const console::Mode
     return true;
   }
   if (input.kind != Kind::Key && input.kind != Kind::Character) return false;
-  if (std::find(std::begin(LeavingKeys), std::end(LeavingKeys), input.name) != std::end(LeavingKeys)) {
+  if (std::find(std::begin(LeavingKeys), std::end(LeavingKeys), input.name) !=
+      std::end(LeavingKeys)) {
     leaving_ = true;
     return true;
   }
@@ -209,7 +210,8 @@ void TerminalFrontEnd::queueMouse(const TerminalInput& input, const console::Mod
       break;
     case Action::Press:
     case Action::Click:
-      pending_.push_back(console::mouseEvent("press:" + where, cell, FROM_LEFT_1ST_BUTTON_PRESSED, 0));
+      pending_.push_back(
+          console::mouseEvent("press:" + where, cell, FROM_LEFT_1ST_BUTTON_PRESSED, 0));
       if (input.action == Action::Press) break;
       [[fallthrough]];
     case Action::Release:
@@ -281,7 +283,8 @@ int TerminalFrontEnd::showMessage(unsigned flags, std::span<const std::string_vi
                                   int buttons) {
   if (!ensureStarted()) return buttons > 0 ? -1 : 0;
   BoxContent content;
-  std::size_t firstButton = items.size() - std::min<std::size_t>(static_cast<std::size_t>(buttons), items.size());
+  std::size_t firstButton =
+      items.size() - std::min<std::size_t>(static_cast<std::size_t>(buttons), items.size());
   for (std::size_t i = 0; i < items.size(); ++i) {
     std::u32string text = hostText(items[i]);
     if (i == 0) {
@@ -352,12 +355,14 @@ std::optional<std::string> TerminalFrontEnd::askSearchText() {
     if (input.name == "Enter") {
       answer.emplace();
       for (char32_t c : typed) {
-        answer->push_back(static_cast<char>(platform::unitToAnsiByte(c < 0x10000 ? static_cast<uint16_t>(c) : uint16_t{'?'})));
+        answer->push_back(static_cast<char>(
+            platform::unitToAnsiByte(c < 0x10000 ? static_cast<uint16_t>(c) : uint16_t{'?'})));
       }
       break;
     }
     if (input.name == "BS" && !typed.empty()) typed.pop_back();
-    bool printable = input.kind == Kind::Character && input.character >= U' ' && input.character != Delete &&
+    bool printable = input.kind == Kind::Character && input.character >= U' ' &&
+                     input.character != Delete &&
                      !(input.character >= 0x80 && input.character < 0xA0);
     if (printable && typed.size() < SearchLimit) typed += input.character;
   }

@@ -48,7 +48,8 @@ public:
   void editorOpened(const console::ModelEditor& editor, std::string_view title, int32_t startLine,
                     console::EditorOrigin origin) override;
   void editorClosed(const console::ModelEditor& editor, console::EditorOrigin origin) override;
-  void editorDrawn(const console::ModelEditor& editor, std::span<const EditorColor> colors) override;
+  void editorDrawn(const console::ModelEditor& editor,
+                   std::span<const EditorColor> colors) override;
   void titleChanged(std::string_view title) override;
 
 private:

@@ -189,7 +189,8 @@ void TerminalScreen::present(const CellGrid& grid, int cursorColumn, int cursorR
     mvwadd_wchnstr(stdscr, row, 0, cells.data(), columns);
   }
   shown_ = grid;
-  bool cursorShown = cursorColumn >= 0 && cursorColumn < COLS && cursorRow >= 0 && cursorRow < LINES;
+  bool cursorShown =
+      cursorColumn >= 0 && cursorColumn < COLS && cursorRow >= 0 && cursorRow < LINES;
   curs_set(cursorShown ? 1 : 0);
   if (cursorShown) wmove(stdscr, cursorRow, cursorColumn);
   wnoutrefresh(stdscr);

@@ -115,7 +115,7 @@ void Settings::handleDefault(const ElementNode& element) {
     bool isColor;
   };
   const Field fields[] = {
-      {"bgcolor", bgcolor, true}, {"text", text, true},     {"link", link, true},
+      {"bgcolor", bgcolor, true}, {"text", text, true},        {"link", link, true},
       {"alink", alink, true},     {"tabsize", tabsize, false}, {"doccl", doccl, false},
   };
   for (const Field& field : fields) {

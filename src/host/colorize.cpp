@@ -19,11 +19,16 @@ namespace orbis::host {
 
 namespace {
 
-int colorAttribute(int32_t background, int32_t foreground) { return (background * 16 + foreground) & 0xFF; }
-int colorAttribute(ColorPair colors) { return colorAttribute(colors.background, colors.foreground); }
+int colorAttribute(int32_t background, int32_t foreground) {
+  return (background * 16 + foreground) & 0xFF;
+}
+int colorAttribute(ColorPair colors) {
+  return colorAttribute(colors.background, colors.foreground);
+}
 
 void addColor(int64_t line, int attribute, int64_t start, int64_t end) {
-  EditorColor color{static_cast<int>(line), 0, static_cast<int>(start), static_cast<int>(end), attribute};
+  EditorColor color{static_cast<int>(line), 0, static_cast<int>(start), static_cast<int>(end),
+                    attribute};
   editorControl(ECTL_ADDCOLOR, &color);
 }
 
@@ -36,7 +41,8 @@ struct RedrawColors {
   int runAttribute(const TextRun& run, bool active) const {
     const LinkRun* link = asLink(&run);
     if (documentColors) return colorAttribute(active ? link->activeColors : run.colors);
-    int32_t foreground = active ? settings->alink : (link != nullptr ? settings->link : settings->text);
+    int32_t foreground =
+        active ? settings->alink : (link != nullptr ? settings->link : settings->text);
     return colorAttribute(settings->bgcolor, foreground);
   }
   bool fillsLines() const { return base.background != (editorAttribute >> 4); }
@@ -70,9 +76,9 @@ std::string titleText(std::string_view target) {
 void colorize(const EditorInfo& info) {
   const PluginState& state = pluginState();
   const Document& document = *state.currentDocument;
-  const RedrawColors colors{state.documentColors, colorAttribute(settings->palette.colorsAt(EditorTextEntry)),
-                        state.documentColors ? document.normalColors
-                                             : ColorPair{settings->bgcolor, settings->text}};
+  const RedrawColors colors{
+      state.documentColors, colorAttribute(settings->palette.colorsAt(EditorTextEntry)),
+      state.documentColors ? document.normalColors : ColorPair{settings->bgcolor, settings->text}};
   const int baseAttribute = colorAttribute(colors.base);
   const LinkRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
   bool found = false;

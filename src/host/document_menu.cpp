@@ -19,7 +19,8 @@ namespace {
 class MenuItems {
 public:
   explicit MenuItems(int count)
-      : items_(static_cast<FarMenuItem*>(platform::globalAllocZeroed(sizeof(FarMenuItem) * count))) {}
+      : items_(
+            static_cast<FarMenuItem*>(platform::globalAllocZeroed(sizeof(FarMenuItem) * count))) {}
   ~MenuItems() { platform::globalFree(items_); }
   MenuItems(const MenuItems&) = delete;
   MenuItems& operator=(const MenuItems&) = delete;

@@ -32,7 +32,8 @@ void jumpToAnchor(const EditorInfo& info, std::string_view name) {
   int64_t line = int64_t{document.anchors[LowerString(std::string(name))]} - 1;
   int64_t last = document.lastLineIndex;
   int64_t top = last - line > info.WindowSizeY ? line : last - info.WindowSizeY + 2;
-  EditorSetPosition position{static_cast<int>(line), info.CurPos, -1, static_cast<int>(top), -1, -1};
+  EditorSetPosition position{static_cast<int>(line), info.CurPos, -1,
+                             static_cast<int>(top),  -1,          -1};
   editorControl(ECTL_SETPOSITION, &position);
 }
 

@@ -141,8 +141,8 @@ typedef int (*FarApiMenu)(intptr_t pluginNumber, int x, int y, int maxHeight, un
                           int itemsNumber);
 typedef void* (*FarApiSaveScreen)(int x1, int y1, int x2, int y2);
 typedef void (*FarApiRestoreScreen)(void* screen);
-typedef int (*FarApiEditor)(const char* fileName, const char* title, int x1, int y1, int x2,
-                            int y2, unsigned int flags, int startLine, int startChar);
+typedef int (*FarApiEditor)(const char* fileName, const char* title, int x1, int y1, int x2, int y2,
+                            unsigned int flags, int startLine, int startChar);
 typedef int (*FarApiCharTable)(int command, char* buffer, int bufferSize);
 typedef int (*FarApiEditorControl)(int command, void* parameter);
 

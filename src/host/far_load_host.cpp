@@ -28,14 +28,15 @@ public:
     const PluginStartupInfo& startup = pluginState().startup;
     if (startup.Message == nullptr) return;
     const char* const items[] = {MenuTitle, bar};
-    startup.Message(startup.ModuleNumber, keepBackground ? FMSG_KEEPBACKGROUND : 0, nullptr, items, 2, 0);
+    startup.Message(startup.ModuleNumber, keepBackground ? FMSG_KEEPBACKGROUND : 0, nullptr, items,
+                    2, 0);
   }
 
   bool askResume() override {
     const PluginStartupInfo& startup = pluginState().startup;
     if (startup.Message == nullptr) return true;
-    static const char* const items[] = {"Warning", "Oops! Time Out ... please report about", "Resume",
-                                        "Terminate"};
+    static const char* const items[] = {"Warning", "Oops! Time Out ... please report about",
+                                        "Resume", "Terminate"};
     return startup.Message(startup.ModuleNumber, FMSG_WARNING, nullptr, items, 4, 2) == 0;
   }
 

@@ -5,7 +5,8 @@
 namespace orbis::host {
 
 void History::push(std::string path, std::string title, int32_t line) {
-  entries_.push_back(std::make_unique<HistoryEntry>(HistoryEntry{std::move(path), std::move(title), line}));
+  entries_.push_back(
+      std::make_unique<HistoryEntry>(HistoryEntry{std::move(path), std::move(title), line}));
 }
 
 std::unique_ptr<HistoryEntry> History::pop() {
@@ -15,6 +16,8 @@ std::unique_ptr<HistoryEntry> History::pop() {
   return entry;
 }
 
-const HistoryEntry* History::top() const { return entries_.empty() ? nullptr : entries_.back().get(); }
+const HistoryEntry* History::top() const {
+  return entries_.empty() ? nullptr : entries_.back().get();
+}
 
 }  // namespace orbis::host

@@ -103,8 +103,9 @@ std::string resolveTarget(std::string_view target, std::string_view sourcePath) 
   // The directory is a name on this system, not an address: its bytes stay
   // as they are, so that a "+" or "%" in it still names it.
   std::size_t separator = sourcePath.find_last_of("/\\");
-  std::string_view directory =
-      separator == std::string_view::npos ? std::string_view() : sourcePath.substr(0, separator + 1);
+  std::string_view directory = separator == std::string_view::npos
+                                   ? std::string_view()
+                                   : sourcePath.substr(0, separator + 1);
   UrlParts base = parseUrl(directory);
   base.path += decodeUrl(parts.path);
   return buildUrl(base);

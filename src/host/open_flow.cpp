@@ -52,7 +52,8 @@ void openDocuments(PluginState& state) {
     const Document& document = *state.currentDocument;
     std::vector<char> title = editorTitle(document.title);
     if (state.startup.Editor != nullptr) {
-      state.startup.Editor(document.temporaryPath.c_str(), title.data(), 0, 0, -1, -1, 0, state.startLine, 0);
+      state.startup.Editor(document.temporaryPath.c_str(), title.data(), 0, 0, -1, -1, 0,
+                           state.startLine, 0);
     }
     if (state.recordHistory && state.history != nullptr) {
       state.history->push(document.sourcePath, document.title, state.cursorLine);
@@ -102,7 +103,8 @@ void openPlugin(int openFrom, intptr_t item) {
   ShowingState showing(state);
   state.currentDocument = loadDocument(named ? name.c_str() : nullptr);
   if (state.currentDocument == nullptr) return;
-  if (state.history == nullptr && versionAtLeast(1, 64)) state.history = std::make_unique<History>();
+  if (state.history == nullptr && versionAtLeast(1, 64))
+    state.history = std::make_unique<History>();
   state.pendingDocument.reset();
   openDocuments(state);
 }

@@ -32,7 +32,7 @@ struct PluginState {
   std::unique_ptr<Document> pendingDocument;
   // Exists only while documents are shown, and only for hosts from 1.64 on.
   std::unique_ptr<History> history;
-  int32_t startLine = 0;     // StartLine of the next editor
+  int32_t startLine = 0;      // StartLine of the next editor
   bool recordHistory = true;  // push the current document when its editor closes
   bool documentColors = true;
 

@@ -11,7 +11,9 @@ namespace orbis::host {
 constexpr uint32_t makeVersion(uint16_t major, uint16_t minor) {
   return uint32_t{major} | (uint32_t{minor} << 16);
 }
-constexpr uint16_t versionMajor(uint32_t version) { return static_cast<uint16_t>(version & 0xFFFF); }
+constexpr uint16_t versionMajor(uint32_t version) {
+  return static_cast<uint16_t>(version & 0xFFFF);
+}
 constexpr uint16_t versionMinor(uint32_t version) { return static_cast<uint16_t>(version >> 16); }
 
 // Digits before the first full stop make the major number, all digits after

@@ -45,7 +45,9 @@ public:
   // bytes of the file as they are, without reading: for a reader that must
   // know the encoding before the first read.
   void setTextMode(bool on) { file_.setTextMode(on); }
-  int32_t peekStart(char* buffer, int32_t capacity) const { return file_.peekStart(buffer, capacity); }
+  int32_t peekStart(char* buffer, int32_t capacity) const {
+    return file_.peekStart(buffer, capacity);
+  }
 
 private:
   platform::TextFile file_;

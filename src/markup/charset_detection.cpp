@@ -24,19 +24,25 @@ struct LabelGroup {
 // Windows pages that extend them, and so do the pages' authors, who use
 // the quotes and dashes of 0x80..0x9F under those names.
 const LabelGroup LabelGroups[] = {
-    {PageEncoding::Utf8, "", {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8",
-                              "unicode20utf8", "x-unicode20utf8"}},
-    {PageEncoding::Utf8, "", {"utf-16", "utf-16le", "utf-16be", "unicode", "ucs-2", "csunicode",
-                              "iso-10646-ucs-2", "unicodefeff", "unicodefffe"}},
-    {PageEncoding::SingleByte, "WINDOWS-1252",
+    {PageEncoding::Utf8,
+     "",
+     {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8"}},
+    {PageEncoding::Utf8,
+     "",
+     {"utf-16", "utf-16le", "utf-16be", "unicode", "ucs-2", "csunicode", "iso-10646-ucs-2",
+      "unicodefeff", "unicodefffe"}},
+    {PageEncoding::SingleByte,
+     "WINDOWS-1252",
      {"iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1", "iso_8859-1:1987", "latin1", "l1",
       "us-ascii", "ascii", "ansi_x3.4-1968", "cp819", "ibm819"}},
     {PageEncoding::SingleByte, "WINDOWS-1252", {"csisolatin1", "iso-ir-100", "x-cp1252"}},
-    {PageEncoding::SingleByte, "WINDOWS-1254",
+    {PageEncoding::SingleByte,
+     "WINDOWS-1254",
      {"iso-8859-9", "iso8859-9", "iso88599", "iso_8859-9", "iso_8859-9:1989", "latin5", "l5",
       "csisolatin5", "iso-ir-148"}},
-    {PageEncoding::SingleByte, "WINDOWS-874", {"tis-620", "iso-8859-11", "iso8859-11", "iso885911",
-                                               "dos-874"}},
+    {PageEncoding::SingleByte,
+     "WINDOWS-874",
+     {"tis-620", "iso-8859-11", "iso8859-11", "iso885911", "dos-874"}},
 };
 
 constexpr std::size_t LongestCharsetName = 40;

@@ -15,7 +15,6 @@ namespace orbis {
 
 namespace {
 
-
 struct WindowRelease {
   void operator()(char* block) const { platform::globalFree(block); }
 };

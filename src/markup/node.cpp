@@ -116,8 +116,8 @@ void ElementNode::addAttribute(const char* attributeName, const char* attributeV
   // One block: [last record, first record only], the record, then the name
   // and the value, each zero-terminated.
   std::size_t prefix = attributes_ == nullptr ? LastSlotSize : 0;
-  char* block = static_cast<char*>(
-      allocateBlock(prefix + sizeof(Attribute) + nameLength + valueLength + 2));
+  char* block =
+      static_cast<char*>(allocateBlock(prefix + sizeof(Attribute) + nameLength + valueLength + 2));
   Attribute* record = new (block + prefix) Attribute;
   char* bytes = reinterpret_cast<char*>(record + 1);
   std::memcpy(bytes, attributeName, nameLength + 1);

@@ -34,9 +34,7 @@ public:
 
   static void* operator new(std::size_t size) { return allocateBlock(size); }
   // The virtual destructor passes the size of the whole derived object.
-  static void operator delete(void* block, std::size_t size) noexcept {
-    releaseBlock(block, size);
-  }
+  static void operator delete(void* block, std::size_t size) noexcept { releaseBlock(block, size); }
 
   Node* firstChild() const { return firstChild_; }
   Node* lastChild() const { return lastChild_; }
@@ -147,7 +145,8 @@ inline ElementNode* asElement(Node* node) {
   return node && node->kind() == NodeKind::Element ? static_cast<ElementNode*>(node) : nullptr;
 }
 inline const ElementNode* asElement(const Node* node) {
-  return node && node->kind() == NodeKind::Element ? static_cast<const ElementNode*>(node) : nullptr;
+  return node && node->kind() == NodeKind::Element ? static_cast<const ElementNode*>(node)
+                                                   : nullptr;
 }
 inline TextNode* asText(Node* node) {
   return node && node->kind() == NodeKind::Text ? static_cast<TextNode*>(node) : nullptr;

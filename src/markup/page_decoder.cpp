@@ -57,7 +57,8 @@ bool PageDecoder::buildSingleByteTable(const std::string& name) {
     if (byte < 0x80 && codePoint != byte) return false;
     // A byte the set leaves undefined changes nothing in a page that uses
     // the code page itself; where something does change, it becomes "?".
-    table_[byte] = static_cast<int16_t>(codePoint < 0 ? Replacement : encode(static_cast<char32_t>(codePoint)));
+    table_[byte] = static_cast<int16_t>(codePoint < 0 ? Replacement
+                                                      : encode(static_cast<char32_t>(codePoint)));
     changes = changes || (codePoint >= 0 && table_[byte] != byte);
   }
   return changes;
@@ -99,8 +100,8 @@ PageDecoder::Step PageDecoder::convert(const char* in, std::size_t inLength, boo
   return {count, count, false};
 }
 
-PageDecoder::Step PageDecoder::convertUtf8(const unsigned char* in, std::size_t inLength, bool atEnd,
-                                           char* out, std::size_t capacity) {
+PageDecoder::Step PageDecoder::convertUtf8(const unsigned char* in, std::size_t inLength,
+                                           bool atEnd, char* out, std::size_t capacity) {
   std::size_t i = 0;
   std::size_t o = 0;
   while (i < inLength && o < capacity) {
@@ -147,7 +148,8 @@ PageDecoder::Step PageDecoder::convertUtf16(const unsigned char* in, std::size_t
     const bool hasNext = i + 4 <= inLength;
     // A high surrogate, and a CR that may begin a CR LF pair, need the next
     // unit before they can be decided.
-    if (!hasNext && !atEnd && (isHighSurrogate(unit) || (foldLineEnds_ && unit == CarriageReturn))) {
+    if (!hasNext && !atEnd &&
+        (isHighSurrogate(unit) || (foldLineEnds_ && unit == CarriageReturn))) {
       break;
     }
     if (foldLineEnds_ && unit == EndOfFileMark) {

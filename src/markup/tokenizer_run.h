@@ -29,9 +29,9 @@ constexpr int32_t WindowSize = 2 * ChunkSize + LookaheadSize + 8;
 // Byte classes for the scans of the steps: each scan runs until a byte of
 // its stop set.
 enum ByteClass : uint8_t {
-  SpaceByte = 1,   // space, tab, CR, LF
-  CloseByte = 2,   // ">"
-  EqualsByte = 4,  // "="
+  SpaceByte = 1,    // space, tab, CR, LF
+  CloseByte = 2,    // ">"
+  EqualsByte = 4,   // "="
   DroppedByte = 8,  // control bytes other than TAB, LF and CR
 };
 constexpr uint8_t NameStops = SpaceByte | CloseByte;
@@ -77,9 +77,7 @@ struct MarkupParser::Run {
   int32_t stepTagClose(int32_t p);
 
   // Helpers of the steps.
-  int at(int32_t i) const {
-    return i < known ? static_cast<unsigned char>(window[i]) : -1;
-  }
+  int at(int32_t i) const { return i < known ? static_cast<unsigned char>(window[i]) : -1; }
   bool opensComment(int32_t p) const {
     return at(p) == '<' && at(p + 1) == '!' && at(p + 2) == '-' && at(p + 3) == '-';
   }

@@ -11,8 +11,8 @@
 namespace orbis {
 
 struct Utf8Sequence {
-  int32_t length;        // bytes taken; 0 when the bytes end inside the sequence
-  char32_t codePoint;    // valid only when valid is set
+  int32_t length;      // bytes taken; 0 when the bytes end inside the sequence
+  char32_t codePoint;  // valid only when valid is set
   bool valid;
 };
 

@@ -35,7 +35,8 @@ ByteTable lowerCaseTable() {
     if (lower == static_cast<wint_t>(unit) || lower >= 0x10000) continue;
     int found = unitToAnsiByte(static_cast<uint16_t>(lower));
     // "?" is the page's answer for a unit it lacks.
-    if (found != '?' && ansiByteToUnit(static_cast<unsigned char>(found)) == static_cast<int32_t>(lower)) {
+    if (found != '?' &&
+        ansiByteToUnit(static_cast<unsigned char>(found)) == static_cast<int32_t>(lower)) {
       table[byte] = static_cast<uint8_t>(found);
     }
   }

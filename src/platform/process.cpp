@@ -36,9 +36,12 @@ std::string environmentVariable(const char* name) {
 
 bool isTerminal(StandardStream stream) {
   switch (stream) {
-    case StandardStream::Input: return isatty(STDIN_FILENO) != 0;
-    case StandardStream::Output: return isatty(STDOUT_FILENO) != 0;
-    case StandardStream::Error: return isatty(STDERR_FILENO) != 0;
+    case StandardStream::Input:
+      return isatty(STDIN_FILENO) != 0;
+    case StandardStream::Output:
+      return isatty(STDOUT_FILENO) != 0;
+    case StandardStream::Error:
+      return isatty(STDERR_FILENO) != 0;
   }
   return false;
 }
@@ -51,8 +54,8 @@ bool localeIsUtf8() {
     return false;
   }
   const char* codeset = nl_langinfo_l(CODESET, locale);
-  bool utf8 = codeset != nullptr &&
-              (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
+  bool utf8 =
+      codeset != nullptr && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
   freelocale(locale);
   return utf8;
 }

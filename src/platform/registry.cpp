@@ -29,8 +29,7 @@ std::string registryRoot() {
 // One key or value name: it may not climb out of the root or reach into a
 // folder of its own.
 bool isSafePart(std::string_view part) {
-  return !part.empty() && part != "." && part != ".." &&
-         part.find('/') == std::string_view::npos;
+  return !part.empty() && part != "." && part != ".." && part.find('/') == std::string_view::npos;
 }
 
 // Appends the parts of keyPath (separated by backslashes) to path as folders.

@@ -24,7 +24,8 @@ bool copyStandardInput(std::FILE* out, std::string& error) {
       return false;
     }
     if (got == 0) break;
-    if (std::fwrite(block.data(), 1, static_cast<std::size_t>(got), out) != static_cast<std::size_t>(got)) {
+    if (std::fwrite(block.data(), 1, static_cast<std::size_t>(got), out) !=
+        static_cast<std::size_t>(got)) {
       error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
       return false;
     }

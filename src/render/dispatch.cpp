@@ -32,8 +32,8 @@ struct Handler {
 };
 
 struct Frame {
-  const Handler* handler;  // null for the node whose children alone are walked
-  const Node* nextChild;   // the position, when the tree is kept
+  const Handler* handler;         // null for the node whose children alone are walked
+  const Node* nextChild;          // the position, when the tree is kept
   Node* container = nullptr;      // whose children are taken, when the tree is released
   std::unique_ptr<Node> owned{};  // the element itself, released after closing
   bool hasChildren = false;
@@ -243,29 +243,49 @@ const Handler& handlerFor(int32_t id) {
     case TagId::Style:
     case TagId::Script:
     case TagId::Select:
-    case TagId::Comment: return Hidden;
-    case TagId::Title: return TitleHandler;
-    case TagId::A: return LinkHandler;
-    case TagId::Body: return BodyHandler;
+    case TagId::Comment:
+      return Hidden;
+    case TagId::Title:
+      return TitleHandler;
+    case TagId::A:
+      return LinkHandler;
+    case TagId::Body:
+      return BodyHandler;
     case TagId::Blockquote:
     case TagId::Ol:
-    case TagId::Ul: return Indented;
-    case TagId::Center: return CenterHandler;
-    case TagId::Heading: return HeadingHandler;
-    case TagId::P: return PHandler;
-    case TagId::Pre: return PreHandler;
-    case TagId::Font: return FontHandler;
-    case TagId::Option: return OptionHandler;
-    case TagId::Br: return BrHandler;
-    case TagId::Li: return LiHandler;
-    case TagId::Dt: return DtHandler;
-    case TagId::Dd: return DdHandler;
-    case TagId::Hr: return RuleHandler;
-    case TagId::Img: return ImageHandler;
+    case TagId::Ul:
+      return Indented;
+    case TagId::Center:
+      return CenterHandler;
+    case TagId::Heading:
+      return HeadingHandler;
+    case TagId::P:
+      return PHandler;
+    case TagId::Pre:
+      return PreHandler;
+    case TagId::Font:
+      return FontHandler;
+    case TagId::Option:
+      return OptionHandler;
+    case TagId::Br:
+      return BrHandler;
+    case TagId::Li:
+      return LiHandler;
+    case TagId::Dt:
+      return DtHandler;
+    case TagId::Dd:
+      return DdHandler;
+    case TagId::Hr:
+      return RuleHandler;
+    case TagId::Img:
+      return ImageHandler;
     case TagId::Div:
-    case TagId::Td: return DivisionHandler;
-    case TagId::Table: return TableHandler;
-    default: return Transparent;
+    case TagId::Td:
+      return DivisionHandler;
+    case TagId::Table:
+      return TableHandler;
+    default:
+      return Transparent;
   }
 }
 

@@ -55,7 +55,8 @@ bool isLayoutAttribute(std::string_view name) {
 
 std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text) {
   if (doc.inLink) {
-    return std::make_unique<LinkRun>(doc.linkColors, doc.activeLinkColors, std::move(text), doc.currentHref);
+    return std::make_unique<LinkRun>(doc.linkColors, doc.activeLinkColors, std::move(text),
+                                     doc.currentHref);
   }
   return std::make_unique<TextRun>(doc.normalColors, std::move(text));
 }
@@ -109,7 +110,9 @@ int32_t openFont(Document& doc, const ElementNode& element) {
   return saved;
 }
 
-void closeFont(Document& doc, int32_t savedForeground) { doc.normalColors.foreground = savedForeground; }
+void closeFont(Document& doc, int32_t savedForeground) {
+  doc.normalColors.foreground = savedForeground;
+}
 
 // The title only ever grows at its end, and joining a piece can take off
 // only its first character; that character is skipped with an offset

@@ -73,7 +73,8 @@ public:
   // Redraws only when the number of filled cells changes.
   void fill(int cells) {
     if (cells == shown_) return;
-    if (cells > shown_) std::memset(bar_ + shown_, FullCell, static_cast<std::size_t>(cells - shown_));
+    if (cells > shown_)
+      std::memset(bar_ + shown_, FullCell, static_cast<std::size_t>(cells - shown_));
     shown_ = cells;
     draw();
   }

@@ -42,7 +42,8 @@ LoadFailure checkExtension(const std::string& name) {
 std::vector<std::string_view> acceptedExtensions() {
   std::string_view exts = settings->exts;
   std::vector<std::string_view> words;
-  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos; blank = exts.find(' ')) {
+  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos;
+       blank = exts.find(' ')) {
     words.push_back(exts.substr(0, blank));
     exts.remove_prefix(blank + 1);
   }
@@ -54,7 +55,8 @@ LoadFailure checkLoadable(const char* name, std::string& path) {
   path = trimName(name);
   LoadFailure failure = checkExtension(path);
   if (failure != LoadFailure::None) return failure;
-  return platform::describeOpenFailure(path.c_str()).empty() ? LoadFailure::None : LoadFailure::CannotOpen;
+  return platform::describeOpenFailure(path.c_str()).empty() ? LoadFailure::None
+                                                             : LoadFailure::CannotOpen;
 }
 
 }  // namespace orbis

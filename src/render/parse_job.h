@@ -15,8 +15,8 @@ class ParseControl;
 }
 
 struct ParseJob {
-  ByteSource* source = nullptr;              // not owned; may be null
-  Node* root = nullptr;                      // not owned; may be null
+  ByteSource* source = nullptr;               // not owned; may be null
+  Node* root = nullptr;                       // not owned; may be null
   platform::ParseControl* control = nullptr;  // pause/stop requests; may be null
   bool failed = false;  // set by the worker when the parse threw (memory ran out)
 };

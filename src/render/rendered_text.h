@@ -59,9 +59,7 @@ public:
   // and the runs are cut from the memory the tree leaves.
   static void* operator new(std::size_t size) { return allocateBlock(size); }
   // The virtual destructor passes the size of the whole derived object.
-  static void operator delete(void* block, std::size_t size) noexcept {
-    releaseBlock(block, size);
-  }
+  static void operator delete(void* block, std::size_t size) noexcept { releaseBlock(block, size); }
 
   virtual RunKind kind() const { return RunKind::Text; }
   // A new run of the same kind and colours (and target), with empty text,
@@ -100,7 +98,8 @@ inline LinkRun* asLink(TextRun* run) {
   return run != nullptr && run->kind() == RunKind::Link ? static_cast<LinkRun*>(run) : nullptr;
 }
 inline const LinkRun* asLink(const TextRun* run) {
-  return run != nullptr && run->kind() == RunKind::Link ? static_cast<const LinkRun*>(run) : nullptr;
+  return run != nullptr && run->kind() == RunKind::Link ? static_cast<const LinkRun*>(run)
+                                                        : nullptr;
 }
 
 struct RenderedLine {

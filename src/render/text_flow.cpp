@@ -73,11 +73,11 @@ private:
 
   Document& doc_;
   std::unique_ptr<TextRun> run_;
-  std::string source_;  // read-only until finish()
-  size_t pos_ = 0;                     // next unread byte of source_
-  std::string head_;                   // the run's text scanned so far
-  int64_t lastBlank_ = -1;             // index in head_ of the last blank, or -1
-  size_t pendingBlank_ = NoPosition;   // an inserted blank stands before source_[pendingBlank_]
+  std::string source_;                // read-only until finish()
+  size_t pos_ = 0;                    // next unread byte of source_
+  std::string head_;                  // the run's text scanned so far
+  int64_t lastBlank_ = -1;            // index in head_ of the last blank, or -1
+  size_t pendingBlank_ = NoPosition;  // an inserted blank stands before source_[pendingBlank_]
   size_t blankSearchFrom_ = NoPosition;
   size_t blankFound_ = NoPosition;
   const int32_t width_;
@@ -274,9 +274,7 @@ size_t RunFlow::nextSourceBlank() {
 
 }  // namespace
 
-int32_t effectiveTabSize() {
-  return std::clamp(settings->tabsize, int32_t{1}, MaxTabSize);
-}
+int32_t effectiveTabSize() { return std::clamp(settings->tabsize, int32_t{1}, MaxTabSize); }
 
 int32_t tabExpansion(int32_t column, int32_t tabSize) {
   if (column < 0 || column >= TabStopLimit || tabSize < 1) {
@@ -347,7 +345,8 @@ void Document::appendRun(std::unique_ptr<TextRun> run) {
     // Nesting deeper than the line is wide would otherwise give every line
     // of a deeply nested page more blanks than the page has bytes.
     int32_t blanks = std::min(indent, std::max(wrapWidth, MinWrapWidth));
-    line.runs.push_back(std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(blanks), ' ')));
+    line.runs.push_back(
+        std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(blanks), ' ')));
     column += blanks;
   }
   line.runs.push_back(std::move(run));

@@ -40,8 +40,9 @@ void alignLine(RenderedLine& line, int32_t index, int columns, ColorPair colors)
   if (line.runs.empty()) return;
   int64_t padding = alignmentPadding(alignment, line.runs.back()->end, columns);
   if (padding <= 0) return;
-  line.runs.insert(line.runs.begin(),
-                   std::make_unique<TextRun>(colors, std::string(static_cast<std::size_t>(padding), ' ')));
+  line.runs.insert(
+      line.runs.begin(),
+      std::make_unique<TextRun>(colors, std::string(static_cast<std::size_t>(padding), ' ')));
   Document::numberRuns(line, index);
 }
 
@@ -55,8 +56,8 @@ void writeLine(std::FILE* file, const RenderedLine& line) {
 void writeEmptyLines(std::FILE* file, int64_t count) {
   static const std::string feeds(256, '\n');
   while (count > 0) {
-    std::size_t chunk = count < static_cast<int64_t>(feeds.size()) ? static_cast<std::size_t>(count)
-                                                                    : feeds.size();
+    std::size_t chunk =
+        count < static_cast<int64_t>(feeds.size()) ? static_cast<std::size_t>(count) : feeds.size();
     std::fwrite(feeds.data(), 1, chunk, file);
     count -= static_cast<int64_t>(chunk);
   }

@@ -14,7 +14,8 @@ TEST(CaptureToSvg, PassesItsOwnChecks) {
   if (std::system("command -v python3 >/dev/null 2>&1") != 0) {
     GTEST_SKIP() << "python3 is not installed";
   }
-  std::FILE* pipe = popen("python3 -B '" ORBIS_SOURCE_DIR "/tools/test_capture_to_svg.py' 2>&1", "r");
+  std::FILE* pipe =
+      popen("python3 -B '" ORBIS_SOURCE_DIR "/tools/test_capture_to_svg.py' 2>&1", "r");
   ASSERT_NE(pipe, nullptr);
   std::string output;
   char block[4096];

@@ -90,7 +90,8 @@ TEST_F(CliTest, TreePrintsOneNodePerLine) {
       {"</p>text", "| \"text\"\n"},
       // Every escape class, in pre (which keeps white space) and in a value.
       {"<pre>a\tb\rc\r\nd\x7f\x80\xff&#1;\\\"</pre><x v=\"q\tr\x1bs\">",
-       "| <pre>\n|   \"a\\tb\\rc\\nd\\x7F\\x80\\xFF\\x01\\\\\\\"\"\n| <x>\n|   v=\"q\\tr\\x1Bs\"\n"},
+       "| <pre>\n|   \"a\\tb\\rc\\nd\\x7F\\x80\\xFF\\x01\\\\\\\"\"\n| <x>\n|   "
+       "v=\"q\\tr\\x1Bs\"\n"},
       {"<a b=\"\\\" c='\"'>", "| <a>\n|   b=\"\\\\\"\n|   c=\"\\\"\"\n"},
   };
   for (const Case& c : cases) {
@@ -118,7 +119,8 @@ TEST_F(CliTest, CyrillicPagesReadInTheirCodePage) {
       "<p>" + utf8,
       "\xEF\xBB\xBF<p>" + utf8 + " &copy; &mdash;",
   };
-  const std::string treeText = "\"\\xCF\\xF0\\xE8\\xE2\\xE5\\xF2, \\xEC\\xE8\\xF0! \\xA8\\xE6 \\xA9";
+  const std::string treeText =
+      "\"\\xCF\\xF0\\xE8\\xE2\\xE5\\xF2, \\xEC\\xE8\\xF0! \\xA8\\xE6 \\xA9";
   for (const std::string& page : pages) {
     std::string path = writeFile("page.html", page);
     Outcome dump = run({"--dump", "--raw", "--width", "40", "--height", "2", path});
@@ -129,7 +131,8 @@ TEST_F(CliTest, CyrillicPagesReadInTheirCodePage) {
     EXPECT_NE(tree.out.find(treeText), std::string::npos) << tree.out;
   }
   std::string none = writeFile("none.obs", "<Orbisline><Default charset=none></Orbisline>");
-  Outcome asWritten = run({"--dump", "--raw", "--settings", none, writeFile("page.html", pages[3])});
+  Outcome asWritten =
+      run({"--dump", "--raw", "--settings", none, writeFile("page.html", pages[3])});
   EXPECT_EQ(asWritten.out.substr(0, utf8.size()), utf8);
 }
 
@@ -188,14 +191,21 @@ TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
     bool throughPlugin;  // also for --dump --color, whose plug-in keeps its file to itself
   };
   const Case cases[] = {
-      {{.environment = {{"TMPDIR", missing}}}, "cannot create a temporary file in " + missing,
-       "No such file or directory", true},
-      {{.environment = {{"TMPDIR", notFolder}}}, "cannot create a temporary file in " + notFolder,
-       "Not a directory", true},
-      {{.fileSizeLimit = 4096}, "cannot write the temporary file " + (folder.path() / "tmp/~ob").string(),
-       "File too large", false},
+      {{.environment = {{"TMPDIR", missing}}},
+       "cannot create a temporary file in " + missing,
+       "No such file or directory",
+       true},
+      {{.environment = {{"TMPDIR", notFolder}}},
+       "cannot create a temporary file in " + notFolder,
+       "Not a directory",
+       true},
+      {{.fileSizeLimit = 4096},
+       "cannot write the temporary file " + (folder.path() / "tmp/~ob").string(),
+       "File too large",
+       false},
   };
-  for (std::vector<std::string> mode : {std::vector<std::string>{"--dump"}, {"--runs"}, {"--dump", "--color"}}) {
+  for (std::vector<std::string> mode :
+       {std::vector<std::string>{"--dump"}, {"--runs"}, {"--dump", "--color"}}) {
     for (const Case& c : cases) {
       if (mode.size() > 1 && !c.throughPlugin) continue;
       mode.push_back(page);
@@ -223,20 +233,22 @@ TEST_F(CliTest, UnusableCodePageIsReportedAtStart) {
     const char* text;
   };
   const Case cases[] = {
-      {"NO-SUCH-PAGE", "iconv does not know the code page 'NO-SUCH-PAGE'; using CP1252", "caf\xE9\n"},
+      {"NO-SUCH-PAGE", "iconv does not know the code page 'NO-SUCH-PAGE'; using CP1252",
+       "caf\xE9\n"},
       {"UTF-8", "'UTF-8' is not a single-byte code page", "caf\xE9\n"},
       {"CP1252", nullptr, "caf\xE9\n"},
       {"CP1251", nullptr, "caf?\n"},
   };
   for (const Case& c : cases) {
-    Outcome outcome =
-        run({"--dump", "--raw", "--height", "5", page}, {.environment = {{"ORBISLINE_CODEPAGE", c.name}}});
+    Outcome outcome = run({"--dump", "--raw", "--height", "5", page},
+                          {.environment = {{"ORBISLINE_CODEPAGE", c.name}}});
     EXPECT_EQ(outcome.status, 0) << c.name;
     EXPECT_EQ(outcome.out, std::string(c.text) + "\n") << c.name;
     if (c.message == nullptr) {
       EXPECT_EQ(outcome.err, "") << c.name;
     } else {
-      EXPECT_EQ(outcome.err.rfind(std::string("orbisline: ORBISLINE_CODEPAGE: ") + c.message, 0), 0u)
+      EXPECT_EQ(outcome.err.rfind(std::string("orbisline: ORBISLINE_CODEPAGE: ") + c.message, 0),
+                0u)
           << outcome.err;
       EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
     }
@@ -280,7 +292,8 @@ TEST_F(CliTest, DumpPrintsTheTemporaryFile) {
 
   // Not on a terminal, the console is 80 by 25.
   outcome = run({"--dump", page});
-  EXPECT_EQ(outcome.out, "Hello world\n\n" + std::string(77, ' ') + "end\n" + std::string(19, '\n'));
+  EXPECT_EQ(outcome.out,
+            "Hello world\n\n" + std::string(77, ' ') + "end\n" + std::string(19, '\n'));
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
@@ -362,8 +375,8 @@ TEST_F(CliTest, ViewerWithoutATerminalWritesTheDump) {
     std::vector<std::string> arguments;
     std::string input;  // a file for standard input, or none
     int status;
-    std::string out;    // found in standard output
-    std::string err;    // found in standard error
+    std::string out;  // found in standard output
+    std::string err;  // found in standard error
   };
   const Case cases[] = {
       {{page}, "", 0, "one\ntwo\n", ""},
@@ -447,9 +460,12 @@ TEST_F(CliTest, FailedOutputSaysWhy) {
   int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
   if (full < 0) GTEST_SKIP() << "no /dev/full";
   std::string page = writeFile("page.htm", "<p>text</p>");
-  for (std::vector<std::string> arguments :
-       {std::vector<std::string>{"--dump", page}, {"--runs", page}, {"--tree", page}, {"--help"},
-        {"--dump", "--color", page}, {"--headless", "--trace", "-", page}}) {
+  for (std::vector<std::string> arguments : {std::vector<std::string>{"--dump", page},
+                                             {"--runs", page},
+                                             {"--tree", page},
+                                             {"--help"},
+                                             {"--dump", "--color", page},
+                                             {"--headless", "--trace", "-", page}}) {
     Outcome outcome = run(arguments, {.output = full});
     EXPECT_EQ(outcome.status, 1) << arguments[0];
     EXPECT_EQ(outcome.err, "orbisline: cannot write to standard output: No space left on device\n")
@@ -465,7 +481,9 @@ TEST_F(CliTest, DumpWritesNoControlByteButLineFeed) {
   locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
   if (utf8 == static_cast<locale_t>(0)) GTEST_SKIP() << "no C.UTF-8 locale";
   freelocale(utf8);
-  std::string page = writeFile("page.htm", "<pre>a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9</pre>");
+  std::string page = writeFile("page.htm",
+                               "<pre>a\x1B]0;t\x07\x1B[2Jb\x9B"
+                               "c\xE9</pre>");
   const std::string padding(1, '\n');
   struct Case {
     const char* locale;
@@ -475,9 +493,17 @@ TEST_F(CliTest, DumpWritesNoControlByteButLineFeed) {
   const Case cases[] = {
       {"C", false, "a?]0;t??[2Jb?c\xE9\n" + padding},
       {"C.UTF-8", false,
-       "a\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2Jb\xE2\x80\xBA" "c\xC3\xA9\n" + padding},
-      {"C", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
-      {"C.UTF-8", true, "a\x1B]0;t\x07\x1B[2Jb\x9B" "c\xE9\n" + padding},
+       "a\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2Jb\xE2\x80\xBA"
+       "c\xC3\xA9\n" +
+           padding},
+      {"C", true,
+       "a\x1B]0;t\x07\x1B[2Jb\x9B"
+       "c\xE9\n" +
+           padding},
+      {"C.UTF-8", true,
+       "a\x1B]0;t\x07\x1B[2Jb\x9B"
+       "c\xE9\n" +
+           padding},
   };
   for (const Case& c : cases) {
     std::vector<std::string> arguments{"--dump", "--width", "40", "--height", "5", page};
@@ -512,7 +538,8 @@ TEST_F(CliTest, DumpToATerminalIsAlwaysMadeSafe) {
 
   outcome = run({"--dump", "--raw", page}, {.output = terminal});
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_NE(outcome.err.find("--raw does not write to a terminal"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("--raw does not write to a terminal"), std::string::npos)
+      << outcome.err;
   EXPECT_EQ(read(master, shown.data(), shown.size()), -1);
   close(terminal);
   close(master);

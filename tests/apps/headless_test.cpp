@@ -90,9 +90,15 @@ protected:
 
   Outcome playOutcome(const std::string& file, const std::string& keys,
                       const std::vector<std::string>& options = {}) {
-    std::vector<std::string> arguments = {"--headless", "--width", std::to_string(width),
-                                          "--height", std::to_string(height), "--trace", "-",
-                                          "--keys", keys};
+    std::vector<std::string> arguments = {"--headless",
+                                          "--width",
+                                          std::to_string(width),
+                                          "--height",
+                                          std::to_string(height),
+                                          "--trace",
+                                          "-",
+                                          "--keys",
+                                          keys};
     arguments.insert(arguments.end(), options.begin(), options.end());
     arguments.push_back(file);
     return run(arguments);
@@ -100,8 +106,8 @@ protected:
 
   // What --runs says about file at the same console size.
   Trace runsOf(const std::string& file) {
-    Outcome outcome = run({"--runs", "--width", std::to_string(width), "--height",
-                           std::to_string(height), file});
+    Outcome outcome =
+        run({"--runs", "--width", std::to_string(width), "--height", std::to_string(height), file});
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     return splitLines(outcome.out);
   }
@@ -143,8 +149,8 @@ protected:
 
   // Makes the host's own editor colour (palette entry 53) attr.
   void setEditorColor(unsigned char attr) {
-    std::filesystem::path key = folder.path() / "registry" / "HKEY_CURRENT_USER" / "Software" /
-                                "Far" / "Colors";
+    std::filesystem::path key =
+        folder.path() / "registry" / "HKEY_CURRENT_USER" / "Software" / "Far" / "Colors";
     std::filesystem::create_directories(key);
     std::string palette(reinterpret_cast<const char*>(Palette::builtInTable), PaletteSize);
     palette[EditorTextEntry] = static_cast<char>(attr);
@@ -176,7 +182,9 @@ TEST_F(HeadlessTest, TheTraceHoldsItsFormat) {
   const Trace otherActive = {"ADDCOLOR 0 0 1 79", "TITLE \"b.htm\"", "ADDCOLOR 0 3 3 7C"};
   Trace expected = {progress(empty), progress(parsed), progress(full), "EDITOR \"T \\\"q\\\"\" 0",
                     TitleNone};
-  auto add = [&](const Trace& lines) { expected.insert(expected.end(), lines.begin(), lines.end()); };
+  auto add = [&](const Trace& lines) {
+    expected.insert(expected.end(), lines.begin(), lines.end());
+  };
   add(linkActive);
   // Enter on the anchor link: the end of the text is on the screen.
   add({"SETPOSITION 0 0 0", "REDRAW"});
@@ -221,14 +229,14 @@ TEST_F(HeadlessTest, LinksToOtherFilesOpenThemOrAreIgnored) {
       {"my+page%2Ehtm", "Spaced"},  // plus and percent escapes
       {"sub/d.htm", "D"},
       {"sub/../b.htm", "B"},
-      {"sub", nullptr},             // a directory
-      {"notes.txt", nullptr},       // an extension the settings do not list
+      {"sub", nullptr},        // a directory
+      {"notes.txt", nullptr},  // an extension the settings do not list
       {"gone.htm", nullptr},
       {"http://example.org/b.htm", nullptr},
   };
   for (const Case& c : cases) {
-    std::string page = writeFile("a.htm", std::string("<title>A</title><a href=\"") + c.target +
-                                              "\">link</a>");
+    std::string page =
+        writeFile("a.htm", std::string("<title>A</title><a href=\"") + c.target + "\">link</a>");
     Trace trace = keep(play(page, "Enter"), {"EDITOR", "CLOSE", "KEY Enter"});
     Trace expected = {"EDITOR \"A\" 0"};
     if (c.opened != nullptr) {
@@ -242,8 +250,9 @@ TEST_F(HeadlessTest, LinksToOtherFilesOpenThemOrAreIgnored) {
 }
 
 TEST_F(HeadlessTest, AnchorsMoveTheCursorInThePage) {
-  std::string body = "<a href=#mid>m</a> <a href=#END>e</a> <a href=#nowhere>n</a> "
-                     "<a href=#Top>t</a><a name=top></a>";
+  std::string body =
+      "<a href=#mid>m</a> <a href=#END>e</a> <a href=#nowhere>n</a> "
+      "<a href=#Top>t</a><a name=top></a>";
   for (int i = 0; i < 20; ++i) body += "<br>" + std::to_string(i);
   body += "<a name=mid></a>middle";
   for (int i = 0; i < 20; ++i) body += "<br>" + std::to_string(i);
@@ -309,9 +318,9 @@ protected:
 
 TEST_F(HistoryTest, BackspaceReturnsThroughThePagesLeft) {
   Trace trace = play(first, follow(1) + follow(2) + follow(3) + "BS BS BS BS");
-  EXPECT_EQ(editors(trace), (Trace{"EDITOR \"A\" 0", "EDITOR \"B\" 0", "EDITOR \"C\" 0",
-                                   "EDITOR \"D\" 0", "EDITOR \"C\" 3", "EDITOR \"B\" 2",
-                                   "EDITOR \"A\" 1"}));
+  EXPECT_EQ(editors(trace),
+            (Trace{"EDITOR \"A\" 0", "EDITOR \"B\" 0", "EDITOR \"C\" 0", "EDITOR \"D\" 0",
+                   "EDITOR \"C\" 3", "EDITOR \"B\" 2", "EDITOR \"A\" 1"}));
   // The fourth Backspace finds nothing to go back to and is consumed.
   EXPECT_EQ(trace.back(), "CLOSE");
   EXPECT_EQ(countOf(trace, "KEY BS -> 1"), 4);
@@ -327,8 +336,9 @@ TEST_F(HistoryTest, GoingBackForgetsThePageLeft) {
 }
 
 TEST_F(HistoryTest, TheMenuGoesBackToThePreviousPage) {
-  Trace trace = play(first, follow(1) + follow(2) + "F11 pick:0 pick:0 F11 pick:0 pick:0 "
-                                                    "F11 pick:0 pick:-1");
+  Trace trace = play(first, follow(1) + follow(2) +
+                                "F11 pick:0 pick:0 F11 pick:0 pick:0 "
+                                "F11 pick:0 pick:-1");
   EXPECT_EQ(editors(trace),
             (Trace{"EDITOR \"A\" 0", "EDITOR \"B\" 0", "EDITOR \"C\" 0", "MENU \"Orbisline\" -> 0",
                    "MENU \"&Back to: B\" \"&Turn off document colors\" -> 0", "EDITOR \"B\" 2",
@@ -341,18 +351,18 @@ TEST_F(HeadlessTest, MenusToggleColoursAndEscapeAsThePluginSays) {
   std::string first = writeFile("a.htm", "<title>A</title><a href=b.htm>b</a>");
   writeFile("b.htm", "<title>B</title>b");
   // With one item, Escape toggles too; with two, only the item does.
-  Trace trace = play(first, "F11 pick:0 pick:-1 F11 pick:0 pick:-1 F11 pick:-1 F11 "
-                            "Enter F11 pick:0 pick:-1 F11 pick:0 pick:1 F11 pick:0 pick:-1");
-  EXPECT_EQ(keep(trace, {"MENU", "EDITOR"}),
-            (Trace{"EDITOR \"A\" 0", "MENU \"Orbisline\" -> 0",
-                   "MENU \"&Turn off document colors\" -> -1", "MENU \"Orbisline\" -> 0",
-                   "MENU \"&Turn on document colors\" -> -1", "MENU \"Orbisline\" -> -1",
-                   "MENU \"Orbisline\" -> -1", "EDITOR \"B\" 0", "MENU \"Orbisline\" -> 0",
-                   "MENU \"&Back to: A\" \"&Turn off document colors\" -> -1",
-                   "MENU \"Orbisline\" -> 0",
-                   "MENU \"&Back to: A\" \"&Turn off document colors\" -> 1",
-                   "MENU \"Orbisline\" -> 0",
-                   "MENU \"&Back to: A\" \"&Turn on document colors\" -> -1"}));
+  Trace trace = play(first,
+                     "F11 pick:0 pick:-1 F11 pick:0 pick:-1 F11 pick:-1 F11 "
+                     "Enter F11 pick:0 pick:-1 F11 pick:0 pick:1 F11 pick:0 pick:-1");
+  EXPECT_EQ(
+      keep(trace, {"MENU", "EDITOR"}),
+      (Trace{"EDITOR \"A\" 0", "MENU \"Orbisline\" -> 0",
+             "MENU \"&Turn off document colors\" -> -1", "MENU \"Orbisline\" -> 0",
+             "MENU \"&Turn on document colors\" -> -1", "MENU \"Orbisline\" -> -1",
+             "MENU \"Orbisline\" -> -1", "EDITOR \"B\" 0", "MENU \"Orbisline\" -> 0",
+             "MENU \"&Back to: A\" \"&Turn off document colors\" -> -1", "MENU \"Orbisline\" -> 0",
+             "MENU \"&Back to: A\" \"&Turn off document colors\" -> 1", "MENU \"Orbisline\" -> 0",
+             "MENU \"&Back to: A\" \"&Turn on document colors\" -> -1"}));
 }
 
 TEST_F(HeadlessTest, HostVersionsDecideWhatTheViewerDoes) {
@@ -388,19 +398,35 @@ TEST_F(HeadlessTest, AnEditedFileOpensInTheViewerFromThePluginMenu) {
   // The plain editor is not the plug-in's: its keys pass, and it moves.
   Trace trace = play(page, "Down x F11 pick:-1 F11 pick:0 Enter", {"--edit"});
   EXPECT_EQ(keep(trace, {"EDITOR", "CLOSE", "MENU", "KEY", "CURSOR"}),
-            (Trace{"KEY Down -> 0", "CURSOR 1 0 0", "KEYUP Down -> 0", "CURSOR 1 0 0",
-                   "KEY x -> 0", "CURSOR 1 0 0", "KEYUP x -> 0", "CURSOR 1 0 0", "KEY F11 -> 0",
-                   "MENU \"Orbisline\" -> -1", "CURSOR 1 0 0", "KEYUP F11 -> 0", "CURSOR 1 0 0",
-                   "KEY F11 -> 0", "MENU \"Orbisline\" -> 0", "EDITOR \"A\" 0", "KEY Enter -> 1",
-                   "CLOSE", "EDITOR \"B\" 0", "CLOSE", "CURSOR 1 0 0"}));
+            (Trace{"KEY Down -> 0",
+                   "CURSOR 1 0 0",
+                   "KEYUP Down -> 0",
+                   "CURSOR 1 0 0",
+                   "KEY x -> 0",
+                   "CURSOR 1 0 0",
+                   "KEYUP x -> 0",
+                   "CURSOR 1 0 0",
+                   "KEY F11 -> 0",
+                   "MENU \"Orbisline\" -> -1",
+                   "CURSOR 1 0 0",
+                   "KEYUP F11 -> 0",
+                   "CURSOR 1 0 0",
+                   "KEY F11 -> 0",
+                   "MENU \"Orbisline\" -> 0",
+                   "EDITOR \"A\" 0",
+                   "KEY Enter -> 1",
+                   "CLOSE",
+                   "EDITOR \"B\" 0",
+                   "CLOSE",
+                   "CURSOR 1 0 0"}));
 }
 
 TEST_F(HeadlessTest, KeysTheViewerSwallowsAndPasses) {
   std::string page = writeFile("a.htm", "<title>A</title>text");
-  const char* consumed[] = {"a", "Z", "7", "Del", "Tab", "Esc", "F2", "F10", "Shift+x",
-                            "Ctrl+Del", "Alt+F2", "Space", "F3", "F9"};
-  const char* passed[] = {"F6", "F12", "Ins", "F1", "F7", "F8", "Up", "Down", "Left", "Right",
-                          "PgUp", "PgDn", "Home", "End", "Ctrl+Home", "Shift+F12"};
+  const char* consumed[] = {"a",   "Z",       "7",        "Del",    "Tab",   "Esc", "F2",
+                            "F10", "Shift+x", "Ctrl+Del", "Alt+F2", "Space", "F3",  "F9"};
+  const char* passed[] = {"F6",   "F12",   "Ins",  "F1",   "F7",   "F8",  "Up",        "Down",
+                          "Left", "Right", "PgUp", "PgDn", "Home", "End", "Ctrl+Home", "Shift+F12"};
   std::string keys;
   for (const char* key : consumed) keys += std::string(key) + " ";
   for (const char* key : passed) keys += std::string(key) + " ";
@@ -428,12 +454,13 @@ TEST_F(HeadlessTest, PageColoursOrTheSettingsColoursPaintTheScreen) {
                                "alink=#FF00FF>plain <a href=b.htm>link</a></body>");
   Trace trace = play(page, "F11 pick:0 pick:0 Right Right Right Right Right Right");
   Trace pageColours = after(trace, "EDITOR \"A\" 0", "KEY");
-  EXPECT_EQ(pageColours,
-            (Trace{TitleNone, "ADDCOLOR 0 0 5 1E", "ADDCOLOR 0 6 9 1A", TitleNone}));
+  EXPECT_EQ(pageColours, (Trace{TitleNone, "ADDCOLOR 0 0 5 1E", "ADDCOLOR 0 6 9 1A", TitleNone}));
   Trace settingsColours = after(trace, "KEYUP F11 -> 1", "KEY");
-  Trace filled = {"CURSOR 0 0 0",      "ADDCOLOR 0 0 5 70", "ADDCOLOR 0 6 9 79",
-                  "ADDCOLOR 0 10 39 70", "ADDCOLOR 1 0 39 70", "ADDCOLOR 2 0 39 70",
-                  "ADDCOLOR 3 0 39 70", "ADDCOLOR 4 0 39 70", "ADDCOLOR 5 0 39 70", TitleNone};
+  Trace filled = {"CURSOR 0 0 0",       "ADDCOLOR 0 0 5 70",
+                  "ADDCOLOR 0 6 9 79",  "ADDCOLOR 0 10 39 70",
+                  "ADDCOLOR 1 0 39 70", "ADDCOLOR 2 0 39 70",
+                  "ADDCOLOR 3 0 39 70", "ADDCOLOR 4 0 39 70",
+                  "ADDCOLOR 5 0 39 70", TitleNone};
   EXPECT_EQ(settingsColours, filled);
   // The sixth step right reaches the link: the settings' active colour,
   // and its target as the title.
@@ -449,11 +476,11 @@ TEST_F(HeadlessTest, TheLinkUnderTheCursorLightsUpBeforeTheEditorMoves) {
   Trace trace = play(page, "Down Down");
   // Down on the line above the link: the redraw right after already shows
   // it active (silver on red is 7C), and its decoded target as the title.
-  EXPECT_EQ(after(trace, "KEY Down -> 0", "KEYUP"),
-            (Trace{"CURSOR 1 0 0", "ADDCOLOR 0 0 7 70", "ADDCOLOR 0 8 39 70", "TITLE \"b.htm x\"",
-                   "ADDCOLOR 1 0 3 7C", "ADDCOLOR 1 4 39 70", "ADDCOLOR 2 0 4 70",
-                   "ADDCOLOR 2 5 39 70", "ADDCOLOR 3 0 39 70", "ADDCOLOR 4 0 39 70",
-                   "ADDCOLOR 5 0 39 70"}));
+  EXPECT_EQ(
+      after(trace, "KEY Down -> 0", "KEYUP"),
+      (Trace{"CURSOR 1 0 0", "ADDCOLOR 0 0 7 70", "ADDCOLOR 0 8 39 70", "TITLE \"b.htm x\"",
+             "ADDCOLOR 1 0 3 7C", "ADDCOLOR 1 4 39 70", "ADDCOLOR 2 0 4 70", "ADDCOLOR 2 5 39 70",
+             "ADDCOLOR 3 0 39 70", "ADDCOLOR 4 0 39 70", "ADDCOLOR 5 0 39 70"}));
   // The next Down leaves it: plain link colour, and the title goes back.
   Trace left = after(trace, "KEY Down -> 0", "KEYUP", 2);
   EXPECT_EQ(countOf(left, "ADDCOLOR 1 0 3 79"), 1);
@@ -462,9 +489,10 @@ TEST_F(HeadlessTest, TheLinkUnderTheCursorLightsUpBeforeTheEditorMoves) {
 
 TEST_F(HeadlessTest, HoverLightsEveryPieceOfAWrappedLinkAndAClickFollowsIt) {
   width = 20;
-  std::string page = writeFile(
-      "a.htm", "<title>A</title><p>x <a href=\"t%20x.htm\">aaaa bbbb cccc dddd eeee ffff gggg "
-               "hhhh iiii</a> y</p>");
+  std::string page =
+      writeFile("a.htm",
+                "<title>A</title><p>x <a href=\"t%20x.htm\">aaaa bbbb cccc dddd eeee ffff gggg "
+                "hhhh iiii</a> y</p>");
   writeFile("t x.htm", "<title>T</title>t");
   std::vector<Piece> pieces = linkPieces(runsOf(page), "t%20x.htm");
   ASSERT_EQ(pieces.size(), 3u);
@@ -472,8 +500,8 @@ TEST_F(HeadlessTest, HoverLightsEveryPieceOfAWrappedLinkAndAClickFollowsIt) {
   Trace trace = play(page, "move:5,2 move:5,2 click:5,2");
   Trace hover = after(trace, "REDRAW", "MOUSE");
   for (const Piece& piece : pieces) {
-    std::string lit = "ADDCOLOR " + std::to_string(piece.line) + " " +
-                      std::to_string(piece.start) + " " + std::to_string(piece.end) + " 7C";
+    std::string lit = "ADDCOLOR " + std::to_string(piece.line) + " " + std::to_string(piece.start) +
+                      " " + std::to_string(piece.end) + " 7C";
     EXPECT_EQ(countOf(hover, lit), 1) << lit;
   }
   EXPECT_EQ(countOf(hover, "TITLE \"t x.htm\""), 3);
@@ -550,8 +578,7 @@ TEST_F(HeadlessTest, EveryModeReadsTheSettingsOfTheModule) {
       << refused.err;
   // --settings names the file for the module too.
   std::string settings = writeFile("other.obs", "<Orbisline exts='txt '></Orbisline>");
-  EXPECT_EQ(keep(play(page, "", {"--settings", settings}), {"EDITOR"}),
-            (Trace{"EDITOR \"P\" 0"}));
+  EXPECT_EQ(keep(play(page, "", {"--settings", settings}), {"EDITOR"}), (Trace{"EDITOR \"P\" 0"}));
 
   environment = {{"ORBISLINE_PLUGIN", (folder.path() / "none.so").string()}};
   Outcome missing = playOutcome(page, "");
@@ -598,7 +625,8 @@ bool stripColours(const std::string& dump, std::string& text, bool eightBit) {
       std::string_view parameters(dump.data() + at + 2, end - at - 2);
       if (parameters.find_first_not_of("0123456789;") != std::string_view::npos) return false;
       at = end;
-    } else if ((byte < 0x20 && byte != '\n') || byte == 0x7F || (eightBit && byte >= 0x80 && byte < 0xA0)) {
+    } else if ((byte < 0x20 && byte != '\n') || byte == 0x7F ||
+               (eightBit && byte >= 0x80 && byte < 0xA0)) {
       return false;
     } else {
       text += dump[at];
@@ -612,8 +640,9 @@ bool stripColours(const std::string& dump, std::string& text, bool eightBit) {
 // character; otherwise both become '?'. The SGR sequences are the only other
 // control bytes.
 TEST_F(HeadlessTest, ColourDumpShowsWhatTheViewerPaints) {
-  std::string page = writeFile("a.htm", "<title>A</title><a href=b.htm>first</a> line<br>two<br>"
-                                        "<font color=red>three</font> \x1B[2J\x9B<br>four<br>five");
+  std::string page = writeFile("a.htm",
+                               "<title>A</title><a href=b.htm>first</a> line<br>two<br>"
+                               "<font color=red>three</font> \x1B[2J\x9B<br>four<br>five");
   struct Case {
     const char* locale;
     bool eightBit;
@@ -624,7 +653,8 @@ TEST_F(HeadlessTest, ColourDumpShowsWhatTheViewerPaints) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.locale);
     environment = {{"LC_ALL", c.locale}};
-    std::vector<std::string> arguments = {"--dump", "--width", "20", "--height", "5", page};  // 3 text rows
+    std::vector<std::string> arguments = {"--dump",   "--width", "20",
+                                          "--height", "5",       page};  // 3 text rows
     Outcome plain = run(arguments);
     arguments.insert(arguments.begin() + 1, "--color");
     Outcome colored = run(arguments);

@@ -58,11 +58,14 @@ public:
     searchAnswers.pop_front();
     return answer;
   }
-  void searchFailed(std::string_view text) override { notes.push_back("not found " + std::string(text)); }
+  void searchFailed(std::string_view text) override {
+    notes.push_back("not found " + std::string(text));
+  }
   void editorDrawn(const ModelEditor& editor, std::span<const EditorColor>) override {
     notes.push_back("at " + std::to_string(editor.cursorLine()) + "," +
-                    std::to_string(editor.cursorColumn()) + " top " + std::to_string(editor.topLine()) +
-                    " rows " + std::to_string(editor.windowRows()));
+                    std::to_string(editor.cursorColumn()) + " top " +
+                    std::to_string(editor.topLine()) + " rows " +
+                    std::to_string(editor.windowRows()));
   }
 
   void key(const std::string& name) {
@@ -96,12 +99,21 @@ TEST_F(HostModelTest, SearchMovesTheCursorToTheNextPlace) {
   for (const char* key : {"F7", "Shift+F7", "Shift+F7", "Shift+F7", "F7"}) frontEnd.key(key);
   std::vector<std::string> expected = {
       "at 0,0 top 0 rows 10",
-      "asked", "at 7,2 top 0 rows 10", "at 7,2 top 0 rows 10",
+      "asked",
+      "at 7,2 top 0 rows 10",
+      "at 7,2 top 0 rows 10",
       // Again: the text asked for before, from the place found.
-      "at 17,2 top 8 rows 10", "at 17,2 top 8 rows 10",
-      "at 27,2 top 18 rows 10", "at 27,2 top 18 rows 10",
-      "not found NEEDLE", "at 27,2 top 18 rows 10", "at 27,2 top 18 rows 10",
-      "asked", "not found none such", "at 27,2 top 18 rows 10", "at 27,2 top 18 rows 10",
+      "at 17,2 top 8 rows 10",
+      "at 17,2 top 8 rows 10",
+      "at 27,2 top 18 rows 10",
+      "at 27,2 top 18 rows 10",
+      "not found NEEDLE",
+      "at 27,2 top 18 rows 10",
+      "at 27,2 top 18 rows 10",
+      "asked",
+      "not found none such",
+      "at 27,2 top 18 rows 10",
+      "at 27,2 top 18 rows 10",
   };
   EXPECT_EQ(play(frontEnd), expected);
 }
@@ -118,11 +130,17 @@ TEST_F(HostModelTest, HelpAndANewSizeComeFromTheFrontEnd) {
   // Asked for nothing: a search that is cancelled does nothing.
   frontEnd.key("F7");
   std::vector<std::string> expected = {
-      "at 0,0 top 0 rows 10", "help", "at 0,0 top 0 rows 10", "at 0,0 top 0 rows 10",
-      "at 30,0 top 21 rows 10", "at 30,0 top 21 rows 10",
+      "at 0,0 top 0 rows 10",
+      "help",
+      "at 0,0 top 0 rows 10",
+      "at 0,0 top 0 rows 10",
+      "at 30,0 top 21 rows 10",
+      "at 30,0 top 21 rows 10",
       // The editor keeps its cursor on the smaller screen.
       "at 30,0 top 26 rows 5",
-      "asked", "at 30,0 top 26 rows 5", "at 30,0 top 26 rows 5",
+      "asked",
+      "at 30,0 top 26 rows 5",
+      "at 30,0 top 26 rows 5",
   };
   EXPECT_EQ(play(frontEnd), expected);
 }

@@ -80,17 +80,25 @@ TEST_F(ModelEditorTest, MovesAsATextEditorDoes) {
   };
   // Window of 10 rows.
   const Step steps[] = {
-      {VK_UP, 0, 0, 0, 0},           {VK_LEFT, 0, 0, 0, 0},
-      {VK_RIGHT, 0, 0, 1, 0},        {VK_END, 0, 0, 6, 0},
-      {VK_RIGHT, 0, 0, 7, 0},        {VK_DOWN, 0, 1, 7, 0},
-      {VK_HOME, 0, 1, 0, 0},         {VK_NEXT, 0, 11, 0, 10},
-      {VK_UP, 0, 10, 0, 10},         {VK_UP, 0, 9, 0, 9},
+      {VK_UP, 0, 0, 0, 0},
+      {VK_LEFT, 0, 0, 0, 0},
+      {VK_RIGHT, 0, 0, 1, 0},
+      {VK_END, 0, 0, 6, 0},
+      {VK_RIGHT, 0, 0, 7, 0},
+      {VK_DOWN, 0, 1, 7, 0},
+      {VK_HOME, 0, 1, 0, 0},
+      {VK_NEXT, 0, 11, 0, 10},
+      {VK_UP, 0, 10, 0, 10},
+      {VK_UP, 0, 9, 0, 9},
       {VK_NEXT, LEFT_CTRL_PRESSED, 19, 0, 19},
-      {VK_NEXT, 0, 29, 0, 21},       {VK_NEXT, 0, 30, 0, 21},
-      {VK_DOWN, 0, 30, 0, 21},       {VK_PRIOR, 0, 20, 0, 11},
+      {VK_NEXT, 0, 29, 0, 21},
+      {VK_NEXT, 0, 30, 0, 21},
+      {VK_DOWN, 0, 30, 0, 21},
+      {VK_PRIOR, 0, 20, 0, 11},
       {VK_HOME, LEFT_CTRL_PRESSED, 0, 0, 0},
       {VK_END, RIGHT_CTRL_PRESSED, 30, 0, 21},
-      {VK_UP, 0, 29, 0, 21},         {VK_END, 0, 29, 7, 21},
+      {VK_UP, 0, 29, 0, 21},
+      {VK_END, 0, 29, 7, 21},
       {VK_F11, 0, 29, 7, 21},
   };
   ModelEditor editor(1, path, 80, 10);
@@ -114,11 +122,11 @@ TEST_F(ModelEditorTest, SetPositionClampsAndKeepsTheCursorOnScreen) {
   };
   const Case cases[] = {
       {{12, 4, -1, 12, -1, -1}, 12, 4, 12},
-      {{-1, -1, -1, -1, -1, -1}, 12, 4, 12},   // nothing changes
-      {{25, -1, -1, 29, -1, -1}, 25, 4, 25},   // top moves back to the cursor
+      {{-1, -1, -1, -1, -1, -1}, 12, 4, 12},  // nothing changes
+      {{25, -1, -1, 29, -1, -1}, 25, 4, 25},  // top moves back to the cursor
       {{3, 0, -1, 0, -1, -1}, 3, 0, 0},
-      {{20, -1, -1, -1, -1, -1}, 20, 0, 11},   // least scroll down
-      {{99, 2, -1, 99, -1, -1}, 30, 2, 30},    // both clamped into the file
+      {{20, -1, -1, -1, -1, -1}, 20, 0, 11},  // least scroll down
+      {{99, 2, -1, 99, -1, -1}, 30, 2, 30},   // both clamped into the file
       {{-1, -1, -1, 31 - 10 + 2, -1, -1}, 30, 2, 23},
   };
   ModelEditor editor(1, path, 80, 10);
@@ -162,17 +170,14 @@ TEST_F(ModelEditorTest, SearchFindsTheNextPlaceIgnoringCase) {
     int32_t foundColumn;
   };
   const Case cases[] = {
-      {0, 0, "beta", 0, 6},
-      {0, 6, "beta", 1, 0},        // not the match under the cursor
-      {1, 0, "beta", 3, 0},        // past an empty line, over CR LF
-      {0, 40, "BETA", 1, 0},       // a cursor past the end of its line
-      {3, 0, "beta", -1, 0},       // no wrapping back to the start
-      {0, 0, "a b", 0, 4},         // blanks are text
-      {0, 0, "\xE9t\xE9", 4, 0},   // accented letters match either case
-      {4, 0, "\xC9T\xC9", 4, 4},
-      {0, 0, "a\nB", -1, 0},       // a match never spans lines
-      {0, 0, "", -1, 0},
-      {5, 2, "d", -1, 0},          // the cursor on the last byte
+      {0, 0, "beta", 0, 6},      {0, 6, "beta", 1, 0},   // not the match under the cursor
+      {1, 0, "beta", 3, 0},                              // past an empty line, over CR LF
+      {0, 40, "BETA", 1, 0},                             // a cursor past the end of its line
+      {3, 0, "beta", -1, 0},                             // no wrapping back to the start
+      {0, 0, "a b", 0, 4},                               // blanks are text
+      {0, 0, "\xE9t\xE9", 4, 0},                         // accented letters match either case
+      {4, 0, "\xC9T\xC9", 4, 4}, {0, 0, "a\nB", -1, 0},  // a match never spans lines
+      {0, 0, "", -1, 0},         {5, 2, "d", -1, 0},     // the cursor on the last byte
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text + " from " + std::to_string(c.line) + "," + std::to_string(c.column));

@@ -83,12 +83,14 @@ protected:
     std::string home = folder.path().string();
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(OrbislineBinary));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
     pid_t child = fork();
     if (child == 0) {
-      int out = setup.output >= 0 ? setup.output : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int out = setup.output >= 0 ? setup.output
+                                  : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int in = setup.input >= 0 ? setup.input : open("/dev/null", O_RDONLY);
       if (out < 0 || err < 0 || in < 0) _exit(125);

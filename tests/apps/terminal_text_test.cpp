@@ -17,13 +17,15 @@ std::string shown(std::string_view text) {
 TEST(TerminalTextTest, ControlBytesBecomeVisiblePlaceholders) {
   const std::pair<std::string, std::string> cases[] = {
       {"plain text\n", "plain text\n"},
-      {std::string("\x1B[2J", 4), "\xE2\x90\x9B[2J"},          // ESC as its picture
-      {std::string("a\0b", 3), "a\xE2\x90\x80" "b"},           // NUL
-      {"\x07\x7F", "\xE2\x90\x87\xE2\x90\xA1"},                // BEL, DEL
-      {"\r\t", "\xE2\x90\x8D\xE2\x90\x89"},                   // CR and TAB are shown too
-      {"\xE9", "\xC3\xA9"},                                    // e acute
-      {"\x80", "\xE2\x82\xAC"},                                // euro sign
-      {"\x81\x9B", "\xEF\xBF\xBD\xE2\x80\xBA"},                // a hole of the page; 0x9B is not CSI
+      {std::string("\x1B[2J", 4), "\xE2\x90\x9B[2J"},  // ESC as its picture
+      {std::string("a\0b", 3),
+       "a\xE2\x90\x80"
+       "b"},                                     // NUL
+      {"\x07\x7F", "\xE2\x90\x87\xE2\x90\xA1"},  // BEL, DEL
+      {"\r\t", "\xE2\x90\x8D\xE2\x90\x89"},      // CR and TAB are shown too
+      {"\xE9", "\xC3\xA9"},                      // e acute
+      {"\x80", "\xE2\x82\xAC"},                  // euro sign
+      {"\x81\x9B", "\xEF\xBF\xBD\xE2\x80\xBA"},  // a hole of the page; 0x9B is not CSI
   };
   for (const auto& [input, expected] : cases) {
     EXPECT_EQ(shown(input), expected);

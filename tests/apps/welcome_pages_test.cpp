@@ -120,7 +120,8 @@ TEST(WelcomePages, LinksLeadSomewhereAndEveryPageIsReached) {
       }
       // The viewer drops a fragment after a file name, so a page link has none.
       EXPECT_EQ(target.find('#'), std::string::npos) << name << " " << target;
-      EXPECT_TRUE(std::filesystem::is_regular_file(WelcomeFolder / target)) << name << " " << target;
+      EXPECT_TRUE(std::filesystem::is_regular_file(WelcomeFolder / target))
+          << name << " " << target;
       linksTo[name].push_back(target);
     }
   }
@@ -142,7 +143,8 @@ TEST(WelcomePages, NoLineRunsPastTheRightEdge) {
       Layout layout = layOut(WelcomeFolder / name, width);
       ASSERT_EQ(layout.status, 0) << name;
       for (size_t line = 0; line < layout.lineEnds.size(); ++line) {
-        EXPECT_LT(layout.lineEnds[line], width) << name << " at width " << width << ", line " << line;
+        EXPECT_LT(layout.lineEnds[line], width)
+            << name << " at width " << width << ", line " << line;
       }
     }
   }

@@ -20,13 +20,35 @@ using testing::SettingsTest;
 
 TEST(RgbToConsoleTest, MapsToTheSixteenColours) {
   const std::pair<uint32_t, int32_t> cases[] = {
-      {0x000000, 0},  {0x000080, 1},  {0x0000FF, 9},   {0x008000, 2},  {0x00FF00, 10},
-      {0x008080, 3},  {0x00FFFF, 11}, {0x800000, 4},   {0xFF0000, 12}, {0x800080, 5},
-      {0xFF00FF, 13}, {0x808000, 6},  {0xFFFF00, 14},  {0x404040, 8},  {0x808080, 7},
-      {0xFFFFFF, 15}, {0x8F8F8F, 7},  {0x909090, 15},  {0xC0C0C0, 15}, {0x000001, 8},
-      {0x7F7F7F, 8},  {0x00007F, 8},  {0x900000, 12},  {0x000090, 9},
+      {0x000000, 0},
+      {0x000080, 1},
+      {0x0000FF, 9},
+      {0x008000, 2},
+      {0x00FF00, 10},
+      {0x008080, 3},
+      {0x00FFFF, 11},
+      {0x800000, 4},
+      {0xFF0000, 12},
+      {0x800080, 5},
+      {0xFF00FF, 13},
+      {0x808000, 6},
+      {0xFFFF00, 14},
+      {0x404040, 8},
+      {0x808080, 7},
+      {0xFFFFFF, 15},
+      {0x8F8F8F, 7},
+      {0x909090, 15},
+      {0xC0C0C0, 15},
+      {0x000001, 8},
+      {0x7F7F7F, 8},
+      {0x00007F, 8},
+      {0x900000, 12},
+      {0x000090, 9},
       // Higher bits are ignored, but only after the test for black.
-      {0x1000000, 8}, {0xFF000000, 8}, {0xFFFFFFFF, 15}, {0x01000080, 1},
+      {0x1000000, 8},
+      {0xFF000000, 8},
+      {0xFFFFFFFF, 15},
+      {0x01000080, 1},
   };
   for (const auto& [rgb, console] : cases) {
     EXPECT_EQ(rgbToConsole(rgb), console) << std::hex << rgb;
@@ -45,7 +67,8 @@ protected:
     fs::path folder = registry.path() / "HKEY_CURRENT_USER/Software/Far/Colors";
     fs::create_directories(folder);
     std::ofstream(folder / "CurrentPalette", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   static std::vector<uint8_t> builtIn() {
     return {Palette::builtInTable, Palette::builtInTable + PaletteSize};
@@ -100,10 +123,10 @@ class NamedValueTest : public SettingsTest {};
 TEST_F(NamedValueTest, BuiltInNamesCoverTheConsoleColours) {
   auto loaded = loadSettings(std::string_view());
   const std::pair<const char*, int32_t> names[] = {
-      {"Black", 0},    {"Navy", 1},     {"Blue", 9},    {"Green", 2},    {"Lime", 10},
-      {"Cyan", 3},     {"Aqua", 11},    {"Maroon", 4},  {"Red", 12},     {"Purple", 5},
-      {"Magenta", 13}, {"Olive", 6},    {"Yellow", 14}, {"Gray", 8},     {"Silver", 7},
-      {"White", 15},   {"Brown", 6},    {"Fuchsia", 13}, {"Grey", 8},    {"Teal", 3},
+      {"Black", 0},    {"Navy", 1},  {"Blue", 9},     {"Green", 2}, {"Lime", 10},
+      {"Cyan", 3},     {"Aqua", 11}, {"Maroon", 4},   {"Red", 12},  {"Purple", 5},
+      {"Magenta", 13}, {"Olive", 6}, {"Yellow", 14},  {"Gray", 8},  {"Silver", 7},
+      {"White", 15},   {"Brown", 6}, {"Fuchsia", 13}, {"Grey", 8},  {"Teal", 3},
   };
   for (const auto& [name, console] : names) {
     uint32_t rgb = 0xDEAD;
@@ -149,9 +172,9 @@ TEST_F(ColorAttributeTest, ReadsNumbersAndNamedColours) {
     uint32_t rgb;
   };
   const Case cases[] = {
-      {"red", true, 0xFF0000},     {"Teal", true, 0x8080},      {"#FF0000", true, 0xFF0000},
-      {"FF0000", true, 0xFF0000},  {"0xFF0000", true, 0xFF0000}, {"123456", true, 0x123456},
-      {"12345", true, 12345},      {"crimson", false, 0},       {"#GG0000", false, 0},
+      {"red", true, 0xFF0000},    {"Teal", true, 0x8080},       {"#FF0000", true, 0xFF0000},
+      {"FF0000", true, 0xFF0000}, {"0xFF0000", true, 0xFF0000}, {"123456", true, 0x123456},
+      {"12345", true, 12345},     {"crimson", false, 0},        {"#GG0000", false, 0},
       {" red", false, 0},
   };
   for (const Case& c : cases) {
@@ -184,7 +207,8 @@ TEST_F(ColorAttributeTest, NumberAttributesIgnoreNamesAndBareHex) {
   auto loaded = loadSettings("<Orbisline><Define name=Ten value=10></Orbisline>");
   settings = loaded.get();
   const std::pair<const char*, bool> cases[] = {
-      {"10", true}, {"0x10", true}, {"#10", true}, {"Ten", false}, {"00FF00", false}, {"1e3", false},
+      {"10", true},   {"0x10", true},    {"#10", true},
+      {"Ten", false}, {"00FF00", false}, {"1e3", false},
   };
   for (const auto& [value, ok] : cases) {
     ElementNode element("table");

@@ -28,10 +28,9 @@ TEST_F(EntityTest, BuiltInEntities) {
   if (!isWindows1252()) GTEST_SKIP() << "expects the Windows-1252 code page";
   auto loaded = loadSettings(std::string_view());
   const std::pair<const char*, const char*> names[] = {
-      {"nbsp", " "},     {"amp", "&"},      {"lt", "<"},       {"quot", "\""},
-      {"copy", "(c)"},   {"reg", "(r)"},    {"frac12", "1/2"}, {"Agrave", "\xC0"},
-      {"agrave", "\xE0"}, {"yuml", "\xFF"},  {"AMP", ""},       {"Copy", ""},
-      {"", ""},          {"copy;", ""},
+      {"nbsp", " "},  {"amp", "&"},      {"lt", "<"},        {"quot", "\""},     {"copy", "(c)"},
+      {"reg", "(r)"}, {"frac12", "1/2"}, {"Agrave", "\xC0"}, {"agrave", "\xE0"}, {"yuml", "\xFF"},
+      {"AMP", ""},    {"Copy", ""},      {"", ""},           {"copy;", ""},
   };
   for (const auto& [name, text] : names) {
     EXPECT_EQ(loaded->textForName(name), text) << name;
@@ -44,8 +43,16 @@ TEST_F(EntityTest, CodesConvertUnlessConfigured) {
   if (!isWindows1252()) GTEST_SKIP() << "expects the Windows-1252 code page";
   auto loaded = loadSettings(std::string_view());
   const std::pair<int32_t, const char*> codes[] = {
-      {169, "(c)"},     {0xA9, "(c)"},  {65, "A"},        {0x10041, "A"},  {0xE9, "\xE9"},
-      {0x20AC, "\x80"}, {0x0100, "?"},  {0, ""},          {0x10000, ""},   {-1, "?"},
+      {169, "(c)"},
+      {0xA9, "(c)"},
+      {65, "A"},
+      {0x10041, "A"},
+      {0xE9, "\xE9"},
+      {0x20AC, "\x80"},
+      {0x0100, "?"},
+      {0, ""},
+      {0x10000, ""},
+      {-1, "?"},
       // The low sixteen bits of 0x100A9 are 0xA9, but the text belongs to
       // the code, not to the unit.
       {0x100A9, "\xA9"},
@@ -126,7 +133,8 @@ TEST_F(EntityTest, OnlySetsInUseAreRead) {
   };
   const Case cases[] = {
       {"<Use CharacterSet=cs><CharacterSet name=CS><entity name=x unicode=1></CharacterSet>", true},
-      {"<CharacterSet name=CS><entity name=x unicode=1></CharacterSet><Use CharacterSet=CS>", false},
+      {"<CharacterSet name=CS><entity name=x unicode=1></CharacterSet><Use CharacterSet=CS>",
+       false},
       {"<Use CharacterSet=C><CharacterSet name=CS><entity name=x unicode=1></CharacterSet>", false},
       {"<Use CharacterSet=CSX><CharacterSet name=CS><entity name=x unicode=1></CharacterSet>",
        false},
@@ -157,8 +165,8 @@ TEST_F(EntityTest, SetsInUseShareTheTables) {
 TEST_F(EntityTest, CharacterSetNamesIgnoreCaseButNotLength) {
   auto loaded = loadSettings("<Orbisline><Use CharacterSet=Latin><Use CharacterSet=x></Orbisline>");
   const std::pair<const char*, bool> names[] = {
-      {"Latin", true}, {"LATIN", true}, {"latin", true}, {"Lati", false},
-      {"Latin1", false}, {"X", true}, {"", false},
+      {"Latin", true},   {"LATIN", true}, {"latin", true}, {"Lati", false},
+      {"Latin1", false}, {"X", true},     {"", false},
   };
   for (const auto& [name, used] : names) {
     EXPECT_EQ(loaded->isCharacterSetUsed(name), used) << name;
@@ -173,8 +181,8 @@ TEST_F(EntityTest, HtmlNamesTheSettingsLeaveUndefined) {
   const std::pair<const char*, const char*> names[] = {
       {"mdash", "\x97"}, {"ndash", "\x96"}, {"hellip", "\x85"}, {"rsquo", "\x92"},
       {"ldquo", "\x93"}, {"euro", "\x80"},  {"trade", "\x99"},  {"bull", "\x95"},
-      {"OElig", "\x8C"}, {"Yuml", "\x9F"},  {"rarr", "?"},       {"alpha", "?"},
-      {"copy", "(c)"},   {"apos", "'"},     {"MDASH", ""},       {"mdash;", ""},
+      {"OElig", "\x8C"}, {"Yuml", "\x9F"},  {"rarr", "?"},      {"alpha", "?"},
+      {"copy", "(c)"},   {"apos", "'"},     {"MDASH", ""},      {"mdash;", ""},
   };
   for (const auto& [name, text] : names) {
     EXPECT_EQ(builtIn->textForName(name), text) << name;
@@ -182,7 +190,8 @@ TEST_F(EntityTest, HtmlNamesTheSettingsLeaveUndefined) {
 
   // The settings win for a name they define, and a text they give a code
   // belongs to every name of that code.
-  auto own = loadEntities("<entity name=mdash unicode=45><entity name=dash unicode=0x2013 value='--'>");
+  auto own =
+      loadEntities("<entity name=mdash unicode=45><entity name=dash unicode=0x2013 value='--'>");
   EXPECT_EQ(own->textForName("mdash"), "-");
   EXPECT_EQ(own->textForName("ndash"), "--");
   EXPECT_EQ(own->textForName("hellip"), "\x85");
@@ -197,9 +206,9 @@ TEST_F(EntityTest, HtmlNamesTheSettingsLeaveUndefined) {
 
 TEST_F(EntityTest, TheHtmlTable) {
   const std::pair<const char*, int32_t> codes[] = {
-      {"AElig", 0xC6}, {"Aacute", 0xC1}, {"nbsp", 0xA0},   {"yuml", 0xFF}, {"Yuml", 0x178},
+      {"AElig", 0xC6}, {"Aacute", 0xC1}, {"nbsp", 0xA0},   {"yuml", 0xFF},   {"Yuml", 0x178},
       {"fnof", 0x192}, {"Omega", 0x3A9}, {"zwnj", 0x200C}, {"euro", 0x20AC}, {"diams", 0x2666},
-      {"quot", 0x22},  {"apos", 0},      {"", 0},          {"zzz", 0},     {"AELIG", 0},
+      {"quot", 0x22},  {"apos", 0},      {"", 0},          {"zzz", 0},       {"AELIG", 0},
   };
   for (const auto& [name, code] : codes) {
     EXPECT_EQ(htmlEntityCode(name), code) << name;

@@ -12,12 +12,12 @@ static int messages = 0;
 static int editors = 0;
 static char lastMessage[256];
 
-#define CHECK(condition)                                             \
-  do {                                                               \
-    if (!(condition)) {                                              \
+#define CHECK(condition)                                                      \
+  do {                                                                        \
+    if (!(condition)) {                                                       \
       fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                    \
-    }                                                                \
+      ++failures;                                                             \
+    }                                                                         \
   } while (0)
 
 static int message(intptr_t pluginNumber, unsigned int flags, const char* helpTopic,

@@ -15,7 +15,8 @@ std::string joinItems(const char* const* items, int count) {
   return text;
 }
 
-int message(intptr_t number, unsigned flags, const char*, const char* const* items, int count, int buttons) {
+int message(intptr_t number, unsigned flags, const char*, const char* const* items, int count,
+            int buttons) {
   host->calls.push_back("MESSAGE " + std::to_string(number) + " " + std::to_string(flags) +
                         joinItems(items, count) + " " + std::to_string(buttons));
   return buttons > 0 ? host->messageAnswer : 0;
@@ -30,14 +31,17 @@ int menu(intptr_t, int, int, int, unsigned, const char*, const char*, const char
 }
 
 void* saveScreen(int x1, int y1, int x2, int y2) {
-  host->calls.push_back("SAVE " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) +
-                        " " + std::to_string(y2));
+  host->calls.push_back("SAVE " + std::to_string(x1) + " " + std::to_string(y1) + " " +
+                        std::to_string(x2) + " " + std::to_string(y2));
   return &screen;
 }
 
-void restoreScreen(void* saved) { host->calls.push_back(saved == &screen ? "RESTORE" : "RESTORE other"); }
+void restoreScreen(void* saved) {
+  host->calls.push_back(saved == &screen ? "RESTORE" : "RESTORE other");
+}
 
-int editorFunction(const char* fileName, const char* title, int, int, int, int, unsigned, int startLine, int) {
+int editorFunction(const char* fileName, const char* title, int, int, int, int, unsigned,
+                   int startLine, int) {
   host->calls.push_back(std::string("EDITOR \"") + title + "\" " + std::to_string(startLine));
   host->editor.fileName = fileName;
   host->editor.line = startLine;

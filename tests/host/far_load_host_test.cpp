@@ -39,8 +39,9 @@ TEST(FarLoadHostTest, ALoadShowsItselfThroughTheHostsMessageBoxes) {
     host.calls.clear();
     host.messageAnswer = answer;
     EXPECT_EQ(shown->askResume(), resumes) << answer;
-    EXPECT_EQ(host.calls, std::vector<std::string>{"MESSAGE 5 1 \"Warning\" \"Oops! Time Out ... please "
-                                                   "report about\" \"Resume\" \"Terminate\" 2"});
+    EXPECT_EQ(host.calls,
+              std::vector<std::string>{"MESSAGE 5 1 \"Warning\" \"Oops! Time Out ... please "
+                                       "report about\" \"Resume\" \"Terminate\" 2"});
   }
   ExitFAR();
   EXPECT_EQ(loadHost(), nullptr);

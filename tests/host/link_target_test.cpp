@@ -77,7 +77,8 @@ TEST(LinkTargetTest, ParseTakesThePartsOffInOrder) {
   for (const Case& c : cases) {
     UrlParts parts = parseUrl(c.text);
     EXPECT_EQ(parts, c.parts) << c.text;
-    EXPECT_EQ(buildUrl(parts) == c.text, c.rebuildsUnchanged) << c.text << " -> " << buildUrl(parts);
+    EXPECT_EQ(buildUrl(parts) == c.text, c.rebuildsUnchanged)
+        << c.text << " -> " << buildUrl(parts);
   }
 }
 
@@ -87,17 +88,9 @@ TEST(LinkTargetTest, DecodeTurnsPlusAndPercentEscapesIntoBytes) {
     std::string decoded;
   };
   const Case cases[] = {
-      {"a+b", "a b"},
-      {"%41%62", "Ab"},
-      {"%20", " "},
-      {"%4G", "%4G"},
-      {"%%41", "%A"},
-      {"%zz", "%zz"},
-      {"%4", "\x04"},
-      {"100%", std::string("100\0", 4)},
-      {"%ff", "\xFF"},
-      {"%+41", "% 41"},
-      {"plain", "plain"},
+      {"a+b", "a b"},  {"%41%62", "Ab"}, {"%20", " "},       {"%4G", "%4G"},
+      {"%%41", "%A"},  {"%zz", "%zz"},   {"%4", "\x04"},     {"100%", std::string("100\0", 4)},
+      {"%ff", "\xFF"}, {"%+41", "% 41"}, {"plain", "plain"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(decodeUrl(c.text), c.decoded) << c.text;

@@ -73,7 +73,10 @@ TEST(FileSourceTest, TextModeShortensTheData) {
   EXPECT_EQ(bytes, "ab\ncd");
   EXPECT_EQ(progress(reads), (std::vector<int32_t>{83}));
 
-  FileSource stopped(writeFile(folder, "abc\x1A" "def").c_str());
+  FileSource stopped(writeFile(folder,
+                               "abc\x1A"
+                               "def")
+                         .c_str());
   bytes.clear();
   readAll(stopped, &bytes);
   EXPECT_EQ(bytes, "abc");
@@ -82,9 +85,8 @@ TEST(FileSourceTest, TextModeShortensTheData) {
 
 TEST(FileSourceTest, MissingOrEmptyFilesAreNotOpen) {
   ScratchFolder folder;
-  const std::vector<std::string> paths = {writeFile(folder, ""),
-                                          (folder.path() / "missing").string(),
-                                          folder.path().string()};
+  const std::vector<std::string> paths = {
+      writeFile(folder, ""), (folder.path() / "missing").string(), folder.path().string()};
   for (const std::string& path : paths) {
     loadProgress = 55;
     FileSource source(path.c_str());

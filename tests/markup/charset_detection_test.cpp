@@ -17,7 +17,8 @@ TEST(CharsetDetectionTest, DeclarationsInTheHead) {
       {"<META CHARSET='UTF-8'>", "UTF-8"},
       {"<meta charset=\"utf8\"/>", "utf8"},
       {"<meta\tcharset = koi8-r >", "koi8-r"},
-      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">", "iso-8859-1"},
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+       "iso-8859-1"},
       {"<meta content='text/html;CHARSET=\"koi8-r\"' HTTP-EQUIV=content-type>", "koi8-r"},
       {"<meta http-equiv=Content-Type content='text/html; charset = utf-8 ; x'>", "utf-8"},
       {"<meta http-equiv=Content-Type content='text/html'><meta charset=cp1251>", "cp1251"},
@@ -59,7 +60,8 @@ TEST(CharsetDetectionTest, ByteOrderMarksAndUtf8Check) {
   for (const auto& [bytes, encoding] : marks) {
     int32_t length = -1;
     EXPECT_EQ(byteOrderMark(bytes, length), encoding) << bytes;
-    EXPECT_EQ(length, encoding == PageEncoding::AsWritten ? 0 : (encoding == PageEncoding::Utf8 ? 3 : 2));
+    EXPECT_EQ(length,
+              encoding == PageEncoding::AsWritten ? 0 : (encoding == PageEncoding::Utf8 ? 3 : 2));
   }
 
   struct Check {

@@ -103,25 +103,35 @@ TEST_F(ConvertingSourceTest, PagesReadAsTheCodePage) {
   };
   const Case cases[] = {
       {"declared UTF-8", MetaUtf8 + textUtf8, MetaUtf8 + text1252},
-      {"UTF-8 in Content-Type", contentType + "UTF8'>" + textUtf8, contentType + "UTF8'>" + text1252},
+      {"UTF-8 in Content-Type", contentType + "UTF8'>" + textUtf8,
+       contentType + "UTF8'>" + text1252},
       {"undeclared UTF-8", textUtf8, text1252},
       {"byte-order mark", "\xEF\xBB\xBF" + textUtf8, text1252},
       {"mark on ASCII", "\xEF\xBB\xBF<p>abc", "<p>abc"},
       {"declared Latin-1", contentType + "ISO-8859-1'>" + text1252,
        contentType + "ISO-8859-1'>" + text1252},
       {"undeclared Latin-1", text1252, text1252},
-      {"declared 1252 with a hole", "<meta charset=windows-1252>\x81\xE9", "<meta charset=windows-1252>\x81\xE9"},
+      {"declared 1252 with a hole", "<meta charset=windows-1252>\x81\xE9",
+       "<meta charset=windows-1252>\x81\xE9"},
       {"koi8-r", "<meta charset=koi8-r>\x9C\xBF", "<meta charset=koi8-r>\xB0\xA9"},
       {"iso-8859-15", "<meta charset=iso-8859-15>\xA4\xE9", "<meta charset=iso-8859-15>\x80\xE9"},
-      {"unknown set", "<meta charset=x-no-such-set>\xC3\xA9", "<meta charset=x-no-such-set>\xC3\xA9"},
+      {"unknown set", "<meta charset=x-no-such-set>\xC3\xA9",
+       "<meta charset=x-no-such-set>\xC3\xA9"},
       {"multi-byte set", "<meta charset=shift_jis>\x82\xA0", "<meta charset=shift_jis>\x82\xA0"},
-      {"UTF-16 little-endian", utf16(u"<p>\u00E9 \u2014 \U0001D400\r\n", true), "<p>\xE9 \x97 A\r\n"},
+      {"UTF-16 little-endian", utf16(u"<p>\u00E9 \u2014 \U0001D400\r\n", true),
+       "<p>\xE9 \x97 A\r\n"},
       {"UTF-16 big-endian", utf16(u"<p>\u00B6", false), "<p>\xB6"},
-      {"UTF-16 lone surrogates", utf16(u"a\xD800" "b\xDC00", true), "a?b?"},
+      {"UTF-16 lone surrogates",
+       utf16(u"a\xD800"
+             "b\xDC00",
+             true),
+       "a?b?"},
       {"UTF-16 odd byte", utf16(u"ab", true) + "c", "ab?"},
       // Cannot be held: a one-byte transliteration, else "?"; nothing for
       // characters without width.
-      {"transliterated", MetaUtf8 + "\xC5\x82 \xE2\x86\x92 \xE4\xB8\xAD a\xE2\x80\x8B" "b",
+      {"transliterated",
+       MetaUtf8 + "\xC5\x82 \xE2\x86\x92 \xE4\xB8\xAD a\xE2\x80\x8B"
+                  "b",
        MetaUtf8 + "l ? ? ab"},
   };
   for (const Case& c : cases) {
@@ -153,7 +163,8 @@ TEST_F(ConvertingSourceTest, SplitsBetweenReadsChangeNothing) {
   const std::string padding(1100, 'p');
   const std::u16string padding16(600, u'p');
   const std::string pages[] = {
-      MetaUtf8 + padding + "a\xC3\xA9 \xE2\x80\x94 \xF0\x9D\x90\x80 \xE2\x82 \xC0x \xF0\x9F\x98y\xC3",
+      MetaUtf8 + padding +
+          "a\xC3\xA9 \xE2\x80\x94 \xF0\x9D\x90\x80 \xE2\x82 \xC0x \xF0\x9F\x98y\xC3",
       utf16(padding16 + u"<p>\u00E9\r\n\U0001D400\xD800z\u2014", true),
       utf16(padding16 + u"<p>\u00E9\r\n\U0001D400\xDC00z\u2014", false),
       "<meta charset=koi8-r>" + padding + "\x9C\xBF\xE1",
@@ -163,7 +174,8 @@ TEST_F(ConvertingSourceTest, SplitsBetweenReadsChangeNothing) {
     ASSERT_NE(whole, page);
     for (int32_t first = 1024; first <= static_cast<int32_t>(page.size()); ++first) {
       for (int32_t later : {1, 3, 4096}) {
-        ASSERT_EQ(convert(page, {first, later}), whole) << "split after " << first << ", then " << later;
+        ASSERT_EQ(convert(page, {first, later}), whole)
+            << "split after " << first << ", then " << later;
       }
     }
     for (int32_t capacity : {1, 2, 3, 5}) {
@@ -234,7 +246,9 @@ TEST_F(ConvertingSourceTest, FilesInUtf16AreReadWithoutTextMode) {
   const Case cases[] = {
       {utf16(u"<p>\u201A\u0D0A\r\nx\ry\u001Az", false), "<p>\x82?\nx\ry"},
       {utf16(u"<p>\u201A\u0D0A\r\nx\ry\u001Az", true), "<p>\x82?\nx\ry"},
-      {"\xEF\xBB\xBF<p>\xC3\xA9\r\n\x1A" "after", "<p>\xE9\n"},
+      {"\xEF\xBB\xBF<p>\xC3\xA9\r\n\x1A"
+       "after",
+       "<p>\xE9\n"},
   };
   ScratchFolder folder;
   std::string path = (folder.path() / "page.html").string();

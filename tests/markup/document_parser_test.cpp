@@ -206,11 +206,13 @@ TEST(DocumentParser, RawTextEndTagAcrossChunkBoundary) {
 TEST(DocumentParser, TextsKeepNoLargeSlack) {
   const std::vector<std::string> texts = {
       "<p>" + std::string(300, ' ') + "a" + std::string(300, '\n') + "b</p>",
-      "<p>" + [] {
-        std::string references;
-        for (int i = 0; i < 100; ++i) references += "&amp;&#65;";
-        return references;
-      }() + "</p>",
+      "<p>" +
+          [] {
+            std::string references;
+            for (int i = 0; i < 100; ++i) references += "&amp;&#65;";
+            return references;
+          }() +
+          "</p>",
       "<p>word   word\t\tword</p>",
       "<pre>  kept\n  as   written</pre>",
   };

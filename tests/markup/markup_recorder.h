@@ -67,9 +67,9 @@ public:
       return false;
     }
     std::size_t index = std::min(reads_++, sizes_.size() - 1);
-    std::size_t count = std::min({static_cast<std::size_t>(length),
-                                  static_cast<std::size_t>(sizes_[index]),
-                                  bytes_.size() - delivered_});
+    std::size_t count =
+        std::min({static_cast<std::size_t>(length), static_cast<std::size_t>(sizes_[index]),
+                  bytes_.size() - delivered_});
     std::memcpy(buffer, bytes_.data() + delivered_, count);
     delivered_ += count;
     length = static_cast<int32_t>(count);

@@ -77,16 +77,17 @@ TEST_P(DecodeTest, MatchesExpected) {
 
 INSTANTIATE_TEST_SUITE_P(
     Named, DecodeTest,
-    ::testing::Values(
-        DecodeCase{"&copy;", "(c)"}, DecodeCase{"a&lt;b", "a<b"}, DecodeCase{"&amp;lt;", "&lt;"},
-        DecodeCase{"&amp;amp;", "&amp;"}, DecodeCase{"&&amp;", "&&"},
-        DecodeCase{"&bogus;", "&bogus;"}, DecodeCase{"&AMP;", "&AMP;"}, DecodeCase{"&;", "&;"},
-        DecodeCase{"AT&T and more; x", "AT&T and more; x"}, DecodeCase{"&nbsp x", "  x"},
-        DecodeCase{"&nbspx y", "&nbspx y"}, DecodeCase{"&lt", "<"}, DecodeCase{"&lt1", "<1"},
-        DecodeCase{"a;&lt", "a;<"}, DecodeCase{"&ltltlt", "&ltltlt"}, DecodeCase{"&", "&"},
-        DecodeCase{"caf&eacute", "caf\xE9"}, DecodeCase{"&plusmn 1", "\xB1 1"},
-        DecodeCase{"&eacutes", "\xE9s"},
-        DecodeCase{"x&", "x&"}, DecodeCase{"&&", "&&"}, DecodeCase{"&lt &lt;", "&lt <"}));
+    ::testing::Values(DecodeCase{"&copy;", "(c)"}, DecodeCase{"a&lt;b", "a<b"},
+                      DecodeCase{"&amp;lt;", "&lt;"}, DecodeCase{"&amp;amp;", "&amp;"},
+                      DecodeCase{"&&amp;", "&&"}, DecodeCase{"&bogus;", "&bogus;"},
+                      DecodeCase{"&AMP;", "&AMP;"}, DecodeCase{"&;", "&;"},
+                      DecodeCase{"AT&T and more; x", "AT&T and more; x"},
+                      DecodeCase{"&nbsp x", "  x"}, DecodeCase{"&nbspx y", "&nbspx y"},
+                      DecodeCase{"&lt", "<"}, DecodeCase{"&lt1", "<1"}, DecodeCase{"a;&lt", "a;<"},
+                      DecodeCase{"&ltltlt", "&ltltlt"}, DecodeCase{"&", "&"},
+                      DecodeCase{"caf&eacute", "caf\xE9"}, DecodeCase{"&plusmn 1", "\xB1 1"},
+                      DecodeCase{"&eacutes", "\xE9s"}, DecodeCase{"x&", "x&"},
+                      DecodeCase{"&&", "&&"}, DecodeCase{"&lt &lt;", "&lt <"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Numeric, DecodeTest,

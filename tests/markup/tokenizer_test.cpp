@@ -91,8 +91,7 @@ TEST(TokenizerTest, CommentsInsideTags) {
 
 TEST(TokenizerTest, AttributeForms) {
   expectTokens({
-      {"<p class='x y' id=\"z\" width=10 nowrap>",
-       {"null", "E:p class=x y id=z width=10", "null"}},
+      {"<p class='x y' id=\"z\" width=10 nowrap>", {"null", "E:p class=x y id=z width=10", "null"}},
       {"<td nowrap ><p align=center>", {"null", "E:td", "null", "E:p align=center", "null"}},
       {"<a b c>", {"null", "E:a", "null"}},
       {"<a b=1=2>", {"null", "E:a b=1=2", "null"}},

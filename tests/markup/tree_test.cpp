@@ -98,9 +98,10 @@ TEST(TreeTest, GetAttributeFindsTheFirstCaseBlindMatch) {
     std::string value;
   };
   const std::vector<Lookup> lookups = {
-      {"href", true, "one"}, {"HrEf", true, "one"}, {"hre", false, "untouched"},
-      {"hrefs", false, "untouched"}, {"", false, "untouched"}, {nullptr, false, "untouched"},
-      {"nam", true, "v"}, {"name", false, "untouched"},
+      {"href", true, "one"},       {"HrEf", true, "one"},
+      {"hre", false, "untouched"}, {"hrefs", false, "untouched"},
+      {"", false, "untouched"},    {nullptr, false, "untouched"},
+      {"nam", true, "v"},          {"name", false, "untouched"},
   };
   for (const Lookup& l : lookups) {
     std::string out = "untouched";
@@ -144,15 +145,18 @@ TEST(TreeTest, AttributeFilterKeepsOnlyWhatItAccepts) {
   };
   for (const Case& c : cases) {
     MarkupParser parser;
-    parser.setAttributeFilter([](std::string_view name) { return name == "href" || name == "HREF"; });
+    parser.setAttributeFilter(
+        [](std::string_view name) { return name == "href" || name == "HREF"; });
     Node root;
     MemorySource source(c.input.data(), static_cast<int64_t>(c.input.size()));
     parser.parse(&source, &root);
     const ElementNode* a = asElement(root.firstChild());
     ASSERT_NE(a, nullptr) << c.input;
     std::string kept;
-    for (const Attribute* attribute = a->firstAttribute(); attribute != nullptr; attribute = attribute->next()) {
-      kept += (kept.empty() ? "" : " ") + std::string(attribute->name()) + "=" + std::string(attribute->value());
+    for (const Attribute* attribute = a->firstAttribute(); attribute != nullptr;
+         attribute = attribute->next()) {
+      kept += (kept.empty() ? "" : " ") + std::string(attribute->name()) + "=" +
+              std::string(attribute->value());
     }
     EXPECT_EQ(kept, c.kept) << c.input;
   }
@@ -258,8 +262,9 @@ public:
 };
 
 std::string randomMarkup(std::mt19937& random, int tokens) {
-  static const char* const pieces[] = {"<a>", "</a>", "<A>", "</A >", "<b>", "</b>", "<li>",
-                                       "</li>", "x",   "y",   "</c>", "<c x=1>", "<!-- -->"};
+  static const char* const pieces[] = {"<a>",  "</a>",    "<A>",     "</A >", "<b>",
+                                       "</b>", "<li>",    "</li>",   "x",     "y",
+                                       "</c>", "<c x=1>", "<!-- -->"};
   std::string out;
   for (int i = 0; i < tokens; ++i) {
     out += pieces[random() % std::size(pieces)];

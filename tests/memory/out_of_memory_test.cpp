@@ -11,8 +11,8 @@
 
 #include "config/settings_fixture.h"
 #include "failing_allocator.h"
-#include "host/far_api.h"
 #include "host/fake_host.h"
+#include "host/far_api.h"
 #include "platform/console.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"

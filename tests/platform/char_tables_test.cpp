@@ -27,7 +27,7 @@ TEST(CharTablesTest, TablesConvertBetweenWindows1252AndCodePage437) {
     unsigned char oem;  // '?' when the OEM page lacks the character
   };
   const Case ansiToOem[] = {
-      {0x00, 0x00}, {'A', 'A'}, {'~', '~'}, {0x1B, 0x1B}, {0xE9, 0x82}, {0xC9, 0x90},
+      {0x00, 0x00}, {'A', 'A'},   {'~', '~'},   {0x1B, 0x1B}, {0xE9, 0x82}, {0xC9, 0x90},
       {0xFC, 0x81}, {0xA3, 0x9C}, {0xB5, 0xE6}, {0x80, '?'},  {0x81, '?'},  {0x97, '?'},
   };
   for (const Case& c : ansiToOem) EXPECT_EQ(ansiToOemTable()[c.ansi], c.oem) << int{c.ansi};
@@ -62,7 +62,8 @@ TEST(CharTablesTest, LowerCaseFollowsUnicode) {
     ++failures;
   }
   const std::string& fallback = describeOemCodePageFallback();
-  bool named = fallback.find("ORBISLINE_OEMCP") != std::string::npos && fallback.find(page) != std::string::npos;
+  bool named = fallback.find("ORBISLINE_OEMCP") != std::string::npos &&
+               fallback.find(page) != std::string::npos;
   if (fallback.empty() == fallsBack || (fallsBack && !named)) {
     std::fprintf(stderr, "fallback message '%s'\n", fallback.c_str());
     ++failures;
@@ -84,10 +85,8 @@ TEST(OemCodePageTest, ChosenByTheEnvironmentElse437) {
     int32_t codePoint;
   };
   const Case cases[] = {
-      {"", "CP437", false, 0xB1, 0x2592},
-      {"850", "CP850", false, 0x9D, 0x00D8},
-      {"CP866", "CP866", false, 0x80, 0x0410},
-      {"NO-SUCH-PAGE", "CP437", true, 0xDB, 0x2588},
+      {"", "CP437", false, 0xB1, 0x2592},      {"850", "CP850", false, 0x9D, 0x00D8},
+      {"CP866", "CP866", false, 0x80, 0x0410}, {"NO-SUCH-PAGE", "CP437", true, 0xDB, 0x2588},
       {"UTF-8", "CP437", true, 0x82, 0x00E9},
   };
   for (const Case& c : cases) {

@@ -55,13 +55,28 @@ struct UnitCase {
 }
 
 const std::vector<UnitCase> windows1252Cases = {
-    {0x0000, 0x00}, {0x0041, 0x41}, {0x007F, 0x7F}, {0x20AC, 0x80}, {0x2122, 0x99},
-    {0x0178, 0x9F}, {0x00E9, 0xE9}, {0x00A0, 0xA0}, {0x00FF, 0xFF}, {0x0100, '?'},
-    {0x0410, '?'},  {0xD800, '?'},  {0xFFFF, '?'},
+    {0x0000, 0x00},
+    {0x0041, 0x41},
+    {0x007F, 0x7F},
+    {0x20AC, 0x80},
+    {0x2122, 0x99},
+    {0x0178, 0x9F},
+    {0x00E9, 0xE9},
+    {0x00A0, 0xA0},
+    {0x00FF, 0xFF},
+    {0x0100, '?'},
+    {0x0410, '?'},
+    {0xD800, '?'},
+    {0xFFFF, '?'},
     // The five holes of the page stand for the code points of their value.
-    {0x0081, 0x81}, {0x008D, 0x8D}, {0x008F, 0x8F}, {0x0090, 0x90}, {0x009D, 0x9D},
+    {0x0081, 0x81},
+    {0x008D, 0x8D},
+    {0x008F, 0x8F},
+    {0x0090, 0x90},
+    {0x009D, 0x9D},
     // Other C1 controls are not in the page.
-    {0x0080, '?'},  {0x0099, '?'},
+    {0x0080, '?'},
+    {0x0099, '?'},
 };
 
 class CodePageTest : public ::testing::Test {
@@ -70,8 +85,8 @@ protected:
 };
 
 TEST_F(CodePageTest, Windows1252IsTheDefault) {
-  EXPECT_EXIT(checkPageAndExit(nullptr, "CP1252", windows1252Cases),
-              ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(checkPageAndExit(nullptr, "CP1252", windows1252Cases), ::testing::ExitedWithCode(0),
+              "");
 }
 
 TEST_F(CodePageTest, CyrillicPageFromEnvironment) {
@@ -100,12 +115,11 @@ TEST(CodePageHelpersTest, Windows1252Helpers) {
   if (std::strcmp(ansiCodePageName(), "CP1252") != 0) GTEST_SKIP() << "expects Windows-1252";
   Transliterator transliterator;
   const std::pair<uint32_t, int> transliterated[] = {
-      {0x0142, 'l'},  // l with stroke
-      {0x011B, 'e'},  // e with caron
-      {0x2500, '-'},  // box drawing
-      {0x1D400, 'A'},
-      {0x200B, -1},   // zero-width space: nothing
-      {0x2192, '?'},  // "->" takes two bytes
+      {0x0142, 'l'},                 // l with stroke
+      {0x011B, 'e'},                 // e with caron
+      {0x2500, '-'},                 // box drawing
+      {0x1D400, 'A'}, {0x200B, -1},  // zero-width space: nothing
+      {0x2192, '?'},                 // "->" takes two bytes
       {0x4E2D, '?'},
   };
   for (const auto& [codePoint, byte] : transliterated) {

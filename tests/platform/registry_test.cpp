@@ -40,12 +40,8 @@ TEST_F(RegistryTest, ReadsValuesThatFitTheCapacity) {
     bool ok;
   };
   const Case cases[] = {
-      {"", 8, true},
-      {"abc", 8, true},
-      {std::string("\0\x01\xFF", 3), 8, true},
-      {"12345678", 8, true},
-      {"123456789", 8, false},
-      {std::string(77, 'x'), 76, false},
+      {"", 8, true},         {"abc", 8, true},        {std::string("\0\x01\xFF", 3), 8, true},
+      {"12345678", 8, true}, {"123456789", 8, false}, {std::string(77, 'x'), 76, false},
       {"a", 0, false},
   };
   for (const Case& c : cases) {
@@ -71,8 +67,8 @@ TEST_F(RegistryTest, MissingPiecesAreFailedReads) {
   char buffer[8];
   uint32_t size = sizeof buffer;
   EXPECT_FALSE(readRegistryValue(ColorsKey, "OtherValue", buffer, size));
-  EXPECT_FALSE(readRegistryValue("HKEY_CURRENT_USER\\Software\\Nobody", "CurrentPalette", buffer,
-                                 size));
+  EXPECT_FALSE(
+      readRegistryValue("HKEY_CURRENT_USER\\Software\\Nobody", "CurrentPalette", buffer, size));
   EXPECT_FALSE(readRegistryValue(nullptr, "CurrentPalette", buffer, size));
   EXPECT_FALSE(readRegistryValue(ColorsKey, nullptr, buffer, size));
   EXPECT_EQ(size, sizeof buffer);
@@ -107,8 +103,8 @@ TEST_F(RegistryTest, PathsCannotLeaveTheRoot) {
   }
   char buffer[8];
   uint32_t size = sizeof buffer;
-  EXPECT_TRUE(readRegistryValue("HKEY_CURRENT_USER\\Software\\Far\\Colors\\Inner", "v", buffer,
-                                size));
+  EXPECT_TRUE(
+      readRegistryValue("HKEY_CURRENT_USER\\Software\\Far\\Colors\\Inner", "v", buffer, size));
 }
 
 TEST_F(RegistryTest, OnlyRegularFilesAreValues) {
@@ -125,8 +121,9 @@ TEST_F(RegistryTest, HomeFolderIsTheDefaultRoot) {
   ScratchFolder home;
   ScopedEnvironment noRoot("ORBISLINE_REGISTRY", nullptr);
   ScopedEnvironment homeVariable("HOME", home.path().c_str());
-  writeFile(home.path() / ".config/orbisline/registry/HKEY_CURRENT_USER/Software/Far/Colors/"
-                          "CurrentPalette",
+  writeFile(home.path() /
+                ".config/orbisline/registry/HKEY_CURRENT_USER/Software/Far/Colors/"
+                "CurrentPalette",
             "home");
   char buffer[8];
   uint32_t size = sizeof buffer;

@@ -220,8 +220,8 @@ TEST(TempFileTest, FaultsRemoveTheFilesAfterTheHook) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     // A sanitizer reports a fault and exits with a status of its own.
-    bool died = WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) != 0 &&
-                                        WEXITSTATUS(status) < 3);
+    bool died = WIFSIGNALED(status) ||
+                (WIFEXITED(status) && WEXITSTATUS(status) != 0 && WEXITSTATUS(status) < 3);
     EXPECT_TRUE(died) << "status " << status;
     if (fault == Fault::Term) {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);

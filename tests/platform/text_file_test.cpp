@@ -56,10 +56,22 @@ TEST(TextFileTest, TextModeConversion) {
       {"a\r\n\r\nb", 2, {"a", "\n", "\nb"}},
       {letters + "\r\nb", 4096, {letters, "\nb"}},
       // The first 0x1A ends the data for good.
-      {"ab\x1A" "cd", 4096, {"ab"}},
-      {"ab\x1A" "cd", 2, {"ab"}},
-      {"a\r\x1A" "b", 2, {"a\r"}},
-      {"\x1A" "abc", 4096, {}},
+      {"ab\x1A"
+       "cd",
+       4096,
+       {"ab"}},
+      {"ab\x1A"
+       "cd",
+       2,
+       {"ab"}},
+      {"a\r\x1A"
+       "b",
+       2,
+       {"a\r"}},
+      {"\x1A"
+       "abc",
+       4096,
+       {}},
   };
   ScratchFolder folder;
   for (const TextModeCase& c : cases) {
@@ -75,7 +87,9 @@ TEST(TextFileTest, TextModeConversion) {
 
 TEST(TextFileTest, RewindForgetsTheEnd) {
   ScratchFolder folder;
-  std::string path = writeFile(folder, "z.txt", "ab\r\x1A" "cd");
+  std::string path = writeFile(folder, "z.txt",
+                               "ab\r\x1A"
+                               "cd");
   TextFile file;
   ASSERT_TRUE(file.open(path.c_str()));
   EXPECT_EQ(readAll(file, 3), (std::vector<std::string>{"ab\r"}));
@@ -131,12 +145,9 @@ TEST(TextFileTest, CodePageNamesFindUtf8Files) {
     const char* content;  // null: does not open
   };
   const Case cases[] = {
-      {"caf\xC3\xA9.html", "utf-8 name"},
-      {"caf\xE9.html", "utf-8 name"},
-      {"na\xEFve.html", "code page name"},
-      {"na\xC3\xAFve.html", "utf-8 twin"},
-      {"caf\xE8.html", nullptr},
-      {"cafe.html", nullptr},
+      {"caf\xC3\xA9.html", "utf-8 name"},  {"caf\xE9.html", "utf-8 name"},
+      {"na\xEFve.html", "code page name"}, {"na\xC3\xAFve.html", "utf-8 twin"},
+      {"caf\xE8.html", nullptr},           {"cafe.html", nullptr},
   };
   for (const Case& c : cases) {
     std::string path = (folder.path() / c.name).string();
@@ -152,18 +163,24 @@ TEST(TextFileTest, CodePageNamesFindUtf8Files) {
 
 TEST(TextFileTest, PeekAndReadWithoutTextMode) {
   ScratchFolder folder;
-  const std::string raw = "\xFF\xFE" "a\r\n\x1A" "b";
+  const std::string raw =
+      "\xFF\xFE"
+      "a\r\n\x1A"
+      "b";
   std::string path = writeFile(folder, "raw.txt", raw);
   TextFile file;
   ASSERT_TRUE(file.open(path.c_str()));
   char start[4] = {};
   EXPECT_EQ(file.peekStart(start, 3), 3);
-  EXPECT_EQ(std::string(start, 3), "\xFF\xFE" "a");
+  EXPECT_EQ(std::string(start, 3),
+            "\xFF\xFE"
+            "a");
   file.setTextMode(false);
   EXPECT_EQ(readAll(file, 3), (std::vector<std::string>{raw.substr(0, 3), raw.substr(3, 3), "b"}));
   ASSERT_TRUE(file.rewind());
   file.setTextMode(true);
-  EXPECT_EQ(readAll(file, 4096), (std::vector<std::string>{"\xFF\xFE" "a\n"}));
+  EXPECT_EQ(readAll(file, 4096), (std::vector<std::string>{"\xFF\xFE"
+                                                           "a\n"}));
   EXPECT_EQ(file.peekStart(start, 4), 4);
 }
 

@@ -224,7 +224,7 @@ TEST(BlockPoolTest, BlocksReleasedInOrderServeNewBlocksOfOtherSizes) {
   if (!Pooled) {
     GTEST_SKIP() << "blocks come from the ordinary heap";
   }
-  releaseUnusedBlocks();  // so that only the tree's chunks come free
+  releaseUnusedBlocks();                  // so that only the tree's chunks come free
   constexpr std::size_t Count = 400'000;  // about 14 chunks
   constexpr std::size_t Lag = 5000;
   std::vector<Block> tree;

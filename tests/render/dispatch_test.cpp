@@ -37,29 +37,42 @@ TEST_F(DispatchTest, EachHandlerShapesItsBlock) {
   const TreeCase cases[] = {
       {"hidden content",
        root(txt("a"), tag("script", {}, txt("x")), tag("style", {}, txt("y")),
-            tag("select", {}, txt("loose"), tag("option", {}, txt("o"))), tag("comment", {}, txt("c")),
-            txt(" b")),
+            tag("select", {}, txt("loose"), tag("option", {}, txt("o"))),
+            tag("comment", {}, txt("c")), txt(" b")),
        {"L|a b"}},
-      {"inline and unknown tags", root(txt("a "), tag("b", {}, txt("b")), tag("input", {}), tag("span", {}, txt(" c"))),
+      {"inline and unknown tags",
+       root(txt("a "), tag("b", {}, txt("b")), tag("input", {}), tag("span", {}, txt(" c"))),
        {"L|a b c"}},
-      {"blockquote", root(txt("x"), tag("blockquote", {}, txt("q")), txt("y")), {"L|x", "L|  q", "L|y"}},
-      {"list", root(tag("ul", {}, tag("li", {}, txt("one")), tag("li", {}, txt("two")))),
+      {"blockquote",
+       root(txt("x"), tag("blockquote", {}, txt("q")), txt("y")),
+       {"L|x", "L|  q", "L|y"}},
+      {"list",
+       root(tag("ul", {}, tag("li", {}, txt("one")), tag("li", {}, txt("two")))),
        {"L|  * one", "L|  * two", "L|"}},
       {"nested lists",
        root(tag("ul", {}, tag("li", {}, txt("outer"), tag("ol", {}, tag("li", {}, txt("inner")))))),
        {"L|  * outer", "L|      * inner", "L|"}},
-      {"definitions", root(tag("dl", {}, tag("dt", {}, txt("term")), tag("dd", {}, txt("def")))),
+      {"definitions",
+       root(tag("dl", {}, tag("dt", {}, txt("term")), tag("dd", {}, txt("def")))),
        {"L|term", "L|  def"}},
       {"center", root(txt("a"), tag("center", {}, txt("c")), txt("b")), {"L|a", "C|c", "L|b"}},
-      {"heading", root(txt("a"), tag("h1", {}, txt("h")), txt("b")), {"L|a", "L|", "L|h", "L|", "L|b"}},
+      {"heading",
+       root(txt("a"), tag("h1", {}, txt("h")), txt("b")),
+       {"L|a", "L|", "L|h", "L|", "L|b"}},
       {"p at the top", root(tag("p", {}, txt("x"))), {"L|x", "L|", "L|"}},
-      {"pre", root(txt("a"), tag("pre", {}, txt(" x\n y")), txt("b")), {"L|a", "L| x", "L| y", "L|b"}},
+      {"pre",
+       root(txt("a"), tag("pre", {}, txt(" x\n y")), txt("b")),
+       {"L|a", "L| x", "L| y", "L|b"}},
       {"br", root(txt("a"), tag("br", {}), txt("b")), {"L|a", "L|b"}},
       {"br at the top", root(tag("br", {}), txt("b")), {"L|", "L|b"}},
-      {"div", root(txt("a"), tag("div", {{"align", "right"}}, txt("d")), txt("b")), {"L|a", "R|d", "L|b"}},
+      {"div",
+       root(txt("a"), tag("div", {{"align", "right"}}, txt("d")), txt("b")),
+       {"L|a", "R|d", "L|b"}},
       {"table cells",
        root(tag("center", {},
-                tag("table", {}, tag("tr", {}, tag("th", {}, txt("h")), tag("td", {}, txt("1")), tag("td", {}, txt("2")))),
+                tag("table", {},
+                    tag("tr", {}, tag("th", {}, txt("h")), tag("td", {}, txt("1")),
+                        tag("td", {}, txt("2")))),
                 txt("c"))),
        {"L|h", "L|1", "L|2", "C|c", "L|"}},
   };
@@ -68,11 +81,15 @@ TEST_F(DispatchTest, EachHandlerShapesItsBlock) {
 
 TEST_F(DispatchTest, ChildlessElementsLeaveTheirEffectInPlace) {
   const TreeCase cases[] = {
-      {"p align=right", root(txt("a"), tag("p", {{"align", "right"}}), txt("b")), {"L|a", "L|", "R|b"}},
+      {"p align=right",
+       root(txt("a"), tag("p", {{"align", "right"}}), txt("b")),
+       {"L|a", "L|", "R|b"}},
       {"pre", root(tag("pre", {}), txt("x\ny")), {"L|x", "L|y"}},
       {"center", root(tag("center", {}), txt("c")), {"C|c"}},
       // No extra indent for the continuation line of a childless li.
-      {"li", root(tag("ul", {}, tag("li", {}), txt("aaaa bbbb cccc"))), {"L|  * aaaa", "L|  bbbb cccc", "L|"}},
+      {"li",
+       root(tag("ul", {}, tag("li", {}), txt("aaaa bbbb cccc"))),
+       {"L|  * aaaa", "L|  bbbb cccc", "L|"}},
   };
   expectLayouts(cases, std::size(cases), 10);
   EXPECT_FALSE(doc->preformatted);
@@ -82,8 +99,12 @@ TEST_F(DispatchTest, ChildlessElementsLeaveTheirEffectInPlace) {
 
 TEST_F(DispatchTest, ChildlessOptionHidesTheNextNodeWhereverItIs) {
   const TreeCase cases[] = {
-      {"across levels", root(tag("b", {}, txt("x "), tag("option", {})), txt("hidden"), txt("shown")), {"L|x shown"}},
-      {"an element", root(tag("option", {}), tag("p", {}, txt("hidden")), txt("shown")), {"L|shown"}},
+      {"across levels",
+       root(tag("b", {}, txt("x "), tag("option", {})), txt("hidden"), txt("shown")),
+       {"L|x shown"}},
+      {"an element",
+       root(tag("option", {}), tag("p", {}, txt("hidden")), txt("shown")),
+       {"L|shown"}},
       {"option with children", root(tag("option", {}, txt("o")), txt("after")), {"L|after"}},
   };
   expectLayouts(cases, std::size(cases));
@@ -92,12 +113,15 @@ TEST_F(DispatchTest, ChildlessOptionHidesTheNextNodeWhereverItIs) {
 TEST_F(DispatchTest, AlignmentNestsAsBlocksDo) {
   const TreeCase cases[] = {
       {"p inside center",
-       root(tag("center", {}, tag("p", {}, txt("left")), txt("after"))), {"L|left", "L|", "C|after", "L|"}},
+       root(tag("center", {}, tag("p", {}, txt("left")), txt("after"))),
+       {"L|left", "L|", "C|after", "L|"}},
       {"headings inside center",
-       root(tag("center", {}, tag("h2", {}, txt("one")), tag("h2", {{"align", "center"}}, txt("two")))),
+       root(tag("center", {}, tag("h2", {}, txt("one")),
+                tag("h2", {{"align", "center"}}, txt("two")))),
        {"C|one", "C|", "C|two", "C|", "L|"}},
       {"upper case and near misses",
-       root(txt("x"), tag("PRE2", {}, txt("  y")), tag("BR", {}), tag("P", {{"ALIGN", "RIGHT"}}, txt("z"))),
+       root(txt("x"), tag("PRE2", {}, txt("  y")), tag("BR", {}),
+            tag("P", {{"ALIGN", "RIGHT"}}, txt("z"))),
        {"L|x  y", "L|", "R|z", "R|", "L|"}},
   };
   expectLayouts(cases, std::size(cases));
@@ -126,13 +150,16 @@ TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
 // Random trees of known and unknown tags, closed and unclosed, with texts
 // of blanks, tabs and line ends: the model stays well formed.
 TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
-  const char* names[] = {"p", "br", "li", "ul", "dd", "dt", "div", "td", "table", "center", "h3", "a", "font",
-                         "body", "img", "hr", "option", "select", "title", "blockquote", "pre", "b", "input", "xyz"};
+  const char* names[] = {"p",      "br",     "li",    "ul",         "dd",   "dt",   "div",   "td",
+                         "table",  "center", "h3",    "a",          "font", "body", "img",   "hr",
+                         "option", "select", "title", "blockquote", "pre",  "b",    "input", "xyz"};
   const std::pair<const char*, const char*> attributes[] = {
-      {"align", "right"}, {"align", "center"}, {"align", "justify"}, {"href", "h.htm"}, {"name", "n"},
-      {"color", "red"},   {"size", "5"},       {"width", "30%"},     {"alt", "[x&amp;"}, {"text", "#123456"}};
-  const char* texts[] = {"word ", " two words", "\tt\tab", "line\nfeed", "cr\r",
-                         "longerthanthewidthofanyline", "  ", "x"};
+      {"align", "right"}, {"align", "center"}, {"align", "justify"}, {"href", "h.htm"},
+      {"name", "n"},      {"color", "red"},    {"size", "5"},        {"width", "30%"},
+      {"alt", "[x&amp;"}, {"text", "#123456"}};
+  const char* texts[] = {"word ",      " two words", "\tt\tab",
+                         "line\nfeed", "cr\r",       "longerthanthewidthofanyline",
+                         "  ",         "x"};
   auto randomTree = [&](unsigned seed) {
     std::mt19937 rng(seed);
     auto tree = root();
@@ -180,21 +207,24 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
       ASSERT_FALSE(run->text.empty());
       ASSERT_EQ(run->text.find_first_of("\t\r\n"), std::string::npos);
       // Piece links point at live runs, and both ways.
-      bool nextOk = !run->nextPiece || (known.count(run->nextPiece) && run->nextPiece->previousPiece == run);
-      bool previousOk =
-          !run->previousPiece || (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
+      bool nextOk =
+          !run->nextPiece || (known.count(run->nextPiece) && run->nextPiece->previousPiece == run);
+      bool previousOk = !run->previousPiece ||
+                        (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
       ASSERT_TRUE(nextOk && previousOk) << run->text;
     }
     ASSERT_EQ(doc->indent, 0);
     ASSERT_FALSE(doc->inLink);
-    ASSERT_EQ(doc->currentLine, doc->lines.empty() ? 0 : static_cast<int32_t>(doc->lines.size()) - 1);
+    ASSERT_EQ(doc->currentLine,
+              doc->lines.empty() ? 0 : static_cast<int32_t>(doc->lines.size()) - 1);
   }
 }
 
 // A million levels of nesting, with every kind of handler that keeps state
 // over its children, must neither overflow the stack nor leave state behind.
 TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
-  const char* names[] = {"b", "div", "ul", "font", "center", "a", "li", "table", "blockquote", "pre", "p", "td"};
+  const char* names[] = {"b",  "div",   "ul",         "font", "center", "a",
+                         "li", "table", "blockquote", "pre",  "p",      "td"};
   auto tree = root();
   Node* parent = tree.get();
   const int depth = 1000000;

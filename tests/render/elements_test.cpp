@@ -34,22 +34,26 @@ protected:
   std::vector<RunShape> runsOf(const std::unique_ptr<Node>& tree) {
     doc->layOutChildren(tree.get());
     std::vector<RunShape> shapes;
-    for (const TextRun* run : allRuns(*doc)) shapes.push_back({run->text, static_cast<int>(run->kind()), run->colors});
+    for (const TextRun* run : allRuns(*doc))
+      shapes.push_back({run->text, static_cast<int>(run->kind()), run->colors});
     return shapes;
   }
   static std::string show(const std::vector<RunShape>& runs) {
     std::string out;
     for (const RunShape& r : runs)
-      out += "[" + r.text + " k" + std::to_string(r.kind) + " " + std::to_string(r.colors.background) + "/" +
-             std::to_string(r.colors.foreground) + "]";
+      out += "[" + r.text + " k" + std::to_string(r.kind) + " " +
+             std::to_string(r.colors.background) + "/" + std::to_string(r.colors.foreground) + "]";
     return out;
   }
 };
 
 TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
-  auto runs = runsOf(root(txt("see "), tag("a", {{"href", "b.htm#x"}}, txt("here"), tag("b", {}, txt(" too"))),
+  auto runs = runsOf(root(txt("see "),
+                          tag("a", {{"href", "b.htm#x"}}, txt("here"), tag("b", {}, txt(" too"))),
                           tag("a", {{"href", "c.htm"}}), txt(" plain")));
-  EXPECT_EQ(show(runs), show({{"see ", 1, Normal}, {"here", 2, Link}, {" too", 2, Link}, {" plain", 1, Normal}}));
+  EXPECT_EQ(
+      show(runs),
+      show({{"see ", 1, Normal}, {"here", 2, Link}, {" too", 2, Link}, {" plain", 1, Normal}}));
   auto all = allRuns(*doc);
   const LinkRun* here = asLink(all[1]);
   ASSERT_NE(here, nullptr);
@@ -67,7 +71,8 @@ TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
 // every run of the link shares the one copy.
 TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndShared) {
   const std::string href(100000, 'p');
-  doc->layOutChildren(root(tag("a", {{"href", href.c_str()}}, txt("one "), tag("b", {}, txt("two")))).get());
+  doc->layOutChildren(
+      root(tag("a", {{"href", href.c_str()}}, txt("one "), tag("b", {}, txt("two")))).get());
   const std::vector<const TextRun*> runs = allRuns(*doc);
   ASSERT_EQ(runs.size(), 2u);
   const LinkRun* first = asLink(runs[0]);
@@ -78,8 +83,9 @@ TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndShared) {
 }
 
 TEST_F(ElementsTest, LaterAnchorOfTheSameNameMovesItAndKeepsTheFirstSpelling) {
-  doc->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}), tag("a", {{"name", "other"}}),
-                           tag("br", {}), tag("a", {{"name", "TOP"}}, txt("b")))
+  doc->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}),
+                           tag("a", {{"name", "other"}}), tag("br", {}),
+                           tag("a", {{"name", "TOP"}}, txt("b")))
                           .get());
   ASSERT_EQ(doc->anchors.size(), 2u);
   auto top = doc->anchors.find(LowerString("top"));
@@ -114,14 +120,18 @@ TEST_F(ElementsTest, BodySetsPageColoursForWhatFollows) {
 }
 
 TEST_F(ElementsTest, FontColoursTextButNotLinks) {
-  auto runs = runsOf(root(tag("font", {{"color", "red"}, {"size", "7"}}, txt("r "), tag("a", {{"href", "x"}}, txt("l"))),
+  auto runs = runsOf(root(tag("font", {{"color", "red"}, {"size", "7"}}, txt("r "),
+                              tag("a", {{"href", "x"}}, txt("l"))),
                           txt(" n"), tag("font", {{"color", "#00FF00"}}), txt(" g")));
-  EXPECT_EQ(show(runs), show({{"r ", 1, {7, 12}}, {"l", 2, Link}, {" n", 1, Normal}, {" g", 1, {7, 10}}}));
+  EXPECT_EQ(show(runs),
+            show({{"r ", 1, {7, 12}}, {"l", 2, Link}, {" n", 1, Normal}, {" g", 1, {7, 10}}}));
 }
 
 TEST_F(ElementsTest, TitleJoinsItsOwnTextPieces) {
   doc->layOutChildren(
-      root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")), txt(" body")).get());
+      root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")),
+           txt(" body"))
+          .get());
   EXPECT_EQ(doc->title, "My page ");
   EXPECT_EQ(testing::lineTexts(*doc), std::vector<std::string>{"body"});
 
@@ -158,8 +168,8 @@ TEST_F(ElementsTest, TitleFollowsTheJoinRuleOnRandomPieces) {
 
 TEST_F(ElementsTest, ImagesShowTheirAltTextInBrackets) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Logo", "[Logo]"}, {"[Logo]", "[Logo]"}, {"[Logo", "[Logo]"}, {"[", "[]"},
-      {nullptr, "[Picture]"}, {"", "[Picture]"}, {"a&amp;b", "[a&b]"}, {"]", "[]"},
+      {"Logo", "[Logo]"},     {"[Logo]", "[Logo]"}, {"[Logo", "[Logo]"},  {"[", "[]"},
+      {nullptr, "[Picture]"}, {"", "[Picture]"},    {"a&amp;b", "[a&b]"}, {"]", "[]"},
   };
   for (const auto& [alt, shown] : cases) {
     doc = std::make_unique<Document>();
@@ -189,7 +199,10 @@ TEST_F(ElementsTest, RulesSpanTheWidthOnALineOfTheirOwn) {
       {{{"width", "0%"}}, std::string(80, '-'), Alignment::Center, 0},
       {{{"width", "%"}}, std::string(80, '-'), Alignment::Center, 0},
       {{{"size", "4"}, {"width", "99%"}}, std::string(79, '='), Alignment::Center, 0},
-      {{{"size", "3"}, {"align", "right"}, {"width", "10%"}}, std::string(8, '-'), Alignment::Right, 0},
+      {{{"size", "3"}, {"align", "right"}, {"width", "10%"}},
+       std::string(8, '-'),
+       Alignment::Right,
+       0},
       {{{"color", "red"}}, std::string(80, '-'), Alignment::Center, 12},
   };
   for (const Case& c : cases) {
@@ -232,7 +245,8 @@ TEST_F(ElementsTest, LayoutReadsNoAttributeTheViewerDrops) {
     doc = std::make_unique<Document>();
     testing::resetLayout(*doc, 60);
     Result result{show(runsOf(tree)), testing::shownLines(*doc), {}, doc->title, {}};
-    for (const auto& [name, line] : doc->anchors) result.anchors.push_back(name.str() + "@" + std::to_string(line));
+    for (const auto& [name, line] : doc->anchors)
+      result.anchors.push_back(name.str() + "@" + std::to_string(line));
     for (ColorPair pair : {doc->normalColors, doc->linkColors, doc->activeLinkColors}) {
       result.colors.insert(result.colors.end(), {pair.background, pair.foreground});
     }

@@ -22,7 +22,9 @@ namespace orbis::testing {
 
 using Attributes = std::initializer_list<std::pair<const char*, const char*>>;
 
-inline std::unique_ptr<Node> txt(std::string_view value) { return std::make_unique<TextNode>(value); }
+inline std::unique_ptr<Node> txt(std::string_view value) {
+  return std::make_unique<TextNode>(value);
+}
 
 template <typename... Children>
 std::unique_ptr<Node> tag(std::string_view name, Attributes attributes, Children&&... children) {
@@ -55,7 +57,8 @@ inline std::vector<std::string> lineTexts(const Document& doc) {
 // Each line as its alignment (L, R or C), "|" and its text.
 inline std::vector<std::string> shownLines(const Document& doc) {
   std::vector<std::string> shown = lineTexts(doc);
-  for (size_t i = 0; i < shown.size(); ++i) shown[i] = std::string(1, "LRC"[static_cast<int>(doc.lines[i].alignment)]) + "|" + shown[i];
+  for (size_t i = 0; i < shown.size(); ++i)
+    shown[i] = std::string(1, "LRC"[static_cast<int>(doc.lines[i].alignment)]) + "|" + shown[i];
   return shown;
 }
 

@@ -53,7 +53,8 @@ TEST_F(LinkChainTest, PiecesGoDownTheLinesAndKnowTheirFirstPiece) {
         const LinkRun* link = asLink(run);
         if (link == nullptr) continue;
         ++links;
-        SCOPED_TRACE(page + " at width " + std::to_string(width) + ", piece \"" + link->text + "\"");
+        SCOPED_TRACE(page + " at width " + std::to_string(width) + ", piece \"" + link->text +
+                     "\"");
         if (const TextRun* before = link->previousPiece) {
           EXPECT_LT(before->line, link->line);
           EXPECT_EQ(before->nextPiece, link);

@@ -59,9 +59,9 @@ struct Recorder : LoadHost {
   int saves = 0;
   int restores = 0;
   bool screenSaved = false;
-  bool resume = true;                 // the answer to the time-out question
+  bool resume = true;  // the answer to the time-out question
   std::function<void()> duringQuestion;
-  std::vector<uint32_t> answeredAt;   // ticks when each question returned
+  std::vector<uint32_t> answeredAt;  // ticks when each question returned
   std::vector<uint32_t> askedAt;
 };
 
@@ -242,8 +242,10 @@ TEST_F(LoadTest, RendersThePageAndDropsTheTree) {
 // their links name files in the code page, which open the UTF-8 names on
 // disk. Without the conversion the bytes stay as they are.
 TEST_F(LoadTest, PagesInOtherEncodingsAndTheirLinks) {
-  if (std::strcmp(platform::ansiCodePageName(), "CP1252") != 0) GTEST_SKIP() << "expects Windows-1252";
-  const std::string body = "<p>caf\xC3\xA9 \xE2\x80\x94 \xC2\xB6</p><a href='caf\xC3\xA9.html'>next</a>";
+  if (std::strcmp(platform::ansiCodePageName(), "CP1252") != 0)
+    GTEST_SKIP() << "expects Windows-1252";
+  const std::string body =
+      "<p>caf\xC3\xA9 \xE2\x80\x94 \xC2\xB6</p><a href='caf\xC3\xA9.html'>next</a>";
   const std::string body1252 = "<p>caf\xE9 \x97 \xB6</p><a href='caf\xE9.html'>next</a>";
   const std::string pages[] = {
       "<meta charset=utf-8>" + body,

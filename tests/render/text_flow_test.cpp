@@ -30,8 +30,10 @@ void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
   for (;;) {
     std::string& s = run->text;
     if (i >= s.size()) {
-      if (!s.empty()) doc.appendRun(std::move(run));
-      else drop(std::move(run));
+      if (!s.empty())
+        doc.appendRun(std::move(run));
+      else
+        drop(std::move(run));
       return;
     }
     if (doc.column < w || doc.preformatted) {
@@ -51,8 +53,10 @@ void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
           run->nextPiece = next.get();
           next->previousPiece = run.get();
         }
-        if (!s.empty()) doc.appendRun(std::move(run));
-        else drop(std::move(run));
+        if (!s.empty())
+          doc.appendRun(std::move(run));
+        else
+          drop(std::move(run));
         if (doc.column > 0 || doc.preformatted) doc.newLine();
         run = std::move(next);
         i = 0;
@@ -88,7 +92,8 @@ void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
     if (doc.column > 0) doc.newLine();
     if (longWord) {
       size_t first = s.find(' ');
-      if (first == std::string::npos || first >= static_cast<size_t>(w)) s.insert(static_cast<size_t>(w) - 1, 1, ' ');
+      if (first == std::string::npos || first >= static_cast<size_t>(w))
+        s.insert(static_cast<size_t>(w) - 1, 1, ' ');
     }
     i = 0;
     b = -1;
@@ -98,7 +103,8 @@ void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
 // Lines, runs (kind, text, piece links by run number) and the layout state.
 std::string describe(const Document& doc) {
   std::map<const TextRun*, int> number;
-  for (const TextRun* run : testing::allRuns(doc)) number.emplace(run, static_cast<int>(number.size()));
+  for (const TextRun* run : testing::allRuns(doc))
+    number.emplace(run, static_cast<int>(number.size()));
   auto name = [&](const TextRun* run) {
     if (run == nullptr) return std::string("-");
     auto found = number.find(run);
@@ -108,20 +114,23 @@ std::string describe(const Document& doc) {
   for (const RenderedLine& line : doc.lines) {
     out += std::to_string(static_cast<int>(line.alignment)) + ":";
     for (const auto& run : line.runs) {
-      out += " [" + std::to_string(static_cast<int>(run->kind())) + "'" + run->text + "' " + name(run->previousPiece) + "<>" +
-             name(run->nextPiece) + "]";
+      out += " [" + std::to_string(static_cast<int>(run->kind())) + "'" + run->text + "' " +
+             name(run->previousPiece) + "<>" + name(run->nextPiece) + "]";
     }
     out += "\n";
   }
-  return out + "column " + std::to_string(doc.column) + " breaks " + std::to_string(doc.breakCount) + " line " +
-         std::to_string(doc.currentLine) + "\n";
+  return out + "column " + std::to_string(doc.column) + " breaks " +
+         std::to_string(doc.breakCount) + " line " + std::to_string(doc.currentLine) + "\n";
 }
 
 class TextFlowTest : public LayoutTest {
 protected:
   void flow(const std::string& text, bool link = false) {
-    if (link) doc->flowRun(std::make_unique<LinkRun>(doc->linkColors, doc->activeLinkColors, text, "t.htm"));
-    else doc->flowRun(std::make_unique<TextRun>(doc->normalColors, text));
+    if (link)
+      doc->flowRun(
+          std::make_unique<LinkRun>(doc->linkColors, doc->activeLinkColors, text, "t.htm"));
+    else
+      doc->flowRun(std::make_unique<TextRun>(doc->normalColors, text));
   }
 };
 
@@ -139,7 +148,10 @@ TEST_F(TextFlowTest, PlacesTextAsTheRulesSay) {
       {80, false, x100, {"", x100.substr(0, 79), x100.substr(0, 21)}},
       {10, false, "xxxxxxxxxx more", {"", "xxxxxxxxx", "x more"}},
       // Every cut of a long word leaves the line it began on empty.
-      {10, false, "ab " + std::string(25, 'y'), {"ab", "", "yyyyyyyyy", "", "yyyyyyyyy", "yyyyyyy"}},
+      {10,
+       false,
+       "ab " + std::string(25, 'y'),
+       {"ab", "", "yyyyyyyyy", "", "yyyyyyyyy", "yyyyyyy"}},
       // The character that did not fit is examined on the new line.
       {10, false, "aaaa bbbbb cccccc", {"aaaa", "bbbbb", "cccccc"}},
       {10, false, "aaaa bbbbb\tc", {"aaaa", "bbbbb   c"}},
@@ -163,8 +175,11 @@ TEST_F(TextFlowTest, PlacesTextAsTheRulesSay) {
 }
 
 TEST_F(TextFlowTest, TabStopsFollowTheSettingsWithinLimits) {
-  const std::pair<int32_t, std::string> cases[] = {
-      {0, "ab c"}, {-1, "ab c"}, {1, "ab c"}, {4, "ab  c"}, {1000, "ab" + std::string(62, ' ') + "c"}};
+  const std::pair<int32_t, std::string> cases[] = {{0, "ab c"},
+                                                   {-1, "ab c"},
+                                                   {1, "ab c"},
+                                                   {4, "ab  c"},
+                                                   {1000, "ab" + std::string(62, ' ') + "c"}};
   for (const auto& [size, expected] : cases) {
     settings->tabsize = size;
     doc->lines.clear();
@@ -198,10 +213,8 @@ TEST_F(TextFlowTest, BreaksLeaveAtMostOneBlankLineAndNoneAtTheTop) {
   Step para = [](Document& d) { d.paragraphBreak(false); };
   Step end = [](Document& d) { d.paragraphBreak(true); };
   const std::pair<std::vector<Step>, std::vector<std::string>> cases[] = {
-      {{para, end, soft, text}, {"t"}},
-      {{br, text}, {"", "t"}},
-      {{text, para, para, text}, {"t", "", "t"}},
-      {{text, soft, soft, end, text}, {"t", "t"}},
+      {{para, end, soft, text}, {"t"}},           {{br, text}, {"", "t"}},
+      {{text, para, para, text}, {"t", "", "t"}}, {{text, soft, soft, end, text}, {"t", "t"}},
       {{text, br, br, text}, {"t", "", "t"}},
   };
   for (const auto& [steps, expected] : cases) {
@@ -218,8 +231,10 @@ TEST_F(TextFlowTest, AlignmentIsThatLastSetWhileALineWasCurrent) {
   doc->newLine();
   doc->setAlignment(Alignment::Center);
   auto p = std::make_unique<ElementNode>("p");
-  const std::pair<const char*, Alignment> cases[] = {
-      {nullptr, Alignment::Left}, {"RIGHT", Alignment::Right}, {"justify", Alignment::Right}, {"Center", Alignment::Center}};
+  const std::pair<const char*, Alignment> cases[] = {{nullptr, Alignment::Left},
+                                                     {"RIGHT", Alignment::Right},
+                                                     {"justify", Alignment::Right},
+                                                     {"Center", Alignment::Center}};
   for (const auto& [value, expected] : cases) {
     p = std::make_unique<ElementNode>("p");
     if (value) p->addAttribute("align", value);
@@ -237,10 +252,10 @@ TEST_F(TextFlowTest, TrimJoinSpaceDropsOneBlankAfterWhiteSpace) {
     bool endsAfter;
   };
   const Case cases[] = {
-      {true, false, false, " two", "two", false},  {false, false, false, " two", " two", false},
-      {true, false, false, "one ", "one ", true},  {true, false, false, " ", "", true},
-      {false, false, false, "", "", false},        {true, true, false, " x", " x", true},
-      {true, true, true, " x\t", "x\t", true},     {true, false, false, "\nx", "x", false},
+      {true, false, false, " two", "two", false}, {false, false, false, " two", " two", false},
+      {true, false, false, "one ", "one ", true}, {true, false, false, " ", "", true},
+      {false, false, false, "", "", false},       {true, true, false, " x", " x", true},
+      {true, true, true, " x\t", "x\t", true},    {true, false, false, "\nx", "x", false},
   };
   for (const Case& c : cases) {
     doc->endsInSpace = c.endsInSpace;
@@ -316,12 +331,15 @@ TEST_F(TextFlowTest, MatchesTheLiteralRuleOnRandomTexts) {
         for (size_t k = 0; k < texts.size(); ++k) {
           auto run = k % 2 ? std::make_unique<LinkRun>(ColorPair{}, ColorPair{}, texts[k], "l")
                            : std::make_unique<TextRun>(ColorPair{}, texts[k]);
-          if (d == doc.get()) d->flowRun(std::move(run));
-          else referenceFlowRun(*d, std::move(run));
+          if (d == doc.get())
+            d->flowRun(std::move(run));
+          else
+            referenceFlowRun(*d, std::move(run));
         }
       }
-      ASSERT_EQ(describe(*doc), describe(expected)) << "width " << width << " tabsize " << settings->tabsize
-                                                    << " pre " << pre << " indent " << indent;
+      ASSERT_EQ(describe(*doc), describe(expected))
+          << "width " << width << " tabsize " << settings->tabsize << " pre " << pre << " indent "
+          << indent;
     }
   }
 }

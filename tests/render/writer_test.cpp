@@ -81,15 +81,15 @@ TEST_F(WriterTest, AlignmentPadsTheFrontOfTheLine) {
   const std::string wide80(80, 'w');
   const Case cases[] = {
       {Alignment::Left, {"ab"}, 0},
-      {Alignment::Right, {"ab"}, 78},             // text in columns 78 and 79
-      {Alignment::Center, {"ab"}, 39},            // text in columns 39 and 40
-      {Alignment::Center, {"abc"}, 38},           // the odd cell goes to the right
-      {Alignment::Right, {"ab", "cd"}, 76},       // the whole line counts
+      {Alignment::Right, {"ab"}, 78},        // text in columns 78 and 79
+      {Alignment::Center, {"ab"}, 39},       // text in columns 39 and 40
+      {Alignment::Center, {"abc"}, 38},      // the odd cell goes to the right
+      {Alignment::Right, {"ab", "cd"}, 76},  // the whole line counts
       {Alignment::Center, {"ab", "cd"}, 38},
       {Alignment::Right, {wide79}, 1},
-      {Alignment::Right, {wide80}, 0},            // already reaches column 79
+      {Alignment::Right, {wide80}, 0},  // already reaches column 79
       {Alignment::Center, {wide80}, 0},
-      {Alignment::Right, {wide80 + "xyz"}, 0},    // longer than the console
+      {Alignment::Right, {wide80 + "xyz"}, 0},  // longer than the console
       {Alignment::Center, {wide80 + "xyz"}, 0},
   };
   for (const Case& c : cases) {
@@ -134,7 +134,7 @@ TEST_F(WriterTest, PadsTheEndToTheScreenHeight) {
     int32_t lastLineIndex;
   };
   // Y = 25: the file reaches at least line Y - 4 = 21.
-  const Case cases[] = {{0, 21, 21}, {1, 22, 21}, {5, 22, 21},
+  const Case cases[] = {{0, 21, 21},  {1, 22, 21},  {5, 22, 21},
                         {22, 22, 21}, {23, 23, 22}, {30, 30, 29}};
   for (const Case& c : cases) {
     document = std::make_unique<Document>();
@@ -163,9 +163,9 @@ TEST_F(WriterTest, GoldenBytes) {
   addLine(makeLine(Alignment::Right, {"end"}));
   addLine(makeLine(Alignment::Left, {"  ", "\xB1\xDB high bytes \x01"}));
   ASSERT_TRUE(document->writeText());
-  const std::string expected = std::string("Title here\n") + "\n" + std::string(38, ' ') +
-                               "mid\n" + std::string(77, ' ') + "end\n" +
-                               "  \xB1\xDB high bytes \x01\n" + std::string(17, '\n');
+  const std::string expected = std::string("Title here\n") + "\n" + std::string(38, ' ') + "mid\n" +
+                               std::string(77, ' ') + "end\n" + "  \xB1\xDB high bytes \x01\n" +
+                               std::string(17, '\n');
   EXPECT_EQ(readFile(document->temporaryPath), expected);
   EXPECT_EQ(document->lastLineIndex, 21);
   for (std::size_t k = 0; k < document->lines.size(); ++k) {
@@ -183,8 +183,8 @@ TEST_F(WriterTest, ReplacesWhatTheFileHeld) {
 TEST_F(WriterTest, FileThatCannotBeOpenedLeavesTheLinesAlone) {
   addLine(makeLine(Alignment::Right, {"ab"}));
   std::string kept = document->temporaryPath;
-  for (std::string path : {(folder.path() / "missing" / "file").string(), folder.path().string(),
-                           std::string()}) {
+  for (std::string path :
+       {(folder.path() / "missing" / "file").string(), folder.path().string(), std::string()}) {
     document->temporaryPath = path;
     EXPECT_FALSE(document->writeText()) << path;
     EXPECT_EQ(document->lines[0].alignment, Alignment::Right);
@@ -240,7 +240,8 @@ TEST_F(WriterTest, UnreadableConsoleSizeMeans80By25) {
   if (platform::consoleMaxWindowSize(size)) GTEST_SKIP() << "running on a terminal";
   addLine(makeLine(Alignment::Right, {"ab"}));
   ASSERT_TRUE(document->writeText());
-  EXPECT_EQ(readFile(document->temporaryPath), std::string(78, ' ') + "ab\n" + std::string(21, '\n'));
+  EXPECT_EQ(readFile(document->temporaryPath),
+            std::string(78, ' ') + "ab\n" + std::string(21, '\n'));
 }
 
 }  // namespace

@@ -30,18 +30,28 @@ const std::vector<std::string> Payloads = {
     "\x1bP$qPWN\x1b\\",
     "\x1b_PWN-apc\x1b\\",
     "\x1b^PWN-pm\x1b\\",
-    "\x1b" "c",
+    "\x1b"
+    "c",
 };
 
 std::string hostilePage() {
-  std::string page = "<title>Hostile \x1b]2;PWN-title\x07 \x9d" "0;PWN-c1-title\x9c</title>"
-                     "<body bgcolor=#000000 text=#c0c0c0 link=#00ffff alink=#ffff00>"
-                     "<a href=\"\x1b]2;PWN-href\x07\x9b" "6n.html\">a hostile link</a><br>";
+  std::string page =
+      "<title>Hostile \x1b]2;PWN-title\x07 \x9d"
+      "0;PWN-c1-title\x9c</title>"
+      "<body bgcolor=#000000 text=#c0c0c0 link=#00ffff alink=#ffff00>"
+      "<a href=\"\x1b]2;PWN-href\x07\x9b"
+      "6n.html\">a hostile link</a><br>";
   for (const std::string& payload : Payloads) page += "payload [" + payload + "]<br>";
   // C1 controls: raw (controls in ISO-8859-1, undefined in Windows-1252),
   // in UTF-8 and as character references; BEL alone; ESC as a reference.
-  page += "raw c1 [\x9b" "6n \x9d" "2;PWN-raw-c1\x9c \x85 \x90]<br>";
-  page += "utf-8 c1 [\xc2\x9b" "6n \xc2\x9d" "2;PWN-utf8-c1\xc2\x9c]<br>";
+  page +=
+      "raw c1 [\x9b"
+      "6n \x9d"
+      "2;PWN-raw-c1\x9c \x85 \x90]<br>";
+  page +=
+      "utf-8 c1 [\xc2\x9b"
+      "6n \xc2\x9d"
+      "2;PWN-utf8-c1\xc2\x9c]<br>";
   page += "references [&#155;6n &#157;2;PWN-ref-c1&#156; &#27;]2;PWN-ref-esc&#7;]<br>";
   page += "bell [\x07\x07\x07]<br>the end of the page";
   return page;
@@ -69,7 +79,8 @@ bool decodeUtf8(const std::string& bytes, std::vector<char32_t>& out) {
 // two-byte escapes. Any other kind of string sequence, or a BEL that ends no
 // title, is a failure; so is a title the page wrote.
 void expectOnlyOwnSequences(const std::string& stream) {
-  for (std::size_t i = stream.find('\x1b'); i != std::string::npos; i = stream.find('\x1b', i + 1)) {
+  for (std::size_t i = stream.find('\x1b'); i != std::string::npos;
+       i = stream.find('\x1b', i + 1)) {
     char kind = i + 1 < stream.size() ? stream[i + 1] : '\0';
     EXPECT_TRUE(kind != 'P' && kind != '_' && kind != '^' && kind != 'X')
         << "a string sequence at byte " << i << ": " << stream.substr(i, 20);
@@ -79,10 +90,10 @@ void expectOnlyOwnSequences(const std::string& stream) {
     EXPECT_TRUE(body.rfind("0;", 0) == 0 || body.rfind("2;", 0) == 0) << "OSC " << body;
     EXPECT_NE(body.substr(2, 3), "PWN") << "the page's title reached the terminal: " << body;
   }
-  for (std::size_t i = stream.find('\x07'); i != std::string::npos; i = stream.find('\x07', i + 1)) {
+  for (std::size_t i = stream.find('\x07'); i != std::string::npos;
+       i = stream.find('\x07', i + 1)) {
     std::size_t opened = stream.rfind("\x1b]", i);
-    EXPECT_TRUE(opened != std::string::npos &&
-                stream.find('\x1b', opened + 1) > i)
+    EXPECT_TRUE(opened != std::string::npos && stream.find('\x1b', opened + 1) > i)
         << "a BEL outside a title at byte " << i;
   }
 }
@@ -137,7 +148,8 @@ TEST(HostileOutputTest, NothingFromThePageActsOnTheTerminal) {
     std::vector<char32_t> codes;
     ASSERT_TRUE(decodeUtf8(stream, codes)) << "the stream is not UTF-8";
     for (char32_t code : codes) {
-      EXPECT_FALSE(code >= 0x80 && code <= 0x9F) << "C1 control U+" << std::hex << static_cast<unsigned>(code);
+      EXPECT_FALSE(code >= 0x80 && code <= 0x9F)
+          << "C1 control U+" << std::hex << static_cast<unsigned>(code);
     }
     expectOnlyOwnSequences(stream);
     EXPECT_EQ(pane.temporaryFilesLeft(), 0);

@@ -67,7 +67,8 @@ int runTool(const std::vector<std::string>& argv, const std::string& errorFile, 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   pid_t child = -1;
   int failed = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -82,7 +83,8 @@ int runTool(const std::vector<std::string>& argv, const std::string& errorFile, 
   close(pipeEnds[0]);
   if (failed) return -1;
   int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -90,7 +92,8 @@ int runTool(const std::vector<std::string>& argv, const std::string& errorFile, 
 void applySgr(const std::string& parameters, Cell& style) {
   std::vector<int> values;
   std::stringstream in(parameters);
-  for (std::string part; std::getline(in, part, ';');) values.push_back(part.empty() ? 0 : std::stoi(part));
+  for (std::string part; std::getline(in, part, ';');)
+    values.push_back(part.empty() ? 0 : std::stoi(part));
   if (values.empty()) values.push_back(0);
   for (std::size_t i = 0; i < values.size(); ++i) {
     int value = values[i];
@@ -147,7 +150,8 @@ std::vector<ScreenRow> parseCapture(const std::string& capture) {
         continue;
       }
       Cell cell = style;
-      std::size_t length = std::min(utf8Length(static_cast<unsigned char>(line[i])), line.size() - i);
+      std::size_t length =
+          std::min(utf8Length(static_cast<unsigned char>(line[i])), line.size() - i);
       cell.text = line.substr(i, length);
       row.push_back(cell);
       i += length;
@@ -189,12 +193,14 @@ std::string TmuxPane::writeScript(const Launch& launch) {
   std::string folder = folder_.string();
   std::string program = "trap : HUP INT QUIT TERM\n";
   if (!launch.standardInput.empty()) program += "cat " + shellQuoted(launch.standardInput) + " | ";
-  program += "env -u LC_ALL -u LC_CTYPE -u TMUX -u ORBISLINE_PLUGIN -u ORBISLINE_CODEPAGE"
-             " -u ORBISLINE_OEMCP -u ORBISLINE_TIMING LANG=C.UTF-8";
+  program +=
+      "env -u LC_ALL -u LC_CTYPE -u TMUX -u ORBISLINE_PLUGIN -u ORBISLINE_CODEPAGE"
+      " -u ORBISLINE_OEMCP -u ORBISLINE_TIMING LANG=C.UTF-8";
   program += " TMPDIR=" + shellQuoted(folder + "/tmp") + " HOME=" + shellQuoted(folder + "/home") +
              " XDG_CONFIG_HOME=" + shellQuoted(folder + "/config") +
              " ORBISLINE_REGISTRY=" + shellQuoted(folder + "/registry");
-  for (const auto& [name, value] : launch.environment) program += " " + name + "=" + shellQuoted(value);
+  for (const auto& [name, value] : launch.environment)
+    program += " " + name + "=" + shellQuoted(value);
   // The innermost shell leaves its process id, which exec hands to the program.
   program += " sh -c 'echo $$ > " + shellQuoted(folder + "/pid") + "; exec \"$@\"' sh " +
              shellQuoted(Program);
@@ -222,8 +228,8 @@ bool TmuxPane::start(const Launch& launch) {
   lastError_.clear();
   std::string out;
   int status = runTool({"tmux", "-u", "-S", socket_, "-f", conf.string(), "new-session", "-d", "-s",
-                        Session, "-x", std::to_string(launch.width), "-y", std::to_string(launch.height),
-                        "sh " + shellQuoted(script)},
+                        Session, "-x", std::to_string(launch.width), "-y",
+                        std::to_string(launch.height), "sh " + shellQuoted(script)},
                        (folder_ / "tmux.err").string(), out);
   if (status != 0) {
     lastError_ = "tmux new-session: " + readFile(folder_ / "tmux.err");

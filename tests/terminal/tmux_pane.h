@@ -38,13 +38,13 @@ std::vector<ScreenRow> parseCapture(const std::string& capture);
 
 // How the program is started in the pane.
 struct Launch {
-  std::vector<std::string> arguments;   // after the program's name
+  std::vector<std::string> arguments;      // after the program's name
   std::string terminal = "tmux-256color";  // the pane's TERM
   int width = 80;
   int height = 25;
-  std::string standardInput;  // a file piped in with cat; empty: the terminal
-  bool stderrToPane = false;  // else to the file stderr() reads
-  bool captureStream = false; // the pane's whole output stream, from the first byte
+  std::string standardInput;   // a file piped in with cat; empty: the terminal
+  bool stderrToPane = false;   // else to the file stderr() reads
+  bool captureStream = false;  // the pane's whole output stream, from the first byte
   std::vector<std::pair<std::string, std::string>> environment{};
 };
 

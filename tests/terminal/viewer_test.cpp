@@ -111,7 +111,8 @@ protected:
   int statusLine() {
     std::vector<std::string> rows = pane.rows();
     std::size_t at = rows.empty() ? std::string::npos : rows[0].find("Line ");
-    if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(rows[0][at + 5]))) return -1;
+    if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(rows[0][at + 5])))
+      return -1;
     return std::stoi(rows[0].substr(at + 5));
   }
 
@@ -197,7 +198,9 @@ TEST_F(ViewerTest, ATourOfTheViewer) {
     bool on = std::string(item).find(" on ") != std::string::npos;
     ASSERT_TRUE(pane.waitUntil([&] {
       return pane.screen().find(item) == std::string::npos && inPageColours() == on;
-    })) << item << "\n" << pane.screen();
+    })) << item
+        << "\n"
+        << pane.screen();
   }
 
   // F7 finds text without regard to case, after the cursor; Shift+F7 the next.
@@ -320,9 +323,10 @@ TEST_F(ViewerTest, ARefusedFileDrawsNoScreen) {
 TEST_F(ViewerTest, EightColourTerminalShowsBrightTextAsBold) {
   Launch launch;
   launch.terminal = "screen";
-  launch.arguments = {writePage("eight.html", "<title>Eight</title>"
-                                              "<body bgcolor=#000080 text=#ffff00>bright text<br>"
-                                              "<font color=#800000>dark red</font>")};
+  launch.arguments = {writePage("eight.html",
+                                "<title>Eight</title>"
+                                "<body bgcolor=#000080 text=#ffff00>bright text<br>"
+                                "<font color=#800000>dark red</font>")};
   ASSERT_TRUE(start(launch));
   ASSERT_TRUE(pane.waitForText("bright text")) << pane.screen();
   for (const Cell& cell : cellsOf("bright text")) {

@@ -52,7 +52,7 @@ TEST_F(EditorViewTest, RowsShowTheTextInTheColoursOfTheRedraw) {
   // Later colours cover earlier ones; a colour past the window is cut;
   // lines off the screen are not painted.
   const EditorColor sent[] = {
-      {0, 0, 0, 19, 0x70}, {0, 0, 6, 9, 0x1E}, {0, 0, 6, 7, 0x4F},
+      {0, 0, 0, 19, 0x70},  {0, 0, 6, 9, 0x1E}, {0, 0, 6, 7, 0x4F},
       {1, 0, 2, 500, 0x20}, {7, 0, 0, 5, 0x30},
   };
   drawEditor(grid, editor, sent, "Title", colors, KeyBarLine{});
@@ -87,7 +87,8 @@ TEST_F(EditorViewTest, ControlBytesOfThePageShowAsPictures) {
   auto editor = openEditor("\x1B[2J\x07\x81\x7F\xE9\t!\x9B", 40, 4);
   CellGrid grid(40, 4, 0);
   drawEditor(grid, *editor, {}, "T\x1B]0;x\x07", colors, KeyBarLine{});
-  const char32_t expected[] = {0x241B, U'[', U'2', U'J', 0x2407, 0xFFFD, 0x2421, 0xE9, 0x2409, U'!', 0x203A};
+  const char32_t expected[] = {0x241B, U'[', U'2',   U'J', 0x2407, 0xFFFD,
+                               0x2421, 0xE9, 0x2409, U'!', 0x203A};
   for (int column = 0; column < 11; ++column) {
     EXPECT_EQ(grid.at(column, 1).character, expected[column]) << column;
   }
@@ -104,7 +105,9 @@ TEST_F(EditorViewTest, ControlBytesOfThePageShowAsPictures) {
 // The window title goes to the terminal itself: controls are left out.
 TEST(WindowTitleTest, ControlsAreLeftOut) {
   EXPECT_EQ(windowTitle("a\x1B]2;evil\x07z", true, 100), "a]2;evilz");
-  EXPECT_EQ(windowTitle("\x9B\x31m\x7F\x0Dx", true, 100), "\xC2\xA2" "1mx");
+  EXPECT_EQ(windowTitle("\x9B\x31m\x7F\x0Dx", true, 100),
+            "\xC2\xA2"
+            "1mx");
   // The OEM page's shade and letters, as UTF-8, or '?' without it.
   EXPECT_EQ(windowTitle("\xB1\x82", true, 100), "\xE2\x96\x92\xC3\xA9");
   EXPECT_EQ(windowTitle("\xB1\x82ok", false, 100), "??ok");
@@ -121,11 +124,11 @@ TEST(CursesColorsTest, ConsoleColoursKeepTheirMeaning) {
   const Case cases[] = {
       {0x1B, 256, {14, 4, false, false}},  // bright cyan on blue
       {0x1B, 16, {14, 4, false, false}},
-      {0x1B, 8, {6, 4, true, false}},      // bright by bold
-      {0x9C, 8, {1, 4, true, false}},      // a bright background is the plain one
-      {0x4E, 8, {3, 1, true, false}},      // yellow on red
+      {0x1B, 8, {6, 4, true, false}},  // bright by bold
+      {0x9C, 8, {1, 4, true, false}},  // a bright background is the plain one
+      {0x4E, 8, {3, 1, true, false}},  // yellow on red
       {0x07, 8, {7, 0, false, false}},
-      {0x70, 0, {7, 0, false, true}},      // no colours: dark on light in reverse
+      {0x70, 0, {7, 0, false, true}},  // no colours: dark on light in reverse
       {0x1F, 0, {7, 0, true, false}},
   };
   for (const Case& c : cases) {

@@ -16,8 +16,7 @@ struct EntryPoints {
   FarProcessEditorEventFunction processEditorEvent;
 };
 
-[[gnu::used]] constexpr EntryPoints entryPoints{SetStartupInfo,     GetPluginInfo,
-                                                OpenPlugin,         ExitFAR,
-                                                ProcessEditorInput, ProcessEditorEvent};
+[[gnu::used]] constexpr EntryPoints entryPoints{
+    SetStartupInfo, GetPluginInfo, OpenPlugin, ExitFAR, ProcessEditorInput, ProcessEditorEvent};
 
 }  // namespace
