@@ -427,9 +427,7 @@ int main(int argc, char** argv) {
   // A source that is not open yields the built-in settings and entities.
   orbis::MemorySource none(nullptr, 0);
   std::unique_ptr<orbis::Settings> settings = orbis::Settings::fromSource(none);
-  orbis::settings = settings.get();
   int result =
       options.files.empty() ? benchShapes(options, *settings) : benchFiles(options, *settings);
-  orbis::settings = nullptr;
   return result;
 }

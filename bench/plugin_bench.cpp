@@ -15,7 +15,8 @@
 
 #include "host/far_api.h"
 #include "host/plugin_state.h"
-#include "platform/console.h"
+#include "host/startup_record.h"
+#include "platform/shared/console.h"
 
 extern "C" {
 [[gnu::used]] char OrbisHostFileVersion[64] = "1.70";
@@ -206,16 +207,10 @@ int main(int argc, char** argv) {
   }
   orbis::platform::setConsoleSizeOverride({ConsoleColumns, ConsoleRows});
   orbis::platform::setConsoleTitleListener(countTitle);
-  PluginStartupInfo startup{};
-  startup.StructSize = sizeof startup;
-  std::strcpy(startup.ModuleName, "/nowhere/Orbisline.so");  // built-in settings
-  startup.Menu = menu;
-  startup.Message = message;
-  startup.SaveScreen = saveScreen;
-  startup.RestoreScreen = restoreScreen;
-  startup.Editor = editor;
-  startup.CharTable = charTable;
-  startup.EditorControl = editorControl;
+  // A module in no folder reads the built-in settings.
+  PluginStartupInfo startup = orbis::host::makeStartupInfo(
+      "/nowhere/Orbisline.so", 0,
+      {menu, message, saveScreen, restoreScreen, editor, charTable, editorControl});
   SetStartupInfo(&startup);
 
   std::printf("One event of the viewer, %dx%d console, median of %d calls\n", ConsoleColumns,

@@ -3,16 +3,17 @@
 # itself): the welcome pages under share/orbisline/, the module beside the
 # executable in the build tree and under lib/orbisline/ installed.
 #
-# Installed: bin/orbisline, lib/orbisline/ (the module and the shared
-# platform library that the executable and the module share),
+# Installed: bin/orbisline, lib/orbisline/ (the module and the platform's
+# shared library, the process's shared home of the executable and the
+# module),
 # share/orbisline/ (the welcome pages), share/man/man1/orbisline.1.gz.
 # CPack makes a Debian package of the same files (make package).
 
 set(orbis_welcome_dir ${CMAKE_BINARY_DIR}/share/orbisline)
-file(GLOB orbis_welcome_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/welcome/*.html)
+set(orbis_welcome_pages index.html keys.html pages.html)
 set(orbis_welcome_copies)
-foreach(page ${orbis_welcome_sources})
-  get_filename_component(name ${page} NAME)
+foreach(name ${orbis_welcome_pages})
+  set(page ${CMAKE_SOURCE_DIR}/welcome/${name})
   add_custom_command(OUTPUT ${orbis_welcome_dir}/${name}
     COMMAND ${CMAKE_COMMAND} -E copy ${page} ${orbis_welcome_dir}/${name}
     DEPENDS ${page} VERBATIM)
@@ -28,16 +29,13 @@ add_custom_command(OUTPUT ${orbis_man_page}.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/docs/orbisline.1 VERBATIM)
 add_custom_target(man_page ALL DEPENDS ${orbis_man_page}.gz)
 
-if(NOT TARGET orbisline)
-  return()
-endif()
 add_dependencies(orbisline welcome_pages)
 
 set(orbis_module_dir lib/orbisline)
 set_target_properties(orbisline PROPERTIES INSTALL_RPATH "$ORIGIN/../${orbis_module_dir}")
 set_target_properties(Orbisline PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS orbisline RUNTIME DESTINATION bin)
-install(TARGETS Orbisline orbis_platform LIBRARY DESTINATION ${orbis_module_dir})
+install(TARGETS Orbisline orbis_process LIBRARY DESTINATION ${orbis_module_dir})
 install(FILES ${orbis_welcome_copies} DESTINATION share/orbisline)
 install(FILES ${orbis_man_page}.gz DESTINATION share/man/man1)
 
@@ -55,6 +53,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 # The dependencies come from the libraries the binaries use (dpkg-shlibdeps);
-# the platform library is the package's own.
+# the platform's shared library is the package's own.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

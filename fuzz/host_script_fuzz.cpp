@@ -20,7 +20,7 @@
 #include "console_host/host_file_version.h"
 #include "console_host/host_model.h"
 #include "console_host/linked_plugin.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
 
 namespace {
 

@@ -7,21 +7,17 @@
 #include <memory>
 #include <string_view>
 
-#include "config/default_settings.h"
-#include "config/settings.h"
+#include "config/settings_sources.h"
 #include "markup/byte_source.h"
 #include "markup/document_parser.h"
-#include "platform/console.h"
 #include "render/document.h"
+#include "render/layout.h"
+#include "render/writer.h"
 
 namespace {
 
-orbis::Settings& builtInSettings() {
-  static const std::unique_ptr<orbis::Settings> loaded = [] {
-    orbis::MemorySource source(orbis::defaultSettingsText,
-                               static_cast<int64_t>(orbis::defaultSettingsTextLength));
-    return orbis::Settings::fromSource(source);
-  }();
+const orbis::Settings& settings() {
+  static const std::unique_ptr<orbis::Settings> loaded = orbis::builtInSettings();
   return *loaded;
 }
 
@@ -31,19 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) {
     return 0;
   }
-  orbis::settings = &builtInSettings();
   const int32_t width = 2 + data[0] % 40;
-  orbis::platform::setConsoleSizeOverride({width, 6});
   std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
 
   orbis::Document document;
-  document.treeRoot = std::make_unique<orbis::Node>();
+  orbis::Node root;
   orbis::MemorySource source(page.data(), static_cast<int64_t>(page.size()));
-  orbis::DocumentParser parser(orbis::settings);
-  parser.parse(&source, document.treeRoot.get());
-  document.wrapWidth = width;
-  document.layOutTree();
-  document.treeRoot.reset();
-  document.writeText();
+  orbis::DocumentParser parser(&settings());
+  parser.parse(&source, &root);
+  orbis::Layout layout(document, settings(), width);
+  layout.layOutTree(root);
+  orbis::writeText(document, layout.currentLine, {width, 6});
   return 0;
 }

@@ -5,9 +5,11 @@
 #include <string_view>
 
 #include "console_host/key_script.h"
+#include "host/startup_record.h"
 #include "platform/char_tables.h"
 #include "platform/codepage.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
+#include "platform/shared/last_refusal.h"
 
 namespace orbis::console {
 
@@ -100,19 +102,10 @@ void HostModel::start(const std::string& moduleName) {
   activeHost = this;
   started_ = true;
   platform::setConsoleTitleListener(titleListener);
-  PluginStartupInfo info{};
-  info.StructSize = sizeof info;
-  std::size_t length = std::min(moduleName.size(), sizeof info.ModuleName - 1);
-  std::memcpy(info.ModuleName, moduleName.data(), length);
-  info.ModuleNumber = 1;
-  info.RootKey = "Software\\Far\\Plugins";
-  info.Menu = hostMenu;
-  info.Message = hostMessage;
-  info.SaveScreen = hostSaveScreen;
-  info.RestoreScreen = hostRestoreScreen;
-  info.Editor = hostEditor;
-  info.CharTable = hostCharTable;
-  info.EditorControl = hostEditorControl;
+  PluginStartupInfo info =
+      host::makeStartupInfo(moduleName, 1,
+                            {hostMenu, hostMessage, hostSaveScreen, hostRestoreScreen, hostEditor,
+                             hostCharTable, hostEditorControl});
   plugin_.setStartupInfo(&info);
 
   PluginInfo pluginInfo{};
@@ -129,6 +122,7 @@ void HostModel::start(const std::string& moduleName) {
 bool HostModel::openFromCommandLine(const std::string& file) {
   int before = pluginEditorsOpened_;
   lastNotice_.clear();
+  platform::clearLastRefusal();
   plugin_.openPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(file.c_str()));
   return pluginEditorsOpened_ > before;
 }

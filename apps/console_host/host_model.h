@@ -25,7 +25,7 @@
 #include "console_host/front_end.h"
 #include "console_host/model_editor.h"
 #include "console_host/plugin_module.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
 
 namespace orbis::console {
 

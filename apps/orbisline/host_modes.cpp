@@ -12,13 +12,11 @@
 #include "console_host/host_file_version.h"
 #include "console_host/host_model.h"
 #include "console_host/plugin_module.h"
-#include "modes.h"
-#include "platform/console.h"
 #include "platform/loaded_module.h"
-#include "platform/settings_file.h"
-#include "platform/temp_file.h"
-#include "refusal.h"
-#include "render/load_check.h"
+#include "platform/shared/console.h"
+#include "platform/shared/last_refusal.h"
+#include "platform/shared/settings_file.h"
+#include "report.h"
 #include "resources.h"
 #include "terminal_text.h"
 
@@ -26,22 +24,13 @@ namespace orbis::app {
 
 std::string describeNotShown(const std::string& file, const std::string& notice) {
   if (!notice.empty()) return file + ": " + notice;
-  std::string path;
-  LoadFailure failure = checkLoadable(file.c_str(), path);
-  if (failure != LoadFailure::None) return describeRefusal(failure, path, file);
-  // The load's own checks pass: the plug-in could not make its temporary
-  // file, or memory ran out. The first is asked again to say why.
-  std::string probe;
-  if (!platform::createTempFile("~ob", probe)) {
-    int error = errno;
-    return describeTemporaryFailure(std::string(), error);
-  }
-  platform::deleteTempFile(probe);
+  platform::Refusal refusal = platform::lastRefusal();
+  if (refusal.code != 0) return refusal.message;
   return file + ": the file could not be rendered";
 }
 
 bool preparePlugin(const Options& options, Plugin& plugin) {
-  fixConsoleSize(options);
+  platform::setConsoleSizeOverride(consoleSizeFor(options));
   console::setHostFileVersion(
       options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
   if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);

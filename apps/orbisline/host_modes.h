@@ -1,8 +1,10 @@
-// The modes that run the plug-in module in the headless host: --headless,
-// which plays a key script and writes a trace, and --dump --color, which
-// prints what the plug-in paints. Each returns the process exit code: 0
-// done, 1 the module, the trace file, FILE or the output could not be used
-// (one line on stderr, none for a reader that closed the pipe).
+// The modes that run the plug-in module in a host: --headless, which plays a
+// key script and writes a trace, and --dump --color, which prints what the
+// plug-in paints (the viewer, viewer_mode.h, is the third). They reach the
+// page only through the module: the renderer is not linked into this code.
+// Each returns the process exit code: 0 done, 1 the module, the trace file,
+// FILE or the output could not be used (one line on stderr, none for a
+// reader that closed the pipe).
 #pragma once
 
 #include <string>
@@ -21,13 +23,13 @@ struct Plugin {
 };
 
 // What every host mode does before the plug-in starts: the console size,
-// the version the host carries and the settings override are fixed for the
-// whole process, then the module is loaded. False with the reason on
-// stderr.
+// the version the host carries and the settings file named on the command
+// line are fixed for the whole process, then the module is loaded. False
+// with the reason on stderr.
 bool preparePlugin(const Options& options, Plugin& plugin);
 
 // Why the plug-in opened no editor for file: the notice it showed, else the
-// reason the load's own checks give.
+// reason it left for its refusal.
 std::string describeNotShown(const std::string& file, const std::string& notice);
 
 int runHeadless(const Options& options);

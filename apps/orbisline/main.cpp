@@ -2,46 +2,72 @@
 // plug-in module; or renders it the way the viewer does, without a screen,
 // and prints the parsed tree, the rendered text or the rendered model; or
 // runs the module in the headless host.
+//
+// Each mode takes one road: the host modes (the viewer, --headless and
+// --dump --color) reach the page only through the plug-in module, as a host
+// would; the diagnostic modes (--tree, --dump, --runs) render it with the
+// renderer linked in and never load the module.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
-#include "app_settings.h"
+#include "config/settings_sources.h"
+#include "diagnostic_modes.h"
 #include "host_modes.h"
-#include "modes.h"
 #include "options.h"
 #include "platform/codepage.h"
-#include "platform/temp_file.h"
-#include "render/document.h"
+#include "platform/process.h"
+#include "platform/shared/temp_file.h"
+#include "report.h"
 #include "resources.h"
 #include "viewer_mode.h"
+#include "viewer_page.h"
 
 namespace {
+
+using namespace orbis::app;
 
 constexpr int UsageError = 2;
 constexpr int FileError = 1;
 
 int runVersion() {
   std::printf("orbisline %s\n", ORBISLINE_VERSION);
-  return std::fflush(stdout) == 0 ? 0 : orbis::app::reportOutputFailure(errno);
+  return std::fflush(stdout) == 0 ? 0 : reportOutputFailure(errno);
 }
 
-int runMode(const orbis::app::Options& options, std::chrono::steady_clock::time_point start) {
+// The viewer, or what --dump writes when standard output is no terminal.
+int runView(const Options& options, const orbis::Settings& settings,
+            std::chrono::steady_clock::time_point start) {
+  PipedPage piped;
+  std::string page;
+  std::string error;
+  if (!resolvePage(options, settings, piped, page, error)) {
+    reportError(error);
+    return FileError;
+  }
+  if (!orbis::platform::isTerminal(orbis::platform::StandardStream::Output)) {
+    return runDump(options, page, settings);
+  }
+  return runViewer(options, page, start);
+}
+
+int runMode(const Options& options, const orbis::Settings& settings,
+            std::chrono::steady_clock::time_point start) {
   switch (options.mode) {
-    case orbis::app::Mode::View:
-      return orbis::app::runViewer(options, start);
-    case orbis::app::Mode::Tree:
-      return orbis::app::runTree(options);
-    case orbis::app::Mode::Dump:
-      return options.color ? orbis::app::runColorDump(options) : orbis::app::runDump(options);
-    case orbis::app::Mode::Runs:
-      return orbis::app::runRuns(options);
-    case orbis::app::Mode::Headless:
-      return orbis::app::runHeadless(options);
-    case orbis::app::Mode::Help:
-    case orbis::app::Mode::Version:
-    case orbis::app::Mode::None:
+    case Mode::View:
+      return runView(options, settings, start);
+    case Mode::Tree:
+      return runTree(options, settings);
+    case Mode::Dump:
+      return options.color ? runColorDump(options) : runDump(options, options.file, settings);
+    case Mode::Runs:
+      return runRuns(options, settings);
+    case Mode::Headless:
+      return runHeadless(options);
+    case Mode::Help:
+    case Mode::Version:
+    case Mode::None:
       break;
   }
   return UsageError;
@@ -58,27 +84,24 @@ int main(int argc, char** argv) {
     if (!fallback->empty()) std::fprintf(stderr, "orbisline: %s\n", fallback->c_str());
   }
 
-  orbis::app::Options options;
+  Options options;
   std::string error;
-  if (!orbis::app::parseOptions(argc, argv, options, error)) {
+  if (!parseOptions(argc, argv, options, error)) {
     std::fprintf(stderr, "orbisline: %s\nTry 'orbisline --help' for more information.\n",
                  error.c_str());
     return UsageError;
   }
-  if (options.mode == orbis::app::Mode::Help) return orbis::app::runHelp();
-  if (options.mode == orbis::app::Mode::Version) return runVersion();
-  // Every mode reads the same settings: those named, else the user's own.
-  if (options.settingsFile.empty()) options.settingsFile = orbis::app::userSettingsFile();
+  if (options.mode == Mode::Help) return runHelp();
+  if (options.mode == Mode::Version) return runVersion();
 
-  // The executable's own settings: the in-process modes render with them,
-  // and the host modes name the accepted extensions with them.
-  auto settings = orbis::app::loadSettings(options.settingsFile, error);
+  // Every mode reads the settings the module reads, found the same way: the
+  // diagnostic modes render with them, the viewer names a piped page's file
+  // after them, and a settings file that cannot be read stops every mode
+  // here, before any screen.
+  auto settings = orbis::loadSettings(options.settingsFile, pluginModuleDirectory(), error);
   if (!settings) {
-    std::fprintf(stderr, "orbisline: %s\n", error.c_str());
+    reportError(error);
     return FileError;
   }
-  orbis::settings = settings.get();
-  int result = runMode(options, start);
-  orbis::settings = nullptr;
-  return result;
+  return runMode(options, *settings, start);
 }

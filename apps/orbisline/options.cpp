@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "console_host/text_output.h"
+#include "platform/process.h"
 
 namespace orbis::app {
 
@@ -292,5 +293,18 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 }
 
 const char* usageText() { return Usage; }
+
+platform::ConsoleSize consoleSizeFor(const Options& options) {
+  constexpr platform::ConsoleSize Default{80, 25};
+  platform::ConsoleSize size = Default;
+  platform::ConsoleSize terminal;
+  if (platform::isTerminal(platform::StandardStream::Output) &&
+      platform::consoleMaxWindowSize(terminal)) {
+    size = terminal;
+  }
+  if (options.width != 0) size.columns = options.width;
+  if (options.height != 0) size.rows = options.height;
+  return size;
+}
 
 }  // namespace orbis::app

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console_host/key_script.h"
+#include "platform/shared/console.h"
 
 namespace orbis::app {
 
@@ -16,7 +17,7 @@ enum class Mode { None, Help, Version, View, Tree, Dump, Runs, Headless };
 struct Options {
   Mode mode = Mode::None;
   std::string file;          // View: empty for the welcome pages, "-" for standard input
-  std::string settingsFile;  // empty: Orbisline.obs beside the plug-in module
+  std::string settingsFile;  // empty: the user's, else Orbisline.obs beside the plug-in module
   int width = 0;             // 0: not given
   int height = 0;            // 0: not given
   bool color = false;        // --dump --color
@@ -38,5 +39,9 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 
 // The text that --help prints.
 const char* usageText();
+
+// The console the options ask for: their width and height, else the
+// terminal's when standard output is one, else 80 by 25.
+platform::ConsoleSize consoleSizeFor(const Options& options);
 
 }  // namespace orbis::app

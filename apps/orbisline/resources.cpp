@@ -1,5 +1,6 @@
 #include "resources.h"
 
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text_file.h"
 
@@ -12,7 +13,6 @@ constexpr const char* InstalledModule = "../lib/orbisline/";
 constexpr const char* BuildPages = "share/orbisline/";
 constexpr const char* InstalledPages = "../share/orbisline/";
 constexpr const char* FirstPage = "index.html";
-constexpr const char* SettingsFileName = "orbisline/Orbisline.obs";
 
 // The path as written, but without a "bin/../" detour, so that messages and
 // titles show the installed layout plainly.
@@ -36,11 +36,7 @@ std::string pluginModulePath() {
   return platform::isRegularFile(installed) ? installed : beside;
 }
 
-std::string pluginModuleDirectory() {
-  std::string path = pluginModulePath();
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+std::string pluginModuleDirectory() { return platform::directoryOf(pluginModulePath()); }
 
 std::string welcomePage() {
   std::string directory = platform::executableDirectory();
@@ -50,18 +46,6 @@ std::string welcomePage() {
     if (platform::isRegularFile(page)) return page;
   }
   return {};
-}
-
-std::string userSettingsFile() {
-  std::string base = platform::environmentVariable("XDG_CONFIG_HOME");
-  if (base.empty() || base[0] != '/') {
-    std::string home = platform::environmentVariable("HOME");
-    if (home.empty()) return {};
-    base = home + "/.config";
-  }
-  if (base.back() != '/') base += '/';
-  std::string path = base + SettingsFileName;
-  return platform::isRegularFile(path) ? path : std::string();
 }
 
 }  // namespace orbis::app

@@ -23,9 +23,4 @@ std::string pluginModuleDirectory();
 // neither exists.
 std::string welcomePage();
 
-// The user's own settings file, $XDG_CONFIG_HOME/orbisline/Orbisline.obs
-// ($HOME/.config when XDG_CONFIG_HOME is unset or not an absolute path).
-// Empty when that file does not exist, or neither variable helps.
-std::string userSettingsFile();
-
 }  // namespace orbis::app

@@ -6,7 +6,7 @@
 #include "console_host/key_script.h"
 #include "console_host/model_editor.h"
 #include "platform/codepage.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
 #include "terminal_host/framed_box.h"
 #include "terminal_host/host_text.h"
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/console.h"
+#include "platform/shared/console.h"
 #include "platform/terminal.h"
 #include "terminal_host/cell_grid.h"
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <string>
 
-#include "config/settings.h"
 #include "markup/node.h"
 #include "markup/number.h"
 #include "platform/registry.h"
@@ -59,10 +58,16 @@ ColorPair Palette::colorsAt(int index) const {
   return ColorPair{buffer_[index] >> 4, buffer_[index] & 15};
 }
 
-bool getColorAttribute(const ElementNode& element, const char* name, uint32_t& out) {
+std::string resolveNamedValue(const NamedValues& values, const std::string& text) {
+  auto found = values.find(LowerString(text));
+  return found == values.end() ? text : found->second;
+}
+
+bool getColorAttribute(const ElementNode& element, const char* name, const NamedValues* named,
+                       uint32_t& out) {
   std::string text;
   if (!element.getAttribute(name, text)) return false;
-  if (settings) text = settings->resolveNamedValue(text);
+  if (named != nullptr) text = resolveNamedValue(*named, text);
   return parseNumber(text, true, out);
 }
 

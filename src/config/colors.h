@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+
+#include "markup/lower_string.h"
 
 namespace orbis {
 
@@ -48,10 +51,18 @@ private:
   uint8_t* buffer_;
 };
 
+// Values the settings define by name ("Navy" stands for "#80"), the names
+// compared without regard to letter case.
+using NamedValues = std::map<LowerString, std::string>;
+
+// The value defined for text, else text itself.
+std::string resolveNamedValue(const NamedValues& values, const std::string& text);
+
 // A colour attribute of a page element as an RGB number: the text, resolved
-// through the named values of the current settings when there are any, read
-// with bare six-digit hexadecimal allowed. False when absent or no number.
-bool getColorAttribute(const ElementNode& element, const char* name, uint32_t& out);
+// through named when given, read with bare six-digit hexadecimal allowed.
+// False when absent or no number.
+bool getColorAttribute(const ElementNode& element, const char* name, const NamedValues* named,
+                       uint32_t& out);
 
 // A plain number attribute: no named values, no bare hexadecimal.
 bool getNumberAttribute(const ElementNode& element, const char* name, uint32_t& out);

@@ -13,8 +13,6 @@
 
 namespace orbis {
 
-Settings* settings = nullptr;
-
 namespace {
 
 bool hasName(const ElementNode& element, std::string_view name) {
@@ -133,9 +131,19 @@ void Settings::handleDefault(const ElementNode& element) {
   if (equalsIgnoringCase(charset, "auto")) convertCharset = true;
 }
 
+std::vector<std::string_view> acceptedExtensions(const Settings& settings) {
+  std::string_view exts = settings.exts;
+  std::vector<std::string_view> words;
+  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos;
+       blank = exts.find(' ')) {
+    words.push_back(exts.substr(0, blank));
+    exts.remove_prefix(blank + 1);
+  }
+  return words;
+}
+
 std::string Settings::resolveNamedValue(const std::string& valueText) const {
-  auto found = namedValues.find(LowerString(valueText));
-  return found == namedValues.end() ? valueText : found->second;
+  return orbis::resolveNamedValue(namedValues, valueText);
 }
 
 }  // namespace orbis

@@ -46,7 +46,7 @@ public:
   std::map<int32_t, std::string> entityTexts;
   std::map<std::string, int32_t, std::less<>> entityCodes;  // look-ups by string_view
   std::vector<std::string> usedCharacterSets;
-  std::map<LowerString, std::string> namedValues;
+  NamedValues namedValues;
   uint32_t timeout = 15000;
   int32_t tabsize = 8;
   int32_t indent = 2;
@@ -78,13 +78,10 @@ private:
   std::set<LowerString> usedIndex_;
 };
 
-// The process-wide settings, or null before they are created. Set by whoever
-// creates them (the plug-in's start-up, the executables, tests) before any
-// document is made or laid out: layout and load rely on them, and the
-// defaults live only here, in the fields' initialisers.
-extern Settings* settings;
-
-// Whether pages are to be converted: as the settings say, yes without them.
-inline bool pagesAreConverted() { return settings == nullptr || settings->convertCharset; }
+// The extensions of the files a load accepts (compared without regard to
+// case): the words of exts, each ended by one blank, so text after the last
+// blank is not a word and two blanks in a row make an empty word. The views
+// point into settings.
+std::vector<std::string_view> acceptedExtensions(const Settings& settings);
 
 }  // namespace orbis

@@ -9,11 +9,10 @@
 
 #include <algorithm>
 
-#include "config/settings.h"
 #include "host/host_calls.h"
 #include "host/link_target.h"
 #include "host/plugin_state.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
 
 namespace orbis::host {
 
@@ -34,6 +33,7 @@ void addColor(int64_t line, int attribute, int64_t start, int64_t end) {
 
 // The colours of the redraw: what the switch of document colours picks.
 struct RedrawColors {
+  const Settings& settings;
   bool documentColors;
   int editorAttribute;
   ColorPair base;
@@ -42,8 +42,8 @@ struct RedrawColors {
     const LinkRun* link = asLink(&run);
     if (documentColors) return colorAttribute(active ? link->activeColors : run.colors);
     int32_t foreground =
-        active ? settings->alink : (link != nullptr ? settings->link : settings->text);
-    return colorAttribute(settings->bgcolor, foreground);
+        active ? settings.alink : (link != nullptr ? settings.link : settings.text);
+    return colorAttribute(settings.bgcolor, foreground);
   }
   bool fillsLines() const { return base.background != (editorAttribute >> 4); }
 };
@@ -76,9 +76,10 @@ std::string titleText(std::string_view target) {
 void colorize(const EditorInfo& info) {
   const PluginState& state = pluginState();
   const Document& document = *state.currentDocument;
+  const Settings& settings = *state.settings;
   const RedrawColors colors{
-      state.documentColors, colorAttribute(settings->palette.colorsAt(EditorTextEntry)),
-      state.documentColors ? document.normalColors : ColorPair{settings->bgcolor, settings->text}};
+      settings, state.documentColors, colorAttribute(settings.palette.colorsAt(EditorTextEntry)),
+      state.documentColors ? document.normalColors : ColorPair{settings.bgcolor, settings.text}};
   const int baseAttribute = colorAttribute(colors.base);
   const LinkRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
   bool found = false;

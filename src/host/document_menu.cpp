@@ -1,7 +1,7 @@
-// The menu that the host's plug-in menu opens inside a shown document's
-// editor: "&Back to: " the previous page (when the history holds one) and
-// the switch of the document colours. With the one item, the colours switch
-// whatever the answer, Escape included.
+// The document menu. Going back from it keeps the page's history entry
+// until the page has been loaded again.
+#include "host/document_menu.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -47,18 +47,6 @@ int showMenu(const MenuItems& items, int count) {
                       items.data(), count);
 }
 
-// The previous page replaces this one, opened at the line it was left at.
-// When it cannot be loaded, nothing changes and its entry stays.
-void goBackTo(const HistoryEntry& entry) {
-  PluginState& state = pluginState();
-  std::unique_ptr<Document> document = loadDocument(entry.path.c_str());
-  if (document == nullptr) return;
-  replaceCurrentDocument(std::move(document));
-  std::unique_ptr<HistoryEntry> taken = state.history->pop();
-  state.startLine = taken->line;
-  state.recordHistory = false;
-}
-
 }  // namespace
 
 void showDocumentMenu() {
@@ -76,7 +64,7 @@ void showDocumentMenu() {
   if (count == 1 || chosen == 1) {
     state.documentColors = !state.documentColors;
   } else if (chosen == 0) {
-    goBackTo(*entry);
+    goBack(DropEntry::AfterLoading);
   }
 }
 

@@ -8,7 +8,7 @@
 #include "host/host_calls.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
-#include "platform/console.h"
+#include "platform/shared/console.h"
 
 namespace orbis::host {
 
@@ -18,21 +18,22 @@ constexpr const char* SaveNotice = "Sorry, but saving mechanism is not implement
 
 }  // namespace
 
-bool bindEditor(Document& document, int editorId) {
-  if (document.titlePending) {
+bool bindEditor(PluginState& state, int editorId) {
+  EditorBinding& binding = state.binding;
+  if (binding.titlePending) {
     platform::setConsoleTitle(DefaultConsoleTitle);
-    document.titlePending = false;
-    document.editorId = editorId;
+    binding.titlePending = false;
+    binding.editorId = editorId;
     return true;
   }
-  return editorId == document.editorId;
+  return editorId == binding.editorId;
 }
 
 int processEditorEvent(int event, void*) {
   PluginState& state = pluginState();
   if (state.currentDocument == nullptr || (event != EE_SAVE && event != EE_REDRAW)) return 0;
   EditorInfo info = editorInfo();
-  if (!bindEditor(*state.currentDocument, info.EditorID)) return 0;
+  if (!bindEditor(state, info.EditorID)) return 0;
   if (event == EE_SAVE) {
     showMessage(SaveNotice, MenuTitle, "Ok");
   } else {

@@ -72,21 +72,6 @@ bool followLinkAtCursor(const EditorInfo& info) {
   return false;
 }
 
-// The previous page replaces this one at the line it was left at. Its entry
-// leaves the history even when the page cannot be loaded again.
-void goBack() {
-  PluginState& state = pluginState();
-  if (state.history == nullptr) return;
-  std::unique_ptr<HistoryEntry> entry = state.history->pop();
-  if (entry == nullptr) return;
-  state.pendingDocument.reset();
-  std::unique_ptr<Document> document = loadDocument(entry->path.c_str());
-  if (document == nullptr) return;
-  replaceCurrentDocument(std::move(document));
-  state.recordHistory = false;
-  state.startLine = entry->line;
-}
-
 // The keys that reach the editor: movement, Insert, F1, F6 to F8, F11, F12.
 // Shift, Ctrl and Alt are not looked at.
 int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
@@ -95,7 +80,7 @@ int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
   state.cursorLine = info.CurLine;
   switch (key.wVirtualKeyCode) {
     case VK_BACK:
-      goBack();
+      goBack(DropEntry::BeforeLoading);
       return 1;
     case VK_RETURN:
       followLinkAtCursor(info);
@@ -156,7 +141,7 @@ int processEditorInput(const INPUT_RECORD& record) {
   PluginState& state = pluginState();
   if (state.currentDocument == nullptr) return 0;
   EditorInfo info = editorInfo();
-  if (!bindEditor(*state.currentDocument, info.EditorID)) return 0;
+  if (!bindEditor(state, info.EditorID)) return 0;
   if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown != 0) {
     return onKeyDown(info, record.Event.KeyEvent);
   }

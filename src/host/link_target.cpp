@@ -4,6 +4,7 @@
 
 #include "markup/lower_string.h"
 #include "markup/number.h"
+#include "platform/paths.h"
 
 namespace orbis::host {
 
@@ -102,11 +103,7 @@ std::string resolveTarget(std::string_view target, std::string_view sourcePath) 
   if (!parts.scheme.empty() || !parts.netLoc.empty()) return decodeUrl(buildUrl(parts));
   // The directory is a name on this system, not an address: its bytes stay
   // as they are, so that a "+" or "%" in it still names it.
-  std::size_t separator = sourcePath.find_last_of("/\\");
-  std::string_view directory = separator == std::string_view::npos
-                                   ? std::string_view()
-                                   : sourcePath.substr(0, separator + 1);
-  UrlParts base = parseUrl(directory);
+  UrlParts base = parseUrl(platform::directoryOf(sourcePath));
   base.path += decodeUrl(parts.path);
   return buildUrl(base);
 }

@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "host/document_menu.h"
 #include "host/host_calls.h"
 #include "host/open_flow.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
 #include "host/version.h"
+#include "platform/shared/console.h"
+#include "platform/shared/last_refusal.h"
+#include "render/load_context.h"
 
 namespace orbis::host {
 
@@ -59,21 +63,42 @@ void openDocuments(PluginState& state) {
       state.history->push(document.sourcePath, document.title, state.cursorLine);
     }
     state.recordHistory = true;
-    state.currentDocument = std::move(state.pendingDocument);
+    state.setCurrentDocument(std::move(state.pendingDocument));
   }
 }
 
 }  // namespace
 
 std::unique_ptr<Document> loadDocument(const char* name) {
+  PluginState& state = pluginState();
+  platform::ConsoleSize measured;
+  if (!platform::consoleMaxWindowSize(measured)) measured = {};
+  LoadContext context{*state.settings, layoutConsoleSize(measured), &state.loadHost};
   auto document = std::make_unique<Document>();
-  if (!document->load(name)) return nullptr;
-  return document;
+  LoadResult result = document->load(name, context);
+  if (result.loaded()) return document;
+  platform::setLastRefusal(static_cast<int>(result.failure), std::move(result.message));
+  return nullptr;
 }
 
 void replaceCurrentDocument(std::unique_ptr<Document> document) {
   pluginState().pendingDocument = std::move(document);
   editorControl(ECTL_QUIT, nullptr);
+}
+
+void goBack(DropEntry drop) {
+  PluginState& state = pluginState();
+  if (state.history == nullptr || state.history->empty()) return;
+  std::unique_ptr<HistoryEntry> dropped;
+  if (drop == DropEntry::BeforeLoading) dropped = state.history->pop();
+  const HistoryEntry& entry = dropped != nullptr ? *dropped : *state.history->top();
+  state.pendingDocument.reset();
+  std::unique_ptr<Document> document = loadDocument(entry.path.c_str());
+  if (document == nullptr) return;
+  replaceCurrentDocument(std::move(document));
+  state.recordHistory = false;
+  state.startLine = entry.line;
+  if (drop == DropEntry::AfterLoading) state.history->pop();
 }
 
 void openPlugin(int openFrom, intptr_t item) {
@@ -101,7 +126,7 @@ void openPlugin(int openFrom, intptr_t item) {
   }
 
   ShowingState showing(state);
-  state.currentDocument = loadDocument(named ? name.c_str() : nullptr);
+  state.setCurrentDocument(loadDocument(named ? name.c_str() : nullptr));
   if (state.currentDocument == nullptr) return;
   if (state.history == nullptr && versionAtLeast(1, 64))
     state.history = std::make_unique<History>();

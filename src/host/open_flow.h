@@ -1,5 +1,5 @@
-// Opening documents: the loop around the host's modal editor, and loading
-// the document that replaces the one shown.
+// Opening documents: the loop around the host's modal editor, loading the
+// document that replaces the one shown, and going back to the previous one.
 #pragma once
 
 #include <memory>
@@ -8,15 +8,23 @@
 
 namespace orbis::host {
 
-// A new Document loaded from name, or null when the load refuses or fails.
+// A new Document loaded from name with the plug-in's settings, the
+// console's size and the host's progress box; null when the load refuses
+// or fails, with the reason left as the platform's last refusal.
 std::unique_ptr<Document> loadDocument(const char* name);
 
 // Makes document the pending one and asks the host to close the current
 // editor, after which the open loop shows it.
 void replaceCurrentDocument(std::unique_ptr<Document> document);
 
-// The menu of a shown document: "&Back to: " the previous page when the
-// history holds one, and the switch of the document colours.
-void showDocumentMenu();
+// When the entry of the page gone back to leaves the history: before its
+// page is loaded again, so that it goes even when the load fails
+// (Backspace), or only once the load has succeeded (the document menu).
+enum class DropEntry { BeforeLoading, AfterLoading };
+
+// The previous page of the history replaces the current one, opened at the
+// line it was left at; the page being left is not pushed. Nothing happens
+// when the history is empty or the page cannot be loaded again.
+void goBack(DropEntry drop);
 
 }  // namespace orbis::host

@@ -5,15 +5,14 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "host/far_api.h"
 
 namespace orbis::host {
 
-// Keeps the host's table, creates the one Settings (from the settings
-// override, else "Orbisline.obs" in the module's directory) on the first
-// call, reads the host's version and hands the load its host.
+// Keeps the host's table, creates the one Settings on the first call (see
+// config/settings_sources.h; the host names a file through the platform's
+// settings override) and reads the host's version.
 void setStartupInfo(const PluginStartupInfo& info);
 
 // Offers the plug-in in the editor's plug-in menu and under the prefix "ob".
@@ -32,9 +31,5 @@ void exitFar();
 // the entry points return them.
 int processEditorInput(const INPUT_RECORD& record);
 int processEditorEvent(int event, void* parameter);
-
-// The directory of a module path, up to and including its last '/' or '\';
-// empty when it has neither.
-std::string moduleDirectory(const char* moduleName);
 
 }  // namespace orbis::host

@@ -2,48 +2,36 @@
 // itself.
 #include <cstring>
 
-#include "host/far_load_host.h"
+#include "config/settings_sources.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
 #include "host/version.h"
-#include "markup/byte_source.h"
-#include "platform/settings_file.h"
+#include "platform/paths.h"
+#include "platform/shared/settings_file.h"
 
 namespace orbis::host {
 
 namespace {
 
-std::unique_ptr<Settings> loadSettings(const PluginStartupInfo& info) {
-  std::string file = platform::settingsFileOverride();
-  if (!file.empty()) return Settings::fromFile(file);
+// A file the host named but which cannot be read (any more) leaves the
+// built-in settings: the plug-in has nobody to tell.
+std::unique_ptr<Settings> loadPluginSettings(const PluginStartupInfo& info) {
   char moduleName[FAR_MAX_PATH + 1] = {};
   std::memcpy(moduleName, info.ModuleName, FAR_MAX_PATH);
-  std::string directory = moduleDirectory(moduleName);
-  if (!directory.empty()) return std::make_unique<Settings>(directory);
-  // A module whose directory is unknown reads no file: the current
-  // directory's settings would be whoever's happens to be there.
-  ByteSource nothing;
-  return Settings::fromSource(nothing);
+  std::string error;
+  std::unique_ptr<Settings> loaded =
+      loadSettings(platform::settingsFileOverride(), platform::directoryOf(moduleName), error);
+  return loaded != nullptr ? std::move(loaded) : builtInSettings();
 }
 
 }  // namespace
 
-std::string moduleDirectory(const char* moduleName) {
-  std::string name(moduleName != nullptr ? moduleName : "");
-  std::size_t separator = name.find_last_of("/\\");
-  return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
-}
-
 void setStartupInfo(const PluginStartupInfo& info) {
   PluginState& state = pluginState();
   state.startup = info;
-  if (state.settings == nullptr) {
-    state.settings = loadSettings(info);
-    settings = state.settings.get();
-  }
+  if (state.settings == nullptr) state.settings = loadPluginSettings(info);
   state.documentColors = state.settings->doccl != 0;
   state.farVersion = readFarVersion();
-  installLoadHost();
 }
 
 void getPluginInfo(PluginInfo& info) {
@@ -58,11 +46,6 @@ void getPluginInfo(PluginInfo& info) {
   info.CommandPrefix = "ob";
 }
 
-void exitFar() {
-  PluginState& state = pluginState();
-  removeLoadHost();
-  if (settings == state.settings.get()) settings = nullptr;
-  state.settings.reset();
-}
+void exitFar() { pluginState().settings.reset(); }
 
 }  // namespace orbis::host

@@ -5,8 +5,6 @@
 
 namespace orbis {
 
-std::atomic<int32_t> loadProgress{0};
-
 namespace {
 
 void zeroFill(char* buffer, int32_t length) {
@@ -19,8 +17,8 @@ void zeroFill(char* buffer, int32_t length) {
 
 bool ByteSource::read(char*, int32_t&) { return false; }
 
-FileSource::FileSource(const char* path) {
-  loadProgress.store(0, std::memory_order_relaxed);
+FileSource::FileSource(const char* path, ReadProgress* progress) : progress_(progress) {
+  if (progress_ != nullptr) progress_->store(0, std::memory_order_relaxed);
   if (path == nullptr || !file_.open(path)) {
     return;
   }
@@ -56,7 +54,8 @@ bool FileSource::read(char* buffer, int32_t& length) {
   delivered_ += count;
   // A file that grew after it was opened must not push the bar past full.
   int64_t percent = std::min<int64_t>(delivered_ * 100 / fileLength_, 100);
-  loadProgress.store(static_cast<int32_t>(percent), std::memory_order_relaxed);
+  if (progress_ != nullptr)
+    progress_->store(static_cast<int32_t>(percent), std::memory_order_relaxed);
   return true;
 }
 

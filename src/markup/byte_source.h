@@ -14,10 +14,10 @@
 
 namespace orbis {
 
-// Percentage (0..100) of the most recently opened FileSource delivered so
-// far. Written by the thread that reads, polled by another with relaxed
-// loads; a stale value only delays the progress bar.
-extern std::atomic<int32_t> loadProgress;
+// Where a FileSource publishes the percentage (0..100) of its file delivered
+// so far. Written by the thread that reads, polled by another with relaxed
+// loads; a stale value only delays a progress bar.
+using ReadProgress = std::atomic<int32_t>;
 
 class ByteSource {
 public:
@@ -29,9 +29,10 @@ public:
 
 class FileSource : public ByteSource {
 public:
-  // Resets loadProgress to 0 and opens path (may be null). A missing,
-  // unreadable, non-regular or empty file leaves the source not open.
-  explicit FileSource(const char* path);
+  // Opens path (may be null) and sets progress, when given, to 0; reads
+  // then keep it up to date. A missing, unreadable, non-regular or empty
+  // file leaves the source not open.
+  explicit FileSource(const char* path, ReadProgress* progress = nullptr);
   ~FileSource() override;
 
   void rewind() override;
@@ -51,6 +52,7 @@ public:
 
 private:
   platform::TextFile file_;
+  ReadProgress* progress_;
   int64_t fileLength_ = 0;
   int64_t delivered_ = 0;
 };

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace orbis::platform {
 
 std::string executablePath() {
@@ -23,15 +25,22 @@ std::string executablePath() {
   }
 }
 
-std::string executableDirectory() {
-  std::string path = executablePath();
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+std::string executableDirectory() { return directoryOf(executablePath()); }
 
 std::string environmentVariable(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string userConfigDirectory() {
+  std::string base = environmentVariable("XDG_CONFIG_HOME");
+  if (base.empty() || base[0] != '/') {
+    std::string home = environmentVariable("HOME");
+    if (home.empty()) return {};
+    base = home + "/.config";
+  }
+  if (base.back() != '/') base += '/';
+  return base;
 }
 
 bool isTerminal(StandardStream stream) {

@@ -17,6 +17,11 @@ std::string executableDirectory();
 // The value of an environment variable; empty when it is not set.
 std::string environmentVariable(const char* name);
 
+// Where the user keeps programs' settings, with its trailing '/':
+// $XDG_CONFIG_HOME when that is an absolute path, else $HOME/.config.
+// Empty when neither variable helps.
+std::string userConfigDirectory();
+
 enum class StandardStream { Input, Output, Error };
 
 // True when the stream is connected to a terminal.

@@ -14,7 +14,8 @@ constexpr std::size_t BlockSize = 1 << 16;
 
 }  // namespace
 
-bool copyStandardInput(std::FILE* out, std::string& error) {
+bool copyStandardInput(std::FILE* out, int64_t& copied, std::string& error) {
+  copied = 0;
   std::vector<char> block(BlockSize);
   while (true) {
     ssize_t got = read(STDIN_FILENO, block.data(), block.size());
@@ -29,6 +30,7 @@ bool copyStandardInput(std::FILE* out, std::string& error) {
       error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
       return false;
     }
+    copied += got;
   }
   if (std::fflush(out) != 0) {
     error = std::string("cannot write the page from standard input: ") + std::strerror(errno);

@@ -1,14 +1,15 @@
 // Standard input as a whole, for a page that comes through a pipe.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace orbis::platform {
 
 // Copies everything standard input holds, up to its end, to out (which is
-// flushed). False with a short reason in error when reading or writing
-// fails.
-bool copyStandardInput(std::FILE* out, std::string& error);
+// flushed), counting the bytes in copied. False with a short reason in
+// error when reading or writing fails.
+bool copyStandardInput(std::FILE* out, int64_t& copied, std::string& error);
 
 }  // namespace orbis::platform

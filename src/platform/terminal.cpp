@@ -14,7 +14,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/temp_file.h"
+#include "platform/shared/temp_file.h"
 
 namespace orbis::platform {
 

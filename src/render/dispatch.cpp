@@ -9,13 +9,12 @@
 // are left out, or there are none and nothing needs closing. Elements
 // without children still open, so a childless p with align=right leaves the
 // right alignment in force for what follows. skipCount lives in the
-// Document and so carries from one node to the next across levels.
+// Layout and so carries from one node to the next across levels.
 #include <memory>
 #include <vector>
 
-#include "config/settings.h"
-#include "render/document.h"
 #include "render/elements.h"
+#include "render/layout.h"
 #include "render/tag_table.h"
 
 namespace orbis {
@@ -23,8 +22,8 @@ namespace orbis {
 namespace {
 
 struct Frame;
-using OpenFn = bool (*)(Document&, const ElementNode&, Frame&);
-using CloseFn = void (*)(Document&, Frame&);
+using OpenFn = bool (*)(Layout&, const ElementNode&, Frame&);
+using CloseFn = void (*)(Layout&, Frame&);
 
 struct Handler {
   OpenFn open;
@@ -41,181 +40,179 @@ struct Frame {
   int32_t saved = 0;  // the indent step added, or the text colour replaced
 };
 
-int32_t indentStep() { return settings->indent; }
-
 // The bullet and the definition indent are ordinary runs at the line start.
-void flowMarker(Document& doc, const char* marker) {
-  doc.flowRun(std::make_unique<TextRun>(doc.normalColors, marker));
+void flowMarker(Layout& layout, const char* marker) {
+  layout.flowRun(std::make_unique<TextRun>(layout.doc.normalColors, marker));
 }
 constexpr int32_t BulletLength = 2;  // "* "
 
-bool openTransparent(Document&, const ElementNode&, Frame&) { return true; }
-bool openHidden(Document&, const ElementNode&, Frame&) { return false; }
+bool openTransparent(Layout&, const ElementNode&, Frame&) { return true; }
+bool openHidden(Layout&, const ElementNode&, Frame&) { return false; }
 
-bool openTitle(Document& doc, const ElementNode& element, Frame&) {
-  collectTitle(doc, element);
-  doc.endsInSpace = true;
+bool openTitle(Layout& layout, const ElementNode& element, Frame&) {
+  collectTitle(layout, element);
+  layout.endsInSpace = true;
   return false;
 }
 
-bool openLinkElement(Document& doc, const ElementNode& element, Frame&) {
-  openLink(doc, element);
+bool openLinkElement(Layout& layout, const ElementNode& element, Frame&) {
+  openLink(layout, element);
   return true;
 }
-void closeLinkElement(Document& doc, Frame&) { closeLink(doc); }
+void closeLinkElement(Layout& layout, Frame&) { closeLink(layout); }
 
-bool openBody(Document& doc, const ElementNode& element, Frame&) {
-  applyPageColors(doc, element);
+bool openBody(Layout& layout, const ElementNode& element, Frame&) {
+  applyPageColors(layout, element);
   return true;
 }
 
 // blockquote, ol, ul: indented, left-aligned, always restored.
-bool openIndented(Document& doc, const ElementNode&, Frame& frame) {
-  frame.saved = indentStep();
-  doc.indent += frame.saved;
-  doc.lineBreak(true);
-  frame.savedAlignment = doc.alignment;
-  doc.setAlignment(Alignment::Left);
-  doc.endsInSpace = true;
+bool openIndented(Layout& layout, const ElementNode&, Frame& frame) {
+  frame.saved = layout.settings.indent;
+  layout.indent += frame.saved;
+  layout.lineBreak(true);
+  frame.savedAlignment = layout.alignment;
+  layout.setAlignment(Alignment::Left);
+  layout.endsInSpace = true;
   return true;
 }
-void closeIndented(Document& doc, Frame& frame) {
-  doc.endsInSpace = true;
-  doc.lineBreak(true);
-  doc.setAlignment(frame.savedAlignment);
-  doc.indent -= frame.saved;
+void closeIndented(Layout& layout, Frame& frame) {
+  layout.endsInSpace = true;
+  layout.lineBreak(true);
+  layout.setAlignment(frame.savedAlignment);
+  layout.indent -= frame.saved;
 }
 
-bool openCenter(Document& doc, const ElementNode&, Frame& frame) {
-  doc.endsInSpace = true;
-  doc.paragraphBreak(true);
-  frame.savedAlignment = doc.alignment;
-  doc.setAlignment(Alignment::Center);
+bool openCenter(Layout& layout, const ElementNode&, Frame& frame) {
+  layout.endsInSpace = true;
+  layout.paragraphBreak(true);
+  frame.savedAlignment = layout.alignment;
+  layout.setAlignment(Alignment::Center);
   if (!frame.hasChildren) {
-    doc.endsInSpace = true;
+    layout.endsInSpace = true;
   }
   return frame.hasChildren;
 }
-void closeCenter(Document& doc, Frame& frame) {
-  doc.paragraphBreak(true);
-  doc.setAlignment(frame.savedAlignment);
-  doc.endsInSpace = true;
+void closeCenter(Layout& layout, Frame& frame) {
+  layout.paragraphBreak(true);
+  layout.setAlignment(frame.savedAlignment);
+  layout.endsInSpace = true;
 }
 
 // h1 to h6 keep the alignment around them unless align says otherwise; p
 // is left-aligned unless it says otherwise.
-bool openParagraph(Document& doc, const ElementNode& element, Frame& frame, bool heading) {
-  doc.paragraphBreak(false);
-  frame.savedAlignment = doc.alignment;
-  doc.applyAlign(element, heading ? frame.savedAlignment : Alignment::Left);
-  doc.endsInSpace = true;
+bool openParagraph(Layout& layout, const ElementNode& element, Frame& frame, bool heading) {
+  layout.paragraphBreak(false);
+  frame.savedAlignment = layout.alignment;
+  layout.applyAlign(element, heading ? frame.savedAlignment : Alignment::Left);
+  layout.endsInSpace = true;
   return frame.hasChildren;
 }
-bool openHeading(Document& doc, const ElementNode& element, Frame& frame) {
-  return openParagraph(doc, element, frame, true);
+bool openHeading(Layout& layout, const ElementNode& element, Frame& frame) {
+  return openParagraph(layout, element, frame, true);
 }
-bool openP(Document& doc, const ElementNode& element, Frame& frame) {
-  return openParagraph(doc, element, frame, false);
+bool openP(Layout& layout, const ElementNode& element, Frame& frame) {
+  return openParagraph(layout, element, frame, false);
 }
-void closeParagraph(Document& doc, Frame& frame) {
-  doc.endsInSpace = true;
-  doc.paragraphBreak(false);
-  doc.setAlignment(frame.savedAlignment);
+void closeParagraph(Layout& layout, Frame& frame) {
+  layout.endsInSpace = true;
+  layout.paragraphBreak(false);
+  layout.setAlignment(frame.savedAlignment);
 }
 
-bool openPre(Document& doc, const ElementNode&, Frame& frame) {
-  doc.paragraphBreak(true);
-  frame.savedAlignment = doc.alignment;
-  doc.preformatted = true;
-  doc.setAlignment(Alignment::Left);
+bool openPre(Layout& layout, const ElementNode&, Frame& frame) {
+  layout.paragraphBreak(true);
+  frame.savedAlignment = layout.alignment;
+  layout.preformatted = true;
+  layout.setAlignment(Alignment::Left);
   return frame.hasChildren;
 }
-void closePre(Document& doc, Frame& frame) {
-  doc.preformatted = false;
-  doc.endsInSpace = true;
-  doc.paragraphBreak(true);
-  doc.setAlignment(frame.savedAlignment);
+void closePre(Layout& layout, Frame& frame) {
+  layout.preformatted = false;
+  layout.endsInSpace = true;
+  layout.paragraphBreak(true);
+  layout.setAlignment(frame.savedAlignment);
 }
 
-bool openFontElement(Document& doc, const ElementNode& element, Frame& frame) {
-  frame.saved = openFont(doc, element);
+bool openFontElement(Layout& layout, const ElementNode& element, Frame& frame) {
+  frame.saved = openFont(layout, element);
   return frame.hasChildren;
 }
-void closeFontElement(Document& doc, Frame& frame) { closeFont(doc, frame.saved); }
+void closeFontElement(Layout& layout, Frame& frame) { closeFont(layout, frame.saved); }
 
 // An option written without its end tag hides the text that follows it.
-bool openOption(Document& doc, const ElementNode&, Frame& frame) {
+bool openOption(Layout& layout, const ElementNode&, Frame& frame) {
   if (!frame.hasChildren) {
-    doc.skipCount = 1;
+    layout.skipCount = 1;
   }
   return false;
 }
 
-bool openBr(Document& doc, const ElementNode&, Frame&) {
-  doc.lineBreak(false);
-  doc.endsInSpace = true;
+bool openBr(Layout& layout, const ElementNode&, Frame&) {
+  layout.lineBreak(false);
+  layout.endsInSpace = true;
   return true;
 }
 
-bool openLi(Document& doc, const ElementNode&, Frame& frame) {
-  doc.lineBreak(true);
-  flowMarker(doc, "* ");
+bool openLi(Layout& layout, const ElementNode&, Frame& frame) {
+  layout.lineBreak(true);
+  flowMarker(layout, "* ");
   if (!frame.hasChildren) {
     return false;
   }
-  doc.indent += BulletLength;
-  doc.endsInSpace = true;
+  layout.indent += BulletLength;
+  layout.endsInSpace = true;
   return true;
 }
-void closeLi(Document& doc, Frame&) {
-  doc.indent -= BulletLength;
-  doc.endsInSpace = true;
+void closeLi(Layout& layout, Frame&) {
+  layout.indent -= BulletLength;
+  layout.endsInSpace = true;
 }
 
-bool openDt(Document& doc, const ElementNode&, Frame&) {
-  doc.lineBreak(true);
-  doc.endsInSpace = true;
+bool openDt(Layout& layout, const ElementNode&, Frame&) {
+  layout.lineBreak(true);
+  layout.endsInSpace = true;
   return true;
 }
-bool openDd(Document& doc, const ElementNode&, Frame&) {
-  doc.lineBreak(true);
-  flowMarker(doc, "  ");
-  doc.endsInSpace = true;
+bool openDd(Layout& layout, const ElementNode&, Frame&) {
+  layout.lineBreak(true);
+  flowMarker(layout, "  ");
+  layout.endsInSpace = true;
   return true;
 }
-void closeDefinition(Document& doc, Frame&) { doc.endsInSpace = true; }
+void closeDefinition(Layout& layout, Frame&) { layout.endsInSpace = true; }
 
-bool openRule(Document& doc, const ElementNode& element, Frame&) {
-  layOutRule(doc, element);
-  doc.endsInSpace = true;
+bool openRule(Layout& layout, const ElementNode& element, Frame&) {
+  layOutRule(layout, element);
+  layout.endsInSpace = true;
   return false;
 }
 
-bool openImage(Document& doc, const ElementNode& element, Frame&) {
-  layOutImage(doc, element);
+bool openImage(Layout& layout, const ElementNode& element, Frame&) {
+  layOutImage(layout, element);
   return false;
 }
 
 // div and td: a block of their own, left-aligned unless align says otherwise.
-bool openDivision(Document& doc, const ElementNode& element, Frame& frame) {
-  doc.lineBreak(true);
-  frame.savedAlignment = doc.alignment;
-  doc.applyAlign(element, Alignment::Left);
-  doc.endsInSpace = true;
+bool openDivision(Layout& layout, const ElementNode& element, Frame& frame) {
+  layout.lineBreak(true);
+  frame.savedAlignment = layout.alignment;
+  layout.applyAlign(element, Alignment::Left);
+  layout.endsInSpace = true;
   return frame.hasChildren;
 }
-void closeDivision(Document& doc, Frame& frame) {
-  doc.endsInSpace = true;
-  doc.lineBreak(true);
-  doc.setAlignment(frame.savedAlignment);
+void closeDivision(Layout& layout, Frame& frame) {
+  layout.endsInSpace = true;
+  layout.lineBreak(true);
+  layout.setAlignment(frame.savedAlignment);
 }
 
-bool openTable(Document& doc, const ElementNode&, Frame& frame) {
-  frame.savedAlignment = doc.alignment;
-  doc.setAlignment(Alignment::Left);
+bool openTable(Layout& layout, const ElementNode&, Frame& frame) {
+  frame.savedAlignment = layout.alignment;
+  layout.setAlignment(Alignment::Left);
   return true;
 }
-void closeTable(Document& doc, Frame& frame) { doc.setAlignment(frame.savedAlignment); }
+void closeTable(Layout& layout, Frame& frame) { layout.setAlignment(frame.savedAlignment); }
 
 constexpr Handler Transparent{openTransparent, nullptr};
 constexpr Handler Hidden{openHidden, nullptr};
@@ -289,19 +286,19 @@ const Handler& handlerFor(int32_t id) {
   }
 }
 
-void layOutText(Document& doc, std::string text) {
-  doc.trimJoinSpace(text, false);
+void layOutText(Layout& layout, std::string text) {
+  layout.trimJoinSpace(text, false);
   if (!text.empty()) {
-    doc.flowRun(makeTextRun(doc, std::move(text)));
+    layout.flowRun(makeTextRun(layout, std::move(text)));
   }
 }
 
 // Returns whether a frame was pushed for the element's children.
-bool openElement(Document& doc, const ElementNode& element, std::vector<Frame>& stack) {
+bool openElement(Layout& layout, const ElementNode& element, std::vector<Frame>& stack) {
   const Handler& handler = handlerFor(lookupTag(element.name.view()));
   Frame frame{&handler, element.firstChild()};
   frame.hasChildren = element.hasChildren();
-  if (!handler.open(doc, element, frame)) {
+  if (!handler.open(layout, element, frame)) {
     return false;
   }
   stack.push_back(std::move(frame));
@@ -327,7 +324,7 @@ std::unique_ptr<Node> nextChild(Frame& frame, bool release, const Node*& child) 
 // it and destroyed once laid out, so that the tree shrinks while the lines
 // grow and the two never both hold the whole page: the tree's memory goes
 // free chunk by chunk and the new runs are cut from it.
-void walk(Document& doc, std::vector<Frame>& stack, bool release) {
+void walk(Layout& layout, std::vector<Frame>& stack, bool release) {
   while (!stack.empty()) {
     const Node* child = nullptr;
     std::unique_ptr<Node> taken = nextChild(stack.back(), release, child);
@@ -335,16 +332,17 @@ void walk(Document& doc, std::vector<Frame>& stack, bool release) {
       Frame done = std::move(stack.back());
       stack.pop_back();
       if (done.handler != nullptr && done.handler->close != nullptr) {
-        done.handler->close(doc, done);
+        done.handler->close(layout, done);
       }
       continue;
     }
-    if (doc.skipCount > 0) {
-      doc.skipCount -= 1;
+    if (layout.skipCount > 0) {
+      layout.skipCount -= 1;
     } else if (const TextNode* text = asText(child)) {
-      layOutText(doc, release ? std::move(static_cast<TextNode*>(taken.get())->text) : text->text);
+      layOutText(layout,
+                 release ? std::move(static_cast<TextNode*>(taken.get())->text) : text->text);
     } else if (const ElementNode* element = asElement(child)) {
-      if (openElement(doc, *element, stack) && release) {
+      if (openElement(layout, *element, stack) && release) {
         stack.back().container = taken.get();
         stack.back().owned = std::move(taken);
       }
@@ -354,7 +352,7 @@ void walk(Document& doc, std::vector<Frame>& stack, bool release) {
 
 }  // namespace
 
-void Document::layOutChildren(const Node* node) {
+void Layout::layOutChildren(const Node* node) {
   if (node == nullptr) {
     return;
   }
@@ -363,16 +361,13 @@ void Document::layOutChildren(const Node* node) {
   walk(*this, stack, false);
 }
 
-void Document::layOutTree() {
-  if (treeRoot == nullptr) {
-    return;
-  }
+void Layout::layOutTree(Node& root) {
   std::vector<Frame> stack;
-  stack.push_back(Frame{nullptr, nullptr, treeRoot.get()});
+  stack.push_back(Frame{nullptr, nullptr, &root});
   walk(*this, stack, true);
 }
 
-void Document::layOutElement(const ElementNode* element) {
+void Layout::layOutElement(const ElementNode* element) {
   if (element == nullptr) {
     return;
   }

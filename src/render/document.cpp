@@ -1,22 +1,16 @@
 #include "render/document.h"
 
-#include <cassert>
 #include <cerrno>
 
-#include "config/settings.h"
-#include "platform/temp_file.h"
+#include "platform/shared/temp_file.h"
 
 namespace orbis {
 
 Document::Document() {
   // The file exists for the Document's whole life, so that the editor can
   // always be pointed at it; a failure leaves the path empty and load()
-  // then fails when it writes.
-  if (!platform::createTempFile("~ob", temporaryPath)) temporaryError = errno;
-  assert(settings != nullptr);
-  normalColors = {settings->bgcolor, settings->text};
-  linkColors = {settings->bgcolor, settings->link};
-  activeLinkColors = {settings->bgcolor, settings->alink};
+  // then fails saying why.
+  if (!platform::createTempFile(platform::TempFilePrefix, temporaryPath)) temporaryError_ = errno;
 }
 
 Document::~Document() {
@@ -27,8 +21,8 @@ Document::~Document() {
 }
 
 void Document::clear() {
-  treeRoot.reset();
   lines.clear();
+  anchors.clear();
 }
 
 }  // namespace orbis

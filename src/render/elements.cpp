@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "config/colors.h"
-#include "config/settings.h"
 #include "markup/document_parser.h"
 #include "markup/number.h"
 
@@ -15,9 +14,10 @@ namespace orbis {
 
 namespace {
 
-bool readConsoleColor(const ElementNode& element, const char* name, int32_t& out) {
+bool readConsoleColor(const Layout& layout, const ElementNode& element, const char* name,
+                      int32_t& out) {
   uint32_t rgb = 0;
-  if (!getColorAttribute(element, name, rgb)) {
+  if (!getColorAttribute(element, name, &layout.settings.namedValues, rgb)) {
     return false;
   }
   out = rgbToConsole(rgb);
@@ -53,65 +53,66 @@ bool isLayoutAttribute(std::string_view name) {
   return false;
 }
 
-std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text) {
-  if (doc.inLink) {
-    return std::make_unique<LinkRun>(doc.linkColors, doc.activeLinkColors, std::move(text),
-                                     doc.currentHref);
+std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text) {
+  if (layout.inLink) {
+    return std::make_unique<LinkRun>(layout.doc.linkColors, layout.doc.activeLinkColors,
+                                     std::move(text), layout.currentHref);
   }
-  return std::make_unique<TextRun>(doc.normalColors, std::move(text));
+  return std::make_unique<TextRun>(layout.doc.normalColors, std::move(text));
 }
 
-void openLink(Document& doc, const ElementNode& element) {
+void openLink(Layout& layout, const ElementNode& element) {
   std::string href;
   if (element.getAttribute("href", href)) {
-    doc.currentHref = std::move(href);
-    doc.inLink = true;
+    layout.currentHref = std::move(href);
+    layout.inLink = true;
   } else {
-    doc.inLink = false;
+    layout.inLink = false;
   }
   std::string name;
   if (element.getAttribute("name", name)) {
     // An existing key keeps its spelling; only the line moves.
-    doc.anchors[LowerString(std::move(name))] = doc.currentLine + 1;
+    layout.doc.anchors[LowerString(std::move(name))] = layout.currentLine + 1;
   }
 }
 
-void closeLink(Document& doc) {
-  doc.inLink = false;
-  doc.currentHref = {};
+void closeLink(Layout& layout) {
+  layout.inLink = false;
+  layout.currentHref = {};
 }
 
-void applyPageColors(Document& doc, const ElementNode& element) {
+void applyPageColors(Layout& layout, const ElementNode& element) {
   int32_t color = 0;
-  if (readConsoleColor(element, "bgcolor", color)) {
-    doc.normalColors.background = color;
-    doc.linkColors.background = color;
-    doc.activeLinkColors.background = color;
+  if (readConsoleColor(layout, element, "bgcolor", color)) {
+    layout.doc.normalColors.background = color;
+    layout.doc.linkColors.background = color;
+    layout.doc.activeLinkColors.background = color;
   }
-  if (readConsoleColor(element, "link", color)) {
-    doc.linkColors.foreground = color;
+  if (readConsoleColor(layout, element, "link", color)) {
+    layout.doc.linkColors.foreground = color;
   }
-  if (readConsoleColor(element, "text", color)) {
-    doc.normalColors.foreground = color;
+  if (readConsoleColor(layout, element, "text", color)) {
+    layout.doc.normalColors.foreground = color;
   }
-  if (readConsoleColor(element, "alink", color)) {
-    doc.activeLinkColors.foreground = color;
+  if (readConsoleColor(layout, element, "alink", color)) {
+    layout.doc.activeLinkColors.foreground = color;
   }
   // An active link that looked like any other link could not be told apart
   // under the cursor, so it shows inverted instead.
-  if (doc.linkColors.foreground == doc.activeLinkColors.foreground) {
-    doc.activeLinkColors = {doc.linkColors.foreground, doc.linkColors.background};
+  if (layout.doc.linkColors.foreground == layout.doc.activeLinkColors.foreground) {
+    layout.doc.activeLinkColors = {layout.doc.linkColors.foreground,
+                                   layout.doc.linkColors.background};
   }
 }
 
-int32_t openFont(Document& doc, const ElementNode& element) {
-  int32_t saved = doc.normalColors.foreground;
-  readConsoleColor(element, "color", doc.normalColors.foreground);
+int32_t openFont(Layout& layout, const ElementNode& element) {
+  int32_t saved = layout.doc.normalColors.foreground;
+  readConsoleColor(layout, element, "color", layout.doc.normalColors.foreground);
   return saved;
 }
 
-void closeFont(Document& doc, int32_t savedForeground) {
-  doc.normalColors.foreground = savedForeground;
+void closeFont(Layout& layout, int32_t savedForeground) {
+  layout.doc.normalColors.foreground = savedForeground;
 }
 
 // The title only ever grows at its end, and joining a piece can take off
@@ -119,7 +120,7 @@ void closeFont(Document& doc, int32_t savedForeground) {
 // instead of shifting the whole title each time, which keeps a title of
 // many pieces linear. The rule is that of trimJoinSpace with the title
 // flag, applied to the whole title after each piece.
-void collectTitle(Document& doc, const ElementNode& element) {
+void collectTitle(Layout& layout, const ElementNode& element) {
   std::string title;
   size_t start = 0;
   for (const Node* child : element.children()) {
@@ -128,17 +129,17 @@ void collectTitle(Document& doc, const ElementNode& element) {
       continue;
     }
     title += text->text;
-    if (doc.endsInSpace && start < title.size() && isWhiteSpace(title[start])) {
+    if (layout.endsInSpace && start < title.size() && isWhiteSpace(title[start])) {
       ++start;
     }
     if (start < title.size()) {
-      doc.endsInSpace = isWhiteSpace(title.back());
+      layout.endsInSpace = isWhiteSpace(title.back());
     }
   }
-  doc.title = title.substr(start);
+  layout.doc.title = title.substr(start);
 }
 
-void layOutImage(Document& doc, const ElementNode& element) {
+void layOutImage(Layout& layout, const ElementNode& element) {
   std::string text;
   std::string alt;
   if (element.getAttribute("alt", alt)) {
@@ -146,30 +147,30 @@ void layOutImage(Document& doc, const ElementNode& element) {
     if (text.back() != ']') {
       text += ']';
     }
-    decodeCharacterReferences(text, settings);
+    decodeCharacterReferences(text, &layout.settings);
   }
   if (text.size() < 2) {
     text = "[Picture]";
   }
-  doc.flowRun(makeTextRun(doc, std::move(text)));
+  layout.flowRun(makeTextRun(layout, std::move(text)));
 }
 
-void layOutRule(Document& doc, const ElementNode& element) {
+void layOutRule(Layout& layout, const ElementNode& element) {
   uint32_t size = 0;
   char fill = getNumberAttribute(element, "size", size) && size > 3 ? '=' : '-';
   int32_t percentage = rulePercentage(element);
 
-  Alignment saved = doc.alignment;
-  doc.paragraphBreak(false);
-  doc.applyAlign(element, Alignment::Center);
+  Alignment saved = layout.alignment;
+  layout.paragraphBreak(false);
+  layout.applyAlign(element, Alignment::Center);
 
-  ColorPair colors = doc.normalColors;
-  readConsoleColor(element, "color", colors.foreground);
-  int64_t cells = std::max<int64_t>(0, int64_t{doc.wrapWidth} * percentage / 100);
-  doc.flowRun(std::make_unique<TextRun>(colors, std::string(static_cast<size_t>(cells), fill)));
+  ColorPair colors = layout.doc.normalColors;
+  readConsoleColor(layout, element, "color", colors.foreground);
+  int64_t cells = std::max<int64_t>(0, int64_t{layout.wrapWidth} * percentage / 100);
+  layout.flowRun(std::make_unique<TextRun>(colors, std::string(static_cast<size_t>(cells), fill)));
 
-  doc.paragraphBreak(false);
-  doc.setAlignment(saved);
+  layout.paragraphBreak(false);
+  layout.setAlignment(saved);
 }
 
 }  // namespace orbis

@@ -1,7 +1,7 @@
 // The element handlers that do more than break lines and set alignment:
 // links and anchors, page and text colours, the title, images and rules.
-// Element dispatch calls them; they work on the layout fields of the
-// Document. A handler with an opening and a closing part is split in two, so
+// Element dispatch calls them; they work on the Layout and the Document it
+// fills. A handler with an opening and a closing part is split in two, so
 // that dispatch can lay out the element's children in between without
 // recursing over the depth of the tree.
 #pragma once
@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "markup/node.h"
-#include "render/document.h"
+#include "render/layout.h"
 
 namespace orbis {
 
@@ -23,31 +23,31 @@ bool isLayoutAttribute(std::string_view name);
 
 // A run of text in the colours in force: a LinkRun to the current href while
 // inside a link, otherwise a TextRun in the normal colours.
-std::unique_ptr<TextRun> makeTextRun(const Document& doc, std::string text);
+std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text);
 
 // a: href starts a link, name records an anchor at the current line + 1.
-void openLink(Document& doc, const ElementNode& element);
+void openLink(Layout& layout, const ElementNode& element);
 // Closes any link, children or not.
-void closeLink(Document& doc);
+void closeLink(Layout& layout);
 
 // body: bgcolor, text, link and alink change the document's colours for
 // good (they are not restored after the element).
-void applyPageColors(Document& doc, const ElementNode& element);
+void applyPageColors(Layout& layout, const ElementNode& element);
 
 // font: sets the text colour from color; returns the foreground it replaced,
 // for closeFont once the children are laid out.
-int32_t openFont(Document& doc, const ElementNode& element);
-void closeFont(Document& doc, int32_t savedForeground);
+int32_t openFont(Layout& layout, const ElementNode& element);
+void closeFont(Layout& layout, int32_t savedForeground);
 
 // title: the document title becomes the text of the element's own text
 // children, joined as text pieces are. Produces no runs.
-void collectTitle(Document& doc, const ElementNode& element);
+void collectTitle(Layout& layout, const ElementNode& element);
 
 // img: its alt text in brackets, or "[Picture]".
-void layOutImage(Document& doc, const ElementNode& element);
+void layOutImage(Layout& layout, const ElementNode& element);
 
 // hr: a line of "-" (or "=" for size above 3) across the given percentage
 // of the width, on a line of its own, centred unless align says otherwise.
-void layOutRule(Document& doc, const ElementNode& element);
+void layOutRule(Layout& layout, const ElementNode& element);
 
 }  // namespace orbis

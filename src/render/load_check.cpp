@@ -1,12 +1,13 @@
 // The checks before a load reads anything: the name, its extension against
-// the settings' list, and a file that can be read and is not empty.
+// the settings' list, and a file that can be read and is not empty. Each
+// refusal comes with its line for the user, which names the file as it was
+// given, says why and, for extensions, which ones would do.
 #include "render/load_check.h"
 
-#include <string_view>
-#include <vector>
+#include <cstring>
 
-#include "config/settings.h"
 #include "markup/lower_string.h"
+#include "platform/shared/temp_file.h"
 #include "platform/text_file.h"
 
 namespace orbis {
@@ -27,36 +28,60 @@ std::string trimName(const char* name) {
   return std::string(text);
 }
 
-LoadFailure checkExtension(const std::string& name) {
-  std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return LoadFailure::NoExtension;
-  std::string_view extension = std::string_view(name).substr(dot + 1);
-  for (std::string_view word : acceptedExtensions()) {
-    if (equalsIgnoringCase(word, extension)) return LoadFailure::None;
+// The words of exts as the user would type them after the dot. An empty
+// word (two blanks in a row) accepts a name that ends in a dot.
+std::string acceptedExtensionList(const Settings& settings) {
+  std::string list;
+  for (std::string_view word : acceptedExtensions(settings)) {
+    if (!list.empty()) list += ", ";
+    list += '.';
+    list += word;
   }
-  return LoadFailure::ExtensionNotAccepted;
+  return list.empty() ? std::string("none is accepted") : "accepted: " + list;
+}
+
+LoadResult refusal(LoadFailure failure, std::string_view name, const std::string& reason) {
+  return LoadResult{failure, std::string(name) + ": " + reason};
+}
+
+LoadResult checkExtension(std::string_view name, const std::string& path,
+                          const Settings& settings) {
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos) {
+    return refusal(LoadFailure::NoExtension, name,
+                   "the name has no extension (" + acceptedExtensionList(settings) + ")");
+  }
+  std::string_view extension = std::string_view(path).substr(dot + 1);
+  for (std::string_view word : acceptedExtensions(settings)) {
+    if (equalsIgnoringCase(word, extension)) return {};
+  }
+  return refusal(LoadFailure::ExtensionNotAccepted, name,
+                 "the extension " + path.substr(dot) + " is not accepted (" +
+                     acceptedExtensionList(settings) + ")");
 }
 
 }  // namespace
 
-std::vector<std::string_view> acceptedExtensions() {
-  std::string_view exts = settings->exts;
-  std::vector<std::string_view> words;
-  for (std::size_t blank = exts.find(' '); blank != std::string_view::npos;
-       blank = exts.find(' ')) {
-    words.push_back(exts.substr(0, blank));
-    exts.remove_prefix(blank + 1);
-  }
-  return words;
+LoadResult checkLoadable(const char* name, const Settings& settings, std::string& path) {
+  if (name == nullptr) return LoadResult{LoadFailure::NoName, "no file name"};
+  path = trimName(name);
+  LoadResult result = checkExtension(name, path, settings);
+  if (!result.loaded()) return result;
+  std::string reason = platform::describeOpenFailure(path.c_str());
+  if (!reason.empty()) return refusal(LoadFailure::CannotOpen, name, reason);
+  return {};
 }
 
-LoadFailure checkLoadable(const char* name, std::string& path) {
-  if (name == nullptr) return LoadFailure::NoName;
-  path = trimName(name);
-  LoadFailure failure = checkExtension(path);
-  if (failure != LoadFailure::None) return failure;
-  return platform::describeOpenFailure(path.c_str()).empty() ? LoadFailure::None
-                                                             : LoadFailure::CannotOpen;
+std::string describeTemporaryFailure(const std::string& temporaryPath, int error) {
+  std::string reason = error != 0 ? std::strerror(error) : "unknown error";
+  if (temporaryPath.empty()) {
+    return "cannot create a temporary file in " + platform::tempFileDirectory() + ": " + reason;
+  }
+  return "cannot write the temporary file " + temporaryPath + ": " + reason;
+}
+
+std::string describeOutOfMemory(std::string_view name) {
+  return std::string(name) + ": there is not enough memory to render it";
 }
 
 }  // namespace orbis

@@ -1,7 +1,6 @@
 // What a load shows while it runs, through whoever hosts it: the progress
 // box over a saved screen, and the question after the parse time-out. The
-// plug-in adapts this to its host's message boxes; without a load host a
-// load shows nothing and goes on after the time-out.
+// plug-in adapts this to its host's message boxes.
 #pragma once
 
 namespace orbis {
@@ -22,9 +21,5 @@ public:
   // for "Resume", false for "Terminate" or a box closed without a choice.
   virtual bool askResume() = 0;
 };
-
-// The host of every load from now on; null shows nothing. Not owned.
-void setLoadHost(LoadHost* host);
-LoadHost* loadHost();
 
 }  // namespace orbis

@@ -1,6 +1,6 @@
-// The work that Document::load hands to its worker thread: parse one file
-// into a tree root. The calling thread keeps the job on its stack and does
-// not touch the source or the root until the worker has ended.
+// The work that a load hands to its worker thread: parse one file into a
+// tree root. The calling thread keeps the job on its stack and does not
+// touch the source or the root until the worker has ended.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 namespace orbis {
 
 class ByteSource;
+class EntityResolver;
 class Node;
 
 namespace platform {
@@ -17,6 +18,7 @@ class ParseControl;
 struct ParseJob {
   ByteSource* source = nullptr;               // not owned; may be null
   Node* root = nullptr;                       // not owned; may be null
+  const EntityResolver* resolver = nullptr;   // the entities of the settings; may be null
   platform::ParseControl* control = nullptr;  // pause/stop requests; may be null
   bool failed = false;  // set by the worker when the parse threw (memory ran out)
 };

@@ -19,9 +19,8 @@
 #include <cassert>
 #include <string>
 
-#include "config/settings.h"
 #include "markup/lower_string.h"
-#include "render/document.h"
+#include "render/layout.h"
 
 namespace orbis {
 
@@ -39,12 +38,12 @@ void dropPiece(std::unique_ptr<TextRun> run) {
 
 class RunFlow {
 public:
-  RunFlow(Document& doc, std::unique_ptr<TextRun> run)
-      : doc_(doc),
+  RunFlow(Layout& layout, std::unique_ptr<TextRun> run)
+      : layout_(layout),
         run_(std::move(run)),
         source_(std::move(run_->text)),
-        width_(std::max(doc.wrapWidth, MinWrapWidth)),
-        tabSize_(effectiveTabSize()) {
+        width_(std::max(layout.wrapWidth, MinWrapWidth)),
+        tabSize_(layout.tabSize) {
     run_->text.clear();
   }
 
@@ -56,8 +55,8 @@ private:
     return head_.size() + (source_.size() - pos_) + (pendingBlank_ != NoPosition ? 1 : 0);
   }
   void placeCell() {
-    doc_.breakCount = 0;
-    doc_.column += 1;
+    layout_.breakCount = 0;
+    layout_.column += 1;
   }
 
   void examine();
@@ -71,7 +70,7 @@ private:
   void finish();
   size_t nextSourceBlank();
 
-  Document& doc_;
+  Layout& layout_;
   std::unique_ptr<TextRun> run_;
   std::string source_;                // read-only until finish()
   size_t pos_ = 0;                    // next unread byte of source_
@@ -90,7 +89,7 @@ void RunFlow::flow() {
       finish();
       return;
     }
-    if (doc_.column < width_ || doc_.preformatted) {
+    if (layout_.column < width_ || layout_.preformatted) {
       examine();
     } else if (lastBlank_ >= 0) {
       wrapAtBlank();
@@ -98,8 +97,8 @@ void RunFlow::flow() {
       // Nowhere to break this line: the run goes on on a new line, and a
       // word that cannot fit on any line is cut first.
       bool longWord = textLength() >= static_cast<size_t>(width_);
-      if (doc_.column > 0) {
-        doc_.newLine();
+      if (layout_.column > 0) {
+        layout_.newLine();
       }
       if (longWord) {
         startLongWord();
@@ -137,24 +136,24 @@ void RunFlow::examine() {
 // line) are taken in one go.
 void RunFlow::takeCharacters() {
   size_t limit = std::min(source_.size(), pendingBlank_);
-  if (!doc_.preformatted) {
-    limit = std::min(limit, pos_ + static_cast<size_t>(width_ - doc_.column));
+  if (!layout_.preformatted) {
+    limit = std::min(limit, pos_ + static_cast<size_t>(width_ - layout_.column));
   }
   size_t end = pos_ + 1;  // the byte at pos_ is known to be ordinary
   while (end < limit && !isWhiteSpace(source_[end])) {
     ++end;
   }
   head_.append(source_, pos_, end - pos_);
-  doc_.column += static_cast<int32_t>(end - pos_);
-  doc_.breakCount = 0;
+  layout_.column += static_cast<int32_t>(end - pos_);
+  layout_.breakCount = 0;
   pos_ = end;
 }
 
 void RunFlow::expandTab() {
   ++pos_;
-  int32_t extra = tabExpansion(doc_.column, tabSize_);
+  int32_t extra = tabExpansion(layout_.column, tabSize_);
   head_.append(static_cast<size_t>(extra) + 1, ' ');
-  doc_.column += extra;
+  layout_.column += extra;
   lastBlank_ = static_cast<int64_t>(head_.size()) - 1;
   placeCell();
 }
@@ -182,12 +181,12 @@ void RunFlow::breakAtLineFeed() {
   }
   if (keepsText) {
     run_->text = std::move(head_);
-    doc_.appendRun(std::move(run_));
+    layout_.appendRun(std::move(run_));
   } else {
     dropPiece(std::move(run_));
   }
-  if (doc_.column > 0 || doc_.preformatted) {
-    doc_.newLine();
+  if (layout_.column > 0 || layout_.preformatted) {
+    layout_.newLine();
   }
   run_ = std::move(next);
   head_.clear();
@@ -205,17 +204,17 @@ void RunFlow::wrapAtBlank() {
   if (!head_.empty()) {
     next->previousPiece = run_.get();
     run_->text = std::move(head_);
-    doc_.appendRun(std::move(run_));
+    layout_.appendRun(std::move(run_));
   } else {
     dropPiece(std::move(run_));
   }
-  doc_.newLine();
+  layout_.newLine();
   run_ = std::move(next);
   head_ = std::move(carried);
   lastBlank_ = -1;
-  doc_.column = static_cast<int32_t>(head_.size());
+  layout_.column = static_cast<int32_t>(head_.size());
   if (!head_.empty()) {
-    doc_.breakCount = 0;
+    layout_.breakCount = 0;
   }
 }
 
@@ -256,7 +255,7 @@ void RunFlow::finish() {
   // Most runs fit as they came: they keep the text's own memory and the
   // copy goes back for the next run.
   run_->text = head_ == source_ ? std::move(source_) : std::move(head_);
-  doc_.appendRun(std::move(run_));
+  layout_.appendRun(std::move(run_));
 }
 
 // The first blank of the source at or after pos_. The source never changes
@@ -274,7 +273,7 @@ size_t RunFlow::nextSourceBlank() {
 
 }  // namespace
 
-int32_t effectiveTabSize() { return std::clamp(settings->tabsize, int32_t{1}, MaxTabSize); }
+int32_t effectiveTabSize(int32_t tabsize) { return std::clamp(tabsize, int32_t{1}, MaxTabSize); }
 
 int32_t tabExpansion(int32_t column, int32_t tabSize) {
   if (column < 0 || column >= TabStopLimit || tabSize < 1) {
@@ -283,12 +282,23 @@ int32_t tabExpansion(int32_t column, int32_t tabSize) {
   return tabSize * (column / tabSize + 1) - column - 1;
 }
 
-void Document::newLine() {
-  if (lines.empty()) {
-    lines.push_back(RenderedLine{alignment, {}});
+Layout::Layout(Document& document, const Settings& pageSettings, int32_t width)
+    : doc(document),
+      settings(pageSettings),
+      wrapWidth(width),
+      tabSize(effectiveTabSize(pageSettings.tabsize)) {
+  doc.normalColors = {settings.bgcolor, settings.text};
+  doc.linkColors = {settings.bgcolor, settings.link};
+  doc.activeLinkColors = {settings.bgcolor, settings.alink};
+  doc.title = "No Title";
+}
+
+void Layout::newLine() {
+  if (doc.lines.empty()) {
+    doc.lines.push_back(RenderedLine{alignment, {}});
   }
-  lines.push_back(RenderedLine{alignment, {}});
-  currentLine = static_cast<int32_t>(lines.size()) - 1;
+  doc.lines.push_back(RenderedLine{alignment, {}});
+  currentLine = static_cast<int32_t>(doc.lines.size()) - 1;
   // Only "none", "one" and "two or more" matter to the callers; stopping
   // short of the top-of-document mark keeps a long run of breaks from
   // ever being mistaken for it.
@@ -300,27 +310,27 @@ void Document::newLine() {
   column = 0;
 }
 
-void Document::lineBreak(bool soft) {
+void Layout::lineBreak(bool soft) {
   if (!soft || breakCount < 1) {
     newLine();
   }
 }
 
-void Document::paragraphBreak(bool lineOnly) {
+void Layout::paragraphBreak(bool lineOnly) {
   lineBreak(true);
   if (!lineOnly && breakCount < 2) {
     newLine();
   }
 }
 
-void Document::setAlignment(Alignment value) {
+void Layout::setAlignment(Alignment value) {
   alignment = value;
-  if (!lines.empty()) {
-    lines.back().alignment = value;
+  if (!doc.lines.empty()) {
+    doc.lines.back().alignment = value;
   }
 }
 
-void Document::applyAlign(const ElementNode& element, Alignment defaultAlignment) {
+void Layout::applyAlign(const ElementNode& element, Alignment defaultAlignment) {
   std::string value;
   if (!element.getAttribute("align", value)) {
     setAlignment(defaultAlignment);
@@ -333,11 +343,11 @@ void Document::applyAlign(const ElementNode& element, Alignment defaultAlignment
   }
 }
 
-void Document::appendRun(std::unique_ptr<TextRun> run) {
-  if (lines.empty()) {
-    lines.push_back(RenderedLine{alignment, {}});
+void Layout::appendRun(std::unique_ptr<TextRun> run) {
+  if (doc.lines.empty()) {
+    doc.lines.push_back(RenderedLine{alignment, {}});
   }
-  RenderedLine& line = lines.back();
+  RenderedLine& line = doc.lines.back();
   if (line.runs.empty()) {
     line.runs.reserve(4);  // most lines hold a few runs: one block, no regrowth
   }
@@ -346,20 +356,20 @@ void Document::appendRun(std::unique_ptr<TextRun> run) {
     // of a deeply nested page more blanks than the page has bytes.
     int32_t blanks = std::min(indent, std::max(wrapWidth, MinWrapWidth));
     line.runs.push_back(
-        std::make_unique<TextRun>(normalColors, std::string(static_cast<size_t>(blanks), ' ')));
+        std::make_unique<TextRun>(doc.normalColors, std::string(static_cast<size_t>(blanks), ' ')));
     column += blanks;
   }
   line.runs.push_back(std::move(run));
 }
 
-void Document::flowRun(std::unique_ptr<TextRun> run) {
+void Layout::flowRun(std::unique_ptr<TextRun> run) {
   if (run == nullptr) {
     return;
   }
   RunFlow(*this, std::move(run)).flow();
 }
 
-void Document::trimJoinSpace(std::string& text, bool titleFlag) {
+void Layout::trimJoinSpace(std::string& text, bool titleFlag) {
   if (preformatted && !titleFlag) {
     return;
   }

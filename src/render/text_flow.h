@@ -1,5 +1,5 @@
 // Limits of text flow that its callers and tests share. The primitives
-// themselves are members of Document (newLine, lineBreak, flowRun, ...).
+// themselves are members of Layout (newLine, lineBreak, flowRun, ...).
 #pragma once
 
 #include <cstdint>
@@ -17,8 +17,8 @@ constexpr int32_t MaxTabSize = 64;
 // of tabs cannot push the column count past what 32 bits hold.
 constexpr int32_t TabStopLimit = 1 << 24;
 
-// The settings' tabsize, held to 1..MaxTabSize.
-int32_t effectiveTabSize();
+// A tab size of the settings held to 1..MaxTabSize.
+int32_t effectiveTabSize(int32_t tabsize);
 
 // The blanks a tab at column adds after its own blank, so that it reaches
 // the next multiple of tabSize (tabSize >= 1).

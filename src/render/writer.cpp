@@ -4,14 +4,14 @@
 // the model are therefore exactly those of the file. Short documents are
 // padded with empty lines so that the editor's last screen is full.
 // Each piece of a link learns the first piece of its chain here.
+#include "render/writer.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include "platform/temp_file.h"
-#include "render/console_size.h"
-#include "render/document.h"
+#include "platform/shared/temp_file.h"
 
 namespace orbis {
 
@@ -36,14 +36,14 @@ int64_t alignmentPadding(Alignment alignment, int64_t lastColumn, int columns) {
 void alignLine(RenderedLine& line, int32_t index, int columns, ColorPair colors) {
   Alignment alignment = line.alignment;
   line.alignment = Alignment::Left;
-  Document::numberRuns(line, index);
+  numberRuns(line, index);
   if (line.runs.empty()) return;
   int64_t padding = alignmentPadding(alignment, line.runs.back()->end, columns);
   if (padding <= 0) return;
   line.runs.insert(
       line.runs.begin(),
       std::make_unique<TextRun>(colors, std::string(static_cast<std::size_t>(padding), ' ')));
-  Document::numberRuns(line, index);
+  numberRuns(line, index);
 }
 
 void writeLine(std::FILE* file, const RenderedLine& line) {
@@ -89,7 +89,7 @@ struct FileCloser {
 
 }  // namespace
 
-void Document::numberRuns(RenderedLine& line, int32_t index) {
+void numberRuns(RenderedLine& line, int32_t index) {
   int32_t column = 0;
   for (auto& run : line.runs) {
     int32_t length = static_cast<int32_t>(run->text.size());
@@ -100,40 +100,33 @@ void Document::numberRuns(RenderedLine& line, int32_t index) {
   }
 }
 
-bool Document::writeText() {
-  // Without a path the reason of the failed creation stays.
-  if (temporaryPath.empty()) return false;
+int writeText(Document& doc, int32_t lastLine, platform::ConsoleSize console) {
   std::unique_ptr<std::FILE, FileCloser> file(
-      platform::openTempFile(temporaryPath, platform::TempFileAccess::Write));
-  if (!file) {
-    temporaryError = errno;
-    return false;
-  }
+      platform::openTempFile(doc.temporaryPath, platform::TempFileAccess::Write));
+  if (!file) return errno != 0 ? errno : ENOENT;
   std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
 
-  platform::ConsoleSize size = renderConsoleSize();
-  for (std::size_t k = 0; k < lines.size(); ++k) {
+  for (std::size_t k = 0; k < doc.lines.size(); ++k) {
     int32_t index = static_cast<int32_t>(k);
-    alignLine(lines[k], index, size.columns, normalColors);
-    markLinkChains(lines[k]);
-    writeLine(file.get(), lines[k]);
+    alignLine(doc.lines[k], index, console.columns, doc.normalColors);
+    markLinkChains(doc.lines[k]);
+    writeLine(file.get(), doc.lines[k]);
   }
 
-  int64_t last = currentLine;
-  int64_t screenEnd = static_cast<int64_t>(size.rows) - 4;
+  int64_t last = lastLine;
+  int64_t screenEnd = static_cast<int64_t>(console.rows) - 4;
   if (last < screenEnd) {
     writeEmptyLines(file.get(), screenEnd - last);
     last = screenEnd;
   }
-  lastLineIndex = static_cast<int32_t>(last);
+  doc.lastLineIndex = static_cast<int32_t>(last);
 
   // A full disk or a failed flush leaves a cut-off page; the caller must not
   // show it as if it were complete.
   bool written = std::ferror(file.get()) == 0;
   int writeError = errno;
-  if (std::fclose(file.release()) == 0 && written) return true;
-  temporaryError = written ? errno : writeError;
-  return false;
+  if (std::fclose(file.release()) == 0 && written) return 0;
+  return written ? errno : writeError;
 }
 
 }  // namespace orbis

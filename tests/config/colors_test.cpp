@@ -158,14 +158,10 @@ TEST_F(NamedValueTest, ValuesResolveWhenDefined) {
   EXPECT_EQ(loaded->namedValues.count(LowerString("NoValue")), 0u);
 }
 
-class ColorAttributeTest : public SettingsTest {
-protected:
-  void TearDown() override { settings = nullptr; }
-};
+using ColorAttributeTest = SettingsTest;
 
 TEST_F(ColorAttributeTest, ReadsNumbersAndNamedColours) {
   auto loaded = loadSettings(std::string_view());
-  settings = loaded.get();
   struct Case {
     const char* value;
     bool ok;
@@ -182,30 +178,28 @@ TEST_F(ColorAttributeTest, ReadsNumbersAndNamedColours) {
     ElementNode font("font");
     font.addAttribute("color", c.value);
     uint32_t rgb = 0xDEAD;
-    EXPECT_EQ(getColorAttribute(font, "COLOR", rgb), c.ok);
+    EXPECT_EQ(getColorAttribute(font, "COLOR", &loaded->namedValues, rgb), c.ok);
     EXPECT_EQ(rgb, c.ok ? c.rgb : 0xDEAD);
   }
   ElementNode bare("font");
   uint32_t rgb = 0xDEAD;
-  EXPECT_FALSE(getColorAttribute(bare, "color", rgb));
+  EXPECT_FALSE(getColorAttribute(bare, "color", &loaded->namedValues, rgb));
   EXPECT_EQ(rgb, 0xDEADu);
 }
 
-TEST_F(ColorAttributeTest, WithoutSettingsOnlyNumbersAreRead) {
-  settings = nullptr;
+TEST_F(ColorAttributeTest, WithoutNamedValuesOnlyNumbersAreRead) {
   ElementNode named("font");
   named.addAttribute("color", "red");
   ElementNode number("font");
   number.addAttribute("color", "00FF00");
   uint32_t rgb = 0;
-  EXPECT_FALSE(getColorAttribute(named, "color", rgb));
-  EXPECT_TRUE(getColorAttribute(number, "color", rgb));
+  EXPECT_FALSE(getColorAttribute(named, "color", nullptr, rgb));
+  EXPECT_TRUE(getColorAttribute(number, "color", nullptr, rgb));
   EXPECT_EQ(rgb, 0xFF00u);
 }
 
 TEST_F(ColorAttributeTest, NumberAttributesIgnoreNamesAndBareHex) {
   auto loaded = loadSettings("<Orbisline><Define name=Ten value=10></Orbisline>");
-  settings = loaded.get();
   const std::pair<const char*, bool> cases[] = {
       {"10", true},   {"0x10", true},    {"#10", true},
       {"Ten", false}, {"00FF00", false}, {"1e3", false},

@@ -19,21 +19,6 @@ inline std::unique_ptr<Settings> loadSettings(std::string_view text) {
   return Settings::fromSource(source);
 }
 
-// The built-in settings as the process-wide ones while the object lives:
-// documents and layout rely on there being settings.
-class BuiltInSettings {
-public:
-  BuiltInSettings() : loaded_(loadSettings("")) { settings = loaded_.get(); }
-  ~BuiltInSettings() { settings = nullptr; }
-  BuiltInSettings(const BuiltInSettings&) = delete;
-  BuiltInSettings& operator=(const BuiltInSettings&) = delete;
-
-  Settings& get() { return *loaded_; }
-
-private:
-  std::unique_ptr<Settings> loaded_;
-};
-
 class SettingsTest : public ::testing::Test {
 protected:
   ScratchFolder registry;

@@ -195,13 +195,5 @@ TEST_F(SettingsFileTest, FileReplacesTheBuiltInText) {
                {.timeout = 100, .exts = "txt ", .doccl = 0});
 }
 
-// The owner of the settings publishes them; loading never does.
-TEST_F(SettingsFileTest, LoadingLeavesTheGlobalPointerAlone) {
-  ASSERT_EQ(settings, nullptr);
-  Settings loaded(directory);
-  auto fromText = loadSettings("<Orbisline></Orbisline>");
-  EXPECT_EQ(settings, nullptr);
-}
-
 }  // namespace
 }  // namespace orbis

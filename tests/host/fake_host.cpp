@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/startup_record.h"
+
 namespace orbis::testing {
 
 namespace {
@@ -83,18 +85,9 @@ FakeHost::FakeHost() { host = this; }
 FakeHost::~FakeHost() { host = nullptr; }
 
 PluginStartupInfo FakeHost::startupInfo(const char* moduleName) const {
-  PluginStartupInfo info{};
-  info.StructSize = sizeof info;
-  std::strncpy(info.ModuleName, moduleName, sizeof info.ModuleName - 1);
-  info.ModuleNumber = 5;
-  info.Menu = menu;
-  info.Message = message;
-  info.SaveScreen = saveScreen;
-  info.RestoreScreen = restoreScreen;
-  info.Editor = editorFunction;
-  info.CharTable = charTable;
-  info.EditorControl = editorControl;
-  return info;
+  return host::makeStartupInfo(
+      moduleName, 5,
+      {menu, message, saveScreen, restoreScreen, editorFunction, charTable, editorControl});
 }
 
 }  // namespace orbis::testing

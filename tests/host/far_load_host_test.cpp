@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "host/fake_host.h"
-#include "render/load_host.h"
+#include "host/far_load_host.h"
 
 namespace orbis {
 namespace {
@@ -16,9 +16,8 @@ namespace {
 TEST(FarLoadHostTest, ALoadShowsItselfThroughTheHostsMessageBoxes) {
   testing::FakeHost host;
   PluginStartupInfo startup = host.startupInfo();
-  SetStartupInfo(&startup);
-  LoadHost* shown = loadHost();
-  ASSERT_NE(shown, nullptr);
+  host::FarLoadHost farLoadHost(startup);
+  LoadHost* shown = &farLoadHost;
 
   shown->saveScreen();
   shown->showProgress("[bar]", false);
@@ -43,8 +42,6 @@ TEST(FarLoadHostTest, ALoadShowsItselfThroughTheHostsMessageBoxes) {
               std::vector<std::string>{"MESSAGE 5 1 \"Warning\" \"Oops! Time Out ... please "
                                        "report about\" \"Resume\" \"Terminate\" 2"});
   }
-  ExitFAR();
-  EXPECT_EQ(loadHost(), nullptr);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; t
   fail "cmake --install"
   exit 1
 fi
-for file in bin/orbisline lib/orbisline/Orbisline.so lib/orbisline/liborbis_platform.so \
+for file in bin/orbisline lib/orbisline/Orbisline.so lib/orbisline/liborbis_process.so \
     share/orbisline/index.html share/orbisline/keys.html share/orbisline/pages.html \
     share/man/man1/orbisline.1.gz; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
@@ -34,7 +34,7 @@ cd "$work/elsewhere" || exit 1
 # Both binaries take the platform library from the prefix, never from the
 # build tree, so that the program works once the build tree is gone.
 for binary in bin/orbisline lib/orbisline/Orbisline.so; do
-  resolved=$(ldd "$prefix/$binary" | grep liborbis_platform)
+  resolved=$(ldd "$prefix/$binary" | grep liborbis_process)
   case $resolved in
     *"=> $prefix/"*) ;;
     *) fail "$binary finds the platform library at: $resolved" ;;

@@ -28,12 +28,15 @@ struct Read {
 
 // Reads to the end in requests of 4096 bytes; the count delivered and the
 // progress published after each read.
+// Where the sources under test publish how far they read.
+ReadProgress published{0};
+
 std::vector<Read> readAll(ByteSource& source, std::string* bytes = nullptr) {
   std::vector<Read> reads;
   char buffer[4096];
   int32_t length = sizeof buffer;
   while (source.read(buffer, length)) {
-    reads.push_back({length, loadProgress.load()});
+    reads.push_back({length, published.load()});
     if (bytes != nullptr) {
       bytes->append(buffer, static_cast<std::size_t>(length));
     }
@@ -57,7 +60,7 @@ std::vector<int32_t> progress(const std::vector<Read>& reads) {
 
 TEST(FileSourceTest, ReportsProgressPerRead) {
   ScratchFolder folder;
-  FileSource source(writeFile(folder, std::string(10000, 'x')).c_str());
+  FileSource source(writeFile(folder, std::string(10000, 'x')).c_str(), &published);
   ASSERT_TRUE(source.isOpen());
   EXPECT_EQ(source.fileLength(), 10000);
   std::vector<Read> reads = readAll(source);
@@ -67,7 +70,7 @@ TEST(FileSourceTest, ReportsProgressPerRead) {
 
 TEST(FileSourceTest, TextModeShortensTheData) {
   ScratchFolder folder;
-  FileSource source(writeFile(folder, "ab\r\ncd").c_str());
+  FileSource source(writeFile(folder, "ab\r\ncd").c_str(), &published);
   std::string bytes;
   std::vector<Read> reads = readAll(source, &bytes);
   EXPECT_EQ(bytes, "ab\ncd");
@@ -76,7 +79,8 @@ TEST(FileSourceTest, TextModeShortensTheData) {
   FileSource stopped(writeFile(folder,
                                "abc\x1A"
                                "def")
-                         .c_str());
+                         .c_str(),
+                     &published);
   bytes.clear();
   readAll(stopped, &bytes);
   EXPECT_EQ(bytes, "abc");
@@ -88,12 +92,12 @@ TEST(FileSourceTest, MissingOrEmptyFilesAreNotOpen) {
   const std::vector<std::string> paths = {
       writeFile(folder, ""), (folder.path() / "missing").string(), folder.path().string()};
   for (const std::string& path : paths) {
-    loadProgress = 55;
-    FileSource source(path.c_str());
-    EXPECT_EQ(loadProgress.load(), 0) << path;
+    published = 55;
+    FileSource source(path.c_str(), &published);
+    EXPECT_EQ(published.load(), 0) << path;
     EXPECT_FALSE(source.isOpen()) << path;
     EXPECT_TRUE(readAll(source).empty()) << path;
-    EXPECT_EQ(loadProgress.load(), 0) << path;
+    EXPECT_EQ(published.load(), 0) << path;
   }
   FileSource none(nullptr);
   EXPECT_FALSE(none.isOpen());
@@ -101,7 +105,7 @@ TEST(FileSourceTest, MissingOrEmptyFilesAreNotOpen) {
 
 TEST(FileSourceTest, BytesAfterTheDeliveredOnesAreZero) {
   ScratchFolder folder;
-  FileSource source(writeFile(folder, "0123456789").c_str());
+  FileSource source(writeFile(folder, "0123456789").c_str(), &published);
   std::vector<char> buffer(4096, 'Q');
   int32_t length = 4096;
   ASSERT_TRUE(source.read(buffer.data(), length));
@@ -118,12 +122,12 @@ TEST(FileSourceTest, BytesAfterTheDeliveredOnesAreZero) {
 
 TEST(FileSourceTest, RewindReadsAgainAndKeepsCounting) {
   ScratchFolder folder;
-  FileSource source(writeFile(folder, std::string(5000, 'r')).c_str());
+  FileSource source(writeFile(folder, std::string(5000, 'r')).c_str(), &published);
   readAll(source);
   source.rewind();
   EXPECT_EQ(counts(readAll(source)), (std::vector<int32_t>{4096, 904}));
   EXPECT_EQ(source.delivered(), 10000);
-  EXPECT_EQ(loadProgress.load(), 100);  // held at full, not 200
+  EXPECT_EQ(published.load(), 100);  // held at full, not 200
 }
 
 // Progress is computed in 64 bits: delivered x 100 overflows 32 bits
@@ -133,7 +137,7 @@ TEST(FileSourceTest, ProgressOfLargeFiles) {
   std::string path = writeFile(folder, "");
   constexpr off_t size = 48L * 1024 * 1024 + 123;
   ASSERT_EQ(truncate(path.c_str(), size), 0);  // sparse: reads as zeros
-  FileSource source(path.c_str());
+  FileSource source(path.c_str(), &published);
   ASSERT_EQ(source.fileLength(), size);
   int32_t last = 0;
   for (const Read& r : readAll(source)) {

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "config/settings_fixture.h"
+#include "config/settings_sources.h"
 #include "failing_allocator.h"
 #include "host/fake_host.h"
 #include "host/far_api.h"
-#include "platform/console.h"
 #include "platform/scoped_environment.h"
+#include "platform/shared/console.h"
 #include "render/document.h"
+#include "render/load_context.h"
 
 extern "C" {
 [[gnu::used]] char OrbisHostFileVersion[64] = "1.70";
@@ -78,13 +79,14 @@ protected:
 };
 
 TEST_F(OutOfMemoryTest, ALoadFailsWhereverMemoryRunsOut) {
-  testing::BuiltInSettings builtIn;
+  std::unique_ptr<Settings> settings = builtInSettings();
+  const LoadContext context{*settings, {60, 25}};
   std::string expected;
   long needed = 0;
   {
     Document document;
     armAllocations(1L << 40);
-    bool loaded = document.load(pagePath.c_str());
+    bool loaded = document.load(pagePath.c_str(), context).loaded();
     needed = disarmAllocations();
     ASSERT_TRUE(loaded);
     expected = textOf(document);
@@ -93,17 +95,16 @@ TEST_F(OutOfMemoryTest, ALoadFailsWhereverMemoryRunsOut) {
   for (long budget : budgetsUpTo(needed)) {
     Document document;
     armAllocations(budget);
-    bool loaded = document.load(pagePath.c_str());
+    LoadResult result = document.load(pagePath.c_str(), context);
     disarmAllocations();
-    if (loaded) {
+    if (result.loaded()) {
       // A run may take fewer allocations than the first (the threads
       // interleave differently); then it must be whole.
       EXPECT_EQ(textOf(document), expected) << "budget " << budget;
       continue;
     }
-    EXPECT_EQ(document.loadFailure, LoadFailure::OutOfMemory) << "budget " << budget;
+    EXPECT_EQ(result.failure, LoadFailure::OutOfMemory) << "budget " << budget;
     EXPECT_TRUE(document.lines.empty()) << "budget " << budget;
-    EXPECT_EQ(document.treeRoot, nullptr) << "budget " << budget;
   }
   EXPECT_FALSE(temporaryFilesLeft());
 }

@@ -1,4 +1,4 @@
-#include "platform/temp_file.h"
+#include "platform/shared/temp_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>

@@ -26,8 +26,7 @@ class DispatchTest : public LayoutTest {
 protected:
   void expectLayouts(const TreeCase* cases, size_t count, int32_t width = 80) {
     for (size_t i = 0; i < count; ++i) {
-      doc = std::make_unique<Document>();
-      testing::resetLayout(*doc, width);
+      reset(width);
       EXPECT_EQ(layOut(cases[i].tree), cases[i].lines) << cases[i].what;
     }
   }
@@ -92,9 +91,9 @@ TEST_F(DispatchTest, ChildlessElementsLeaveTheirEffectInPlace) {
        {"L|  * aaaa", "L|  bbbb cccc", "L|"}},
   };
   expectLayouts(cases, std::size(cases), 10);
-  EXPECT_FALSE(doc->preformatted);
-  doc->layOutChildren(root(tag("pre", {})).get());
-  EXPECT_TRUE(doc->preformatted);
+  EXPECT_FALSE(layout->preformatted);
+  layout->layOutChildren(root(tag("pre", {})).get());
+  EXPECT_TRUE(layout->preformatted);
 }
 
 TEST_F(DispatchTest, ChildlessOptionHidesTheNextNodeWhereverItIs) {
@@ -138,8 +137,8 @@ TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
     parent->appendChild(std::move(quote));
     parent = next;
   }
-  doc->wrapWidth = 20;
-  doc->layOutChildren(tree.get());
+  reset(20);
+  layout->layOutChildren(tree.get());
   auto lines = testing::lineTexts(*doc);
   ASSERT_EQ(lines.size(), 201u);
   EXPECT_EQ(lines[0], "  x");
@@ -186,16 +185,15 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
   for (unsigned trial = 0; trial < 3000; ++trial) {
     auto tree = randomTree(trial);
     const int32_t width = 2 + static_cast<int32_t>(trial % 30);
-    doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, width);
-    doc->layOutChildren(tree.get());
+    reset(width);
+    layout->layOutChildren(tree.get());
 
     // Releasing the tree while laying it out gives the very same model.
     Document released;
-    testing::resetLayout(released, width);
-    released.treeRoot = randomTree(trial);
-    released.layOutTree();
-    ASSERT_FALSE(released.treeRoot->hasChildren());
+    Layout releasing(released, *settings, width);
+    std::unique_ptr<Node> releasedTree = randomTree(trial);
+    releasing.layOutTree(*releasedTree);
+    ASSERT_FALSE(releasedTree->hasChildren());
     ASSERT_EQ(testing::shownLines(released), testing::shownLines(*doc));
     ASSERT_EQ(released.title, doc->title);
     ASSERT_EQ(released.anchors, doc->anchors);
@@ -213,9 +211,9 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
                         (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
       ASSERT_TRUE(nextOk && previousOk) << run->text;
     }
-    ASSERT_EQ(doc->indent, 0);
-    ASSERT_FALSE(doc->inLink);
-    ASSERT_EQ(doc->currentLine,
+    ASSERT_EQ(layout->indent, 0);
+    ASSERT_FALSE(layout->inLink);
+    ASSERT_EQ(layout->currentLine,
               doc->lines.empty() ? 0 : static_cast<int32_t>(doc->lines.size()) - 1);
   }
 }
@@ -239,22 +237,21 @@ TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
   parent->appendChild(txt("deep"));
   tree->appendChild(txt("after"));
 
-  doc->layOutChildren(tree.get());
+  layout->layOutChildren(tree.get());
   ASSERT_FALSE(doc->lines.empty());
   EXPECT_EQ(doc->lines.back().runs.back()->text, "after");
   EXPECT_EQ(doc->lines.back().runs.size(), 1u);
-  EXPECT_EQ(doc->indent, 0);
-  EXPECT_EQ(doc->alignment, Alignment::Left);
-  EXPECT_FALSE(doc->inLink);
-  EXPECT_FALSE(doc->preformatted);
+  EXPECT_EQ(layout->indent, 0);
+  EXPECT_EQ(layout->alignment, Alignment::Left);
+  EXPECT_FALSE(layout->inLink);
+  EXPECT_FALSE(layout->preformatted);
   EXPECT_EQ(doc->normalColors.foreground, settings->text);
 
   // The same through layOutElement on the outermost element.
-  doc = std::make_unique<Document>();
-  testing::resetLayout(*doc, 80);
-  doc->layOutElement(asElement(tree->firstChild()));
+  reset(80);
+  layout->layOutElement(asElement(tree->firstChild()));
   EXPECT_EQ(testing::allRuns(*doc).back()->text, "deep");
-  EXPECT_EQ(doc->indent, 0);
+  EXPECT_EQ(layout->indent, 0);
 }
 
 }  // namespace

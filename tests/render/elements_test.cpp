@@ -32,7 +32,7 @@ struct RunShape {
 class ElementsTest : public LayoutTest {
 protected:
   std::vector<RunShape> runsOf(const std::unique_ptr<Node>& tree) {
-    doc->layOutChildren(tree.get());
+    layout->layOutChildren(tree.get());
     std::vector<RunShape> shapes;
     for (const TextRun* run : allRuns(*doc))
       shapes.push_back({run->text, static_cast<int>(run->kind()), run->colors});
@@ -63,15 +63,15 @@ TEST_F(ElementsTest, LinkTextBecomesLinkRunsOnlyInsideTheElement) {
   EXPECT_EQ(here->nextPiece, nullptr);
   ASSERT_NE(asLink(all[2]), nullptr);
   EXPECT_EQ(asLink(all[2])->target, "b.htm#x");
-  EXPECT_FALSE(doc->inLink);
-  EXPECT_EQ(doc->currentHref, "");
+  EXPECT_FALSE(layout->inLink);
+  EXPECT_EQ(layout->currentHref, "");
 }
 
 // A page repeating a huge href over many runs keeps the whole target, and
 // every run of the link shares the one copy.
 TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndShared) {
   const std::string href(100000, 'p');
-  doc->layOutChildren(
+  layout->layOutChildren(
       root(tag("a", {{"href", href.c_str()}}, txt("one "), tag("b", {}, txt("two")))).get());
   const std::vector<const TextRun*> runs = allRuns(*doc);
   ASSERT_EQ(runs.size(), 2u);
@@ -83,10 +83,10 @@ TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndShared) {
 }
 
 TEST_F(ElementsTest, LaterAnchorOfTheSameNameMovesItAndKeepsTheFirstSpelling) {
-  doc->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}),
-                           tag("a", {{"name", "other"}}), tag("br", {}),
-                           tag("a", {{"name", "TOP"}}, txt("b")))
-                          .get());
+  layout->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}),
+                              tag("a", {{"name", "other"}}), tag("br", {}),
+                              tag("a", {{"name", "TOP"}}, txt("b")))
+                             .get());
   ASSERT_EQ(doc->anchors.size(), 2u);
   auto top = doc->anchors.find(LowerString("top"));
   ASSERT_NE(top, doc->anchors.end());
@@ -107,14 +107,13 @@ TEST_F(ElementsTest, BodySetsPageColoursForWhatFollows) {
       {{{"text", "nonsense"}, {"bgcolor", "-1"}}, Normal, Link, Active},
   };
   for (const Case& c : cases) {
-    doc = std::make_unique<Document>();
-    doc->layOutElement(asElement(tag("body", c.attributes).get()));
+    reset(80);
+    layout->layOutElement(asElement(tag("body", c.attributes).get()));
     EXPECT_EQ(doc->normalColors, c.normal);
     EXPECT_EQ(doc->linkColors, c.link);
     EXPECT_EQ(doc->activeLinkColors, c.active);
   }
-  doc = std::make_unique<Document>();
-  testing::resetLayout(*doc, 80);
+  reset(80);
   auto runs = runsOf(root(txt("a "), tag("body", {{"text", "red"}}, txt("b ")), txt("c")));
   EXPECT_EQ(show(runs), show({{"a ", 1, Normal}, {"b ", 1, {7, 12}}, {"c", 1, {7, 12}}}));
 }
@@ -128,7 +127,7 @@ TEST_F(ElementsTest, FontColoursTextButNotLinks) {
 }
 
 TEST_F(ElementsTest, TitleJoinsItsOwnTextPieces) {
-  doc->layOutChildren(
+  layout->layOutChildren(
       root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")),
            txt(" body"))
           .get());
@@ -136,9 +135,8 @@ TEST_F(ElementsTest, TitleJoinsItsOwnTextPieces) {
   EXPECT_EQ(testing::lineTexts(*doc), std::vector<std::string>{"body"});
 
   // Without its end tag the title is empty and its text is page text.
-  doc = std::make_unique<Document>();
-  testing::resetLayout(*doc, 80);
-  doc->layOutChildren(root(tag("title", {}), txt("T")).get());
+  reset(80);
+  layout->layOutChildren(root(tag("title", {}), txt("T")).get());
   EXPECT_EQ(doc->title, "");
   EXPECT_EQ(testing::lineTexts(*doc), std::vector<std::string>{"T"});
 }
@@ -151,18 +149,19 @@ TEST_F(ElementsTest, TitleFollowsTheJoinRuleOnRandomPieces) {
   for (int trial = 0; trial < 300; ++trial) {
     auto title = std::make_unique<ElementNode>("title");
     std::string expected;
-    Document reference;
-    reference.endsInSpace = doc->endsInSpace = rng() % 2;
-    reference.preformatted = doc->preformatted = rng() % 2;
+    Document referenceDoc;
+    Layout reference(referenceDoc, *settings, 80);
+    reference.endsInSpace = layout->endsInSpace = rng() % 2;
+    reference.preformatted = layout->preformatted = rng() % 2;
     for (unsigned k = rng() % 6; k > 0; --k) {
       const char* piece = pieces[rng() % std::size(pieces)];
       title->appendChild(txt(piece));
       expected += piece;
       reference.trimJoinSpace(expected, true);
     }
-    collectTitle(*doc, *title);
+    collectTitle(*layout, *title);
     ASSERT_EQ(doc->title, expected);
-    ASSERT_EQ(doc->endsInSpace, reference.endsInSpace);
+    ASSERT_EQ(layout->endsInSpace, reference.endsInSpace);
   }
 }
 
@@ -172,12 +171,11 @@ TEST_F(ElementsTest, ImagesShowTheirAltTextInBrackets) {
       {nullptr, "[Picture]"}, {"", "[Picture]"},    {"a&amp;b", "[a&b]"}, {"]", "[]"},
   };
   for (const auto& [alt, shown] : cases) {
-    doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, 80);
-    doc->endsInSpace = false;
+    reset(80);
+    layout->endsInSpace = false;
     auto runs = runsOf(root(alt ? tag("img", {{"alt", alt}}) : tag("img", {})));
     EXPECT_EQ(show(runs), show({{shown, 1, Normal}})) << (alt ? alt : "no alt");
-    EXPECT_FALSE(doc->endsInSpace);
+    EXPECT_FALSE(layout->endsInSpace);
   }
   auto runs = runsOf(root(tag("a", {{"href", "pic.htm"}}, tag("img", {{"alt", "P"}}))));
   EXPECT_EQ(runs.back().kind, 2);
@@ -206,9 +204,8 @@ TEST_F(ElementsTest, RulesSpanTheWidthOnALineOfTheirOwn) {
       {{{"color", "red"}}, std::string(80, '-'), Alignment::Center, 12},
   };
   for (const Case& c : cases) {
-    doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, 80);
-    doc->layOutChildren(root(txt("a"), tag("hr", c.attributes), txt("b")).get());
+    reset(80);
+    layout->layOutChildren(root(txt("a"), tag("hr", c.attributes), txt("b")).get());
     auto lines = testing::shownLines(*doc);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2].substr(2), c.line);
@@ -238,12 +235,11 @@ TEST_F(ElementsTest, LayoutReadsNoAttributeTheViewerDrops) {
   };
   auto render = [&](MarkupParser::AttributeFilter filter) {
     auto tree = std::make_unique<Node>();
-    DocumentParser parser(settings);
+    DocumentParser parser(settings.get());
     parser.setAttributeFilter(filter);
     MemorySource source(page.data(), static_cast<int64_t>(page.size()));
     parser.parse(&source, tree.get());
-    doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, 60);
+    reset(60);
     Result result{show(runsOf(tree)), testing::shownLines(*doc), {}, doc->title, {}};
     for (const auto& [name, line] : doc->anchors)
       result.anchors.push_back(name.str() + "@" + std::to_string(line));

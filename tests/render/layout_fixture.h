@@ -1,6 +1,6 @@
 // Shared set-up for the layout tests: the built-in settings (palette from an
-// empty scratch registry), a Document in the state that load leaves before
-// layout, hand-built trees, and readers of the lines layout produced.
+// empty scratch registry), a Document with a Layout at its top as a load
+// starts them, hand-built trees, and readers of the lines layout produced.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "config/settings.h"
-#include "markup/byte_source.h"
+#include "config/settings_sources.h"
 #include "markup/node.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"
+#include "render/layout.h"
 
 namespace orbis::testing {
 
@@ -71,45 +71,31 @@ inline std::vector<const TextRun*> allRuns(const Document& doc) {
   return runs;
 }
 
-// Resets a Document's layout fields as load does before layout.
-inline void resetLayout(Document& doc, int32_t width) {
-  doc.endsInSpace = true;
-  doc.inLink = false;
-  doc.preformatted = false;
-  doc.column = 0;
-  doc.currentLine = 0;
-  doc.skipCount = 0;
-  doc.indent = 0;
-  doc.breakCount = TopOfDocument;
-  doc.title = "No Title";
-  doc.alignment = Alignment::Left;
-  doc.wrapWidth = width;
-}
-
 class LayoutTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    MemorySource none(nullptr, 0);
-    loaded = Settings::fromSource(none);
-    settings = loaded.get();
-    doc = std::make_unique<Document>();
-    resetLayout(*doc, 80);
+    settings = builtInSettings();
+    reset(80);
   }
-  void TearDown() override {
-    doc.reset();
-    settings = nullptr;
+
+  // A fresh Document with a Layout at its top, for a console of width cells.
+  void reset(int32_t width) {
+    layout.reset();
+    doc = std::make_unique<Document>();
+    layout = std::make_unique<Layout>(*doc, *settings, width);
   }
 
   std::vector<std::string> layOut(const std::unique_ptr<Node>& tree) {
-    doc->layOutChildren(tree.get());
+    layout->layOutChildren(tree.get());
     return shownLines(*doc);
   }
 
   ScratchFolder scratch;
   ScopedEnvironment registry{"ORBISLINE_REGISTRY", scratch.path().c_str()};
   ScopedEnvironment tmpdir{"TMPDIR", scratch.path().c_str()};
-  std::unique_ptr<Settings> loaded;
+  std::unique_ptr<Settings> settings;
   std::unique_ptr<Document> doc;
+  std::unique_ptr<Layout> layout;
 };
 
 }  // namespace orbis::testing

@@ -10,6 +10,7 @@
 
 #include "markup/document_parser.h"
 #include "render/layout_fixture.h"
+#include "render/writer.h"
 
 namespace orbis {
 namespace {
@@ -24,14 +25,13 @@ const LinkRun* walkToFirst(const LinkRun* piece) {
 class LinkChainTest : public LayoutTest {
 protected:
   void layOutAndWrite(const std::string& page, int32_t width) {
-    doc = std::make_unique<Document>();
-    testing::resetLayout(*doc, width);
+    reset(width);
     Node tree;
     MemorySource source(page.data(), static_cast<int64_t>(page.size()));
-    DocumentParser parser(settings);
+    DocumentParser parser(settings.get());
     parser.parse(&source, &tree);
-    doc->layOutChildren(&tree);
-    ASSERT_TRUE(doc->writeText());
+    layout->layOutChildren(&tree);
+    ASSERT_EQ(writeText(*doc, layout->currentLine, {80, 25}), 0);
   }
 };
 

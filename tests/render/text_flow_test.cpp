@@ -14,14 +14,13 @@ namespace {
 
 using testing::LayoutTest;
 using testing::lineTexts;
-using testing::resetLayout;
 
 // flowRun as the rule reads, on the run's own text: tabs expanded and the
 // long-word blank inserted in place, the rest copied at every split.
 // Quadratic, for small inputs; the real one must match it exactly.
-void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
+void referenceFlowRun(Layout& doc, std::unique_ptr<TextRun> run) {
   const int32_t w = std::max(doc.wrapWidth, MinWrapWidth);
-  const int32_t t = effectiveTabSize();
+  const int32_t t = effectiveTabSize(doc.settings.tabsize);
   auto drop = [](std::unique_ptr<TextRun> piece) {
     if (piece->previousPiece) piece->previousPiece->nextPiece = nullptr;
   };
@@ -101,7 +100,8 @@ void referenceFlowRun(Document& doc, std::unique_ptr<TextRun> run) {
 }
 
 // Lines, runs (kind, text, piece links by run number) and the layout state.
-std::string describe(const Document& doc) {
+std::string describe(const Layout& layout) {
+  const Document& doc = layout.doc;
   std::map<const TextRun*, int> number;
   for (const TextRun* run : testing::allRuns(doc))
     number.emplace(run, static_cast<int>(number.size()));
@@ -119,18 +119,18 @@ std::string describe(const Document& doc) {
     }
     out += "\n";
   }
-  return out + "column " + std::to_string(doc.column) + " breaks " +
-         std::to_string(doc.breakCount) + " line " + std::to_string(doc.currentLine) + "\n";
+  return out + "column " + std::to_string(layout.column) + " breaks " +
+         std::to_string(layout.breakCount) + " line " + std::to_string(layout.currentLine) + "\n";
 }
 
 class TextFlowTest : public LayoutTest {
 protected:
   void flow(const std::string& text, bool link = false) {
     if (link)
-      doc->flowRun(
+      layout->flowRun(
           std::make_unique<LinkRun>(doc->linkColors, doc->activeLinkColors, text, "t.htm"));
     else
-      doc->flowRun(std::make_unique<TextRun>(doc->normalColors, text));
+      layout->flowRun(std::make_unique<TextRun>(doc->normalColors, text));
   }
 };
 
@@ -166,9 +166,9 @@ TEST_F(TextFlowTest, PlacesTextAsTheRulesSay) {
       {10, true, "abcdefgh\tx", {"abcdefgh        x"}},
   };
   for (const FlowCase& c : cases) {
-    resetLayout(*doc, c.width);
+    reset(c.width);
     doc->lines.clear();
-    doc->preformatted = c.preformatted;
+    layout->preformatted = c.preformatted;
     flow(c.text);
     EXPECT_EQ(lineTexts(*doc), c.lines) << c.text << " at width " << c.width;
   }
@@ -183,16 +183,16 @@ TEST_F(TextFlowTest, TabStopsFollowTheSettingsWithinLimits) {
   for (const auto& [size, expected] : cases) {
     settings->tabsize = size;
     doc->lines.clear();
-    resetLayout(*doc, 200);
-    doc->preformatted = true;
+    reset(200);
+    layout->preformatted = true;
     flow("ab\tc");
     EXPECT_EQ(lineTexts(*doc), std::vector<std::string>{expected}) << "tabsize " << size;
   }
 }
 
 TEST_F(TextFlowTest, IndentGoesBeforeTheFirstRunOfEachLine) {
-  resetLayout(*doc, 10);
-  doc->indent = 4;
+  reset(10);
+  layout->indent = 4;
   flow("hello world");
   ASSERT_EQ(doc->lines.size(), 2u);
   for (const RenderedLine& line : doc->lines) {
@@ -200,18 +200,18 @@ TEST_F(TextFlowTest, IndentGoesBeforeTheFirstRunOfEachLine) {
     EXPECT_EQ(line.runs[0]->text, "    ");
   }
   // The indent does not count against the first run of a line.
-  doc->newLine();
+  layout->newLine();
   flow("aaaaaaaaa");
   EXPECT_EQ(lineTexts(*doc).back(), "    aaaaaaaaa");
 }
 
 TEST_F(TextFlowTest, BreaksLeaveAtMostOneBlankLineAndNoneAtTheTop) {
-  using Step = void (*)(Document&);
-  Step text = [](Document& d) { d.flowRun(std::make_unique<TextRun>(d.normalColors, "t")); };
-  Step br = [](Document& d) { d.lineBreak(false); };
-  Step soft = [](Document& d) { d.lineBreak(true); };
-  Step para = [](Document& d) { d.paragraphBreak(false); };
-  Step end = [](Document& d) { d.paragraphBreak(true); };
+  using Step = void (*)(Layout&);
+  Step text = [](Layout& l) { l.flowRun(std::make_unique<TextRun>(l.doc.normalColors, "t")); };
+  Step br = [](Layout& l) { l.lineBreak(false); };
+  Step soft = [](Layout& l) { l.lineBreak(true); };
+  Step para = [](Layout& l) { l.paragraphBreak(false); };
+  Step end = [](Layout& l) { l.paragraphBreak(true); };
   const std::pair<std::vector<Step>, std::vector<std::string>> cases[] = {
       {{para, end, soft, text}, {"t"}},           {{br, text}, {"", "t"}},
       {{text, para, para, text}, {"t", "", "t"}}, {{text, soft, soft, end, text}, {"t", "t"}},
@@ -219,17 +219,17 @@ TEST_F(TextFlowTest, BreaksLeaveAtMostOneBlankLineAndNoneAtTheTop) {
   };
   for (const auto& [steps, expected] : cases) {
     doc->lines.clear();
-    resetLayout(*doc, 80);
-    for (Step step : steps) step(*doc);
+    reset(80);
+    for (Step step : steps) step(*layout);
     EXPECT_EQ(lineTexts(*doc), expected);
   }
 }
 
 TEST_F(TextFlowTest, AlignmentIsThatLastSetWhileALineWasCurrent) {
-  doc->setAlignment(Alignment::Right);  // no line yet: only for lines to come
+  layout->setAlignment(Alignment::Right);  // no line yet: only for lines to come
   flow("a");
-  doc->newLine();
-  doc->setAlignment(Alignment::Center);
+  layout->newLine();
+  layout->setAlignment(Alignment::Center);
   auto p = std::make_unique<ElementNode>("p");
   const std::pair<const char*, Alignment> cases[] = {{nullptr, Alignment::Left},
                                                      {"RIGHT", Alignment::Right},
@@ -238,8 +238,8 @@ TEST_F(TextFlowTest, AlignmentIsThatLastSetWhileALineWasCurrent) {
   for (const auto& [value, expected] : cases) {
     p = std::make_unique<ElementNode>("p");
     if (value) p->addAttribute("align", value);
-    doc->applyAlign(*p, Alignment::Left);
-    EXPECT_EQ(doc->alignment, expected) << (value ? value : "no align");
+    layout->applyAlign(*p, Alignment::Left);
+    EXPECT_EQ(layout->alignment, expected) << (value ? value : "no align");
   }
   EXPECT_EQ(doc->lines[0].alignment, Alignment::Right);
   EXPECT_EQ(doc->lines[1].alignment, Alignment::Center);
@@ -258,17 +258,17 @@ TEST_F(TextFlowTest, TrimJoinSpaceDropsOneBlankAfterWhiteSpace) {
       {true, true, true, " x\t", "x\t", true},    {true, false, false, "\nx", "x", false},
   };
   for (const Case& c : cases) {
-    doc->endsInSpace = c.endsInSpace;
-    doc->preformatted = c.preformatted;
+    layout->endsInSpace = c.endsInSpace;
+    layout->preformatted = c.preformatted;
     std::string s = c.in;
-    doc->trimJoinSpace(s, c.title);
+    layout->trimJoinSpace(s, c.title);
     EXPECT_EQ(s, c.out) << "'" << c.in << "'";
-    EXPECT_EQ(doc->endsInSpace, c.endsAfter) << "'" << c.in << "'";
+    EXPECT_EQ(layout->endsInSpace, c.endsAfter) << "'" << c.in << "'";
   }
 }
 
 TEST_F(TextFlowTest, SplitPiecesStayLinkedUnlessOneComesOutEmpty) {
-  resetLayout(*doc, 4);
+  reset(4);
   flow("aaa bbb ccc", true);
   auto runs = testing::allRuns(*doc);
   ASSERT_EQ(runs.size(), 3u);
@@ -283,7 +283,7 @@ TEST_F(TextFlowTest, SplitPiecesStayLinkedUnlessOneComesOutEmpty) {
   // that is then the break point: the dropped piece ends the chain.
   for (const char* text : {"aaaaaaaaa \nccc", "aaaaaaaaa  bbbbbbbbbb"}) {
     doc->lines.clear();
-    resetLayout(*doc, 10);
+    reset(10);
     flow(text, true);
     runs = testing::allRuns(*doc);
     ASSERT_EQ(runs.size(), 2u) << text;
@@ -294,10 +294,10 @@ TEST_F(TextFlowTest, SplitPiecesStayLinkedUnlessOneComesOutEmpty) {
 }
 
 TEST_F(TextFlowTest, LineFeedAfterAWrapCountsThePlacedCharacters) {
-  resetLayout(*doc, 10);
+  reset(10);
   flow("aaaa bbbbb\n");
-  EXPECT_EQ(doc->breakCount, 1);
-  doc->paragraphBreak(false);
+  EXPECT_EQ(layout->breakCount, 1);
+  layout->paragraphBreak(false);
   flow("c");
   EXPECT_EQ(lineTexts(*doc), (std::vector<std::string>{"aaaa", "bbbbb", "", "c"}));
 }
@@ -317,27 +317,26 @@ TEST_F(TextFlowTest, MatchesTheLiteralRuleOnRandomTexts) {
   for (int32_t width = 0; width <= 24; ++width) {
     for (int trial = 0; trial < 150; ++trial) {
       settings->tabsize = tabSizes[rng() % 5];
-      Document expected;
-      resetLayout(expected, width);
-      resetLayout(*doc, width);
-      doc->lines.clear();
+      Document expectedDoc;
+      Layout expected(expectedDoc, *settings, width);
+      reset(width);
       bool pre = rng() % 3 == 0;
       int32_t indent = static_cast<int32_t>(rng() % 4);
       std::vector<std::string> texts(1 + rng() % 3);
       for (std::string& s : texts) s = randomText();
-      for (Document* d : {&expected, doc.get()}) {
-        d->preformatted = pre;
-        d->indent = indent;
+      for (Layout* l : {&expected, layout.get()}) {
+        l->preformatted = pre;
+        l->indent = indent;
         for (size_t k = 0; k < texts.size(); ++k) {
           auto run = k % 2 ? std::make_unique<LinkRun>(ColorPair{}, ColorPair{}, texts[k], "l")
                            : std::make_unique<TextRun>(ColorPair{}, texts[k]);
-          if (d == doc.get())
-            d->flowRun(std::move(run));
+          if (l == layout.get())
+            l->flowRun(std::move(run));
           else
-            referenceFlowRun(*d, std::move(run));
+            referenceFlowRun(*l, std::move(run));
         }
       }
-      ASSERT_EQ(describe(*doc), describe(expected))
+      ASSERT_EQ(describe(*layout), describe(expected))
           << "width " << width << " tabsize " << settings->tabsize << " pre " << pre << " indent "
           << indent;
     }
@@ -367,8 +366,8 @@ TEST_F(TextFlowTest, HugeRunsFlowInLinearTime) {
   };
   for (const Case& c : cases) {
     doc->lines.clear();
-    resetLayout(*doc, 80);
-    doc->preformatted = c.preformatted;
+    reset(80);
+    layout->preformatted = c.preformatted;
     flow(c.text);
     size_t cells = 0;
     for (const std::string& line : lineTexts(*doc)) cells += line.size();

@@ -8,6 +8,9 @@
 
 namespace orbis::platform {
 
+// The beginning of the name of every temporary file the program makes.
+constexpr const char* TempFilePrefix = "~ob";
+
 // Creates a new empty file with a unique name beginning with prefix in
 // tempFileDirectory(), mode 0600, never following a planted link. Stores its
 // full path and returns true; false (errno set, path unchanged) when no file

@@ -1,4 +1,4 @@
-#include "platform/console.h"
+#include "platform/shared/console.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

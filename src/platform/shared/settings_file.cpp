@@ -1,4 +1,4 @@
-#include "platform/settings_file.h"
+#include "platform/shared/settings_file.h"
 
 #include <mutex>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "modes.h"
+#include "diagnostic_modes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,18 +7,16 @@
 #include <string_view>
 #include <vector>
 
-#include "config/settings.h"
 #include "console_host/text_output.h"
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
-#include "platform/console.h"
 #include "platform/process.h"
-#include "platform/temp_file.h"
+#include "platform/shared/temp_file.h"
 #include "platform/text_file.h"
-#include "refusal.h"
-#include "render/console_size.h"
 #include "render/document.h"
+#include "render/load_context.h"
+#include "report.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
 #include "tree_printer.h"
@@ -58,42 +56,17 @@ int copyToOutput(const std::string& path, DumpStyle style) {
   return 1;
 }
 
-// Loads options.file into document; false (and the reason on stderr) when
-// the load refuses it.
-bool loadDocument(const Options& options, Document& document) {
-  fixConsoleSize(options);
-  if (document.load(options.file.c_str())) return true;
-  if (document.loadFailure == LoadFailure::CannotWrite) {
-    reportError(describeTemporaryFailure(document.temporaryPath, document.temporaryError));
-  } else {
-    reportError(describeRefusal(document.loadFailure, document.sourcePath, options.file));
-  }
-  return false;
+// Loads file into document; false (and the reason on stderr) when the load
+// refuses it.
+bool loadDocument(const Options& options, const std::string& file, const Settings& settings,
+                  Document& document) {
+  LoadContext context{settings, layoutConsoleSize(consoleSizeFor(options))};
+  LoadResult result = document.load(file.c_str(), context);
+  if (!result.loaded()) reportError(result.message);
+  return result.loaded();
 }
 
 }  // namespace
-
-void reportError(const std::string& message) {
-  std::fprintf(stderr, "orbisline: %s\n", message.c_str());
-}
-
-int reportOutputFailure(int error) {
-  if (error != EPIPE)
-    reportError(std::string("cannot write to standard output: ") + std::strerror(error));
-  return 1;
-}
-
-void fixConsoleSize(const Options& options) {
-  platform::ConsoleSize size{DefaultConsoleColumns, DefaultConsoleRows};
-  platform::ConsoleSize terminal;
-  if (platform::isTerminal(platform::StandardStream::Output) &&
-      platform::consoleMaxWindowSize(terminal)) {
-    size = terminal;
-  }
-  if (options.width != 0) size.columns = options.width;
-  if (options.height != 0) size.rows = options.height;
-  platform::setConsoleSizeOverride(size);
-}
 
 int runHelp() {
   console::OutputBuffer out(stdout);
@@ -101,7 +74,7 @@ int runHelp() {
   return flushOutput(out);
 }
 
-int runTree(const Options& options) {
+int runTree(const Options& options, const Settings& settings) {
   // Any readable file will do but an empty one, which every mode refuses as
   // the viewer does.
   std::string reason = platform::describeOpenFailure(options.file.c_str());
@@ -112,9 +85,9 @@ int runTree(const Options& options) {
   Node root;
   // The same text as the viewer reads: converted the same way.
   FileSource page(options.file.c_str());
-  ConvertingSource source(page, pagesAreConverted());
+  ConvertingSource source(page, settings.convertCharset);
   if (source.isOpen()) {
-    DocumentParser parser(settings);
+    DocumentParser parser(&settings);
     parser.parse(&source, &root);
   }
   console::OutputBuffer out(stdout);
@@ -122,20 +95,20 @@ int runTree(const Options& options) {
   return flushOutput(out);
 }
 
-int runDump(const Options& options) {
+int runDump(const Options& options, const std::string& file, const Settings& settings) {
   if (options.raw && platform::isTerminal(platform::StandardStream::Output)) {
     reportError("--raw does not write to a terminal; send the output to a file or a pipe");
     return 2;
   }
   DumpStyle style = options.raw ? DumpStyle::Raw : safeDumpStyle();
   Document document;
-  if (!loadDocument(options, document)) return 1;
+  if (!loadDocument(options, file, settings, document)) return 1;
   return copyToOutput(document.temporaryPath, style);
 }
 
-int runRuns(const Options& options) {
+int runRuns(const Options& options, const Settings& settings) {
   Document document;
-  if (!loadDocument(options, document)) return 1;
+  if (!loadDocument(options, options.file, settings, document)) return 1;
   console::OutputBuffer out(stdout);
   printRuns(document, out);
   return flushOutput(out);

@@ -3,7 +3,7 @@
 // and holds a copy of the path. It also keeps the descriptor that created the
 // file, which every later open goes through: in a directory that others may
 // write to, the name could meanwhile lead somewhere else.
-#include "platform/temp_file.h"
+#include "platform/shared/temp_file.h"
 
 #include <fcntl.h>
 #include <pthread.h>
