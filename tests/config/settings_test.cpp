@@ -6,6 +6,7 @@
 
 #include "config/settings.h"
 #include "config/settings_fixture.h"
+#include "config/settings_sources.h"
 #include "markup/byte_source.h"
 
 namespace orbis {
@@ -193,6 +194,51 @@ TEST_F(SettingsFileTest, FileReplacesTheBuiltInText) {
 
   expectFields(*Settings::fromFile((folder.path() / Settings::FileName).string()),
                {.timeout = 100, .exts = "txt ", .doccl = 0});
+}
+
+// The first place that applies wins: the named file, the user's own, the
+// module's, the built-in text. A named or user's file must be readable; the
+// module's may be missing.
+TEST_F(SettingsTest, SourcesAreTriedInTheirOrder) {
+  testing::ScratchFolder module;
+  testing::ScratchFolder config;
+  testing::ScratchFolder named;
+  testing::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path().c_str());
+  const fs::path user = config.path() / "orbisline" / "Orbisline.obs";
+  const std::string namedFile = (named.path() / "named.obs").string();
+  std::ofstream(namedFile) << "<Orbisline exts='named '></Orbisline>";
+  std::ofstream(module.path() / Settings::FileName) << "<Orbisline exts='module '></Orbisline>";
+  const std::string moduleDirectory = module.path().string() + "/";
+  struct Case {
+    std::string named;
+    bool userFile;
+    std::string module;
+    const char* exts;  // null: refused
+  };
+  const Case cases[] = {
+      {namedFile, true, moduleDirectory, "named "},
+      {"", true, moduleDirectory, "user "},
+      {"", false, moduleDirectory, "module "},
+      {"", false, "", "htm html "},
+      {"", false, (named.path() / "nowhere").string() + "/", "htm html "},
+      {(named.path() / "missing.obs").string(), true, moduleDirectory, nullptr},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(user.parent_path());
+    if (c.userFile) {
+      fs::create_directories(user.parent_path());
+      std::ofstream(user) << "<Orbisline exts='user '></Orbisline>";
+    }
+    std::string error;
+    std::unique_ptr<Settings> loaded = orbis::loadSettings(c.named, c.module, error);
+    if (c.exts == nullptr) {
+      EXPECT_EQ(loaded, nullptr) << c.named;
+      EXPECT_EQ(error.rfind("cannot read the settings file " + c.named + ": ", 0), 0u) << error;
+      continue;
+    }
+    ASSERT_NE(loaded, nullptr) << error;
+    EXPECT_EQ(loaded->exts, c.exts) << c.named << " user " << c.userFile << " " << c.module;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs a build into a scratch prefix and runs the installed program from
 # another folder, with the build tree's module out of reach: it must load
-# the platform library and the module from the prefix, open an installed
+# the platform's shared library and the module from the prefix, open an installed
 # welcome page through the module, and show the first welcome page when no
 # FILE is given.
 # Usage: installed_check.sh CMAKE BUILD_DIR
@@ -31,13 +31,13 @@ done
 
 mkdir "$work/elsewhere" "$work/tmp" "$work/home" "$work/registry"
 cd "$work/elsewhere" || exit 1
-# Both binaries take the platform library from the prefix, never from the
+# Both binaries take the shared library from the prefix, never from the
 # build tree, so that the program works once the build tree is gone.
 for binary in bin/orbisline lib/orbisline/Orbisline.so; do
   resolved=$(ldd "$prefix/$binary" | grep liborbis_process)
   case $resolved in
     *"=> $prefix/"*) ;;
-    *) fail "$binary finds the platform library at: $resolved" ;;
+    *) fail "$binary finds the shared library at: $resolved" ;;
   esac
 done
 
