@@ -52,17 +52,34 @@ int runView(const Options& options, const orbis::Settings& settings,
   return runViewer(options, page, start);
 }
 
+// --tree, --dump and --runs; "-" reads the page from standard input.
+int runDiagnostic(const Options& options, const orbis::Settings& settings) {
+  Options page = options;
+  PipedPage piped;
+  std::string error;
+  if (options.file == "-") {
+    if (!piped.read(settings, error)) {
+      reportError(error);
+      return FileError;
+    }
+    page.file = piped.path();
+  }
+  if (options.mode == Mode::Tree) return runTree(page, settings);
+  if (options.mode == Mode::Runs) return runRuns(page, settings);
+  return runDump(page, page.file, settings);
+}
+
 int runMode(const Options& options, const orbis::Settings& settings,
             std::chrono::steady_clock::time_point start) {
   switch (options.mode) {
     case Mode::View:
       return runView(options, settings, start);
-    case Mode::Tree:
-      return runTree(options, settings);
     case Mode::Dump:
-      return options.color ? runColorDump(options) : runDump(options, options.file, settings);
+      if (options.color) return runColorDump(options);
+      return runDiagnostic(options, settings);
+    case Mode::Tree:
     case Mode::Runs:
-      return runRuns(options, settings);
+      return runDiagnostic(options, settings);
     case Mode::Headless:
       return runHeadless(options);
     case Mode::Help:
@@ -81,14 +98,14 @@ int main(int argc, char** argv) {
   // Said first, never later: by then a screen could be showing.
   for (const std::string* fallback : {&orbis::platform::describeCodePageFallback(),
                                       &orbis::platform::describeOemCodePageFallback()}) {
-    if (!fallback->empty()) std::fprintf(stderr, "orbisline: %s\n", fallback->c_str());
+    if (!fallback->empty()) reportError(*fallback);
   }
 
   Options options;
   std::string error;
   if (!parseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "orbisline: %s\nTry 'orbisline --help' for more information.\n",
-                 error.c_str());
+    reportError(error);
+    std::fputs("Try 'orbisline --help' for more information.\n", stderr);
     return UsageError;
   }
   if (options.mode == Mode::Help) return runHelp();

@@ -86,6 +86,8 @@ void colorize(const EditorInfo& info) {
 
   const int64_t top = info.TopScreenLine;
   const int64_t end = top + info.WindowSizeY;
+  // The last text column on the screen, however far it is scrolled sideways.
+  const int64_t lastColumn = int64_t{info.LeftPos} + info.WindowSizeX - 1;
   const int64_t lineCount = static_cast<int64_t>(document.lines.size());
   for (int64_t i = std::max<int64_t>(top, 0); i < std::min(end, lineCount); ++i) {
     const RenderedLine& line = document.lines[static_cast<std::size_t>(i)];
@@ -101,12 +103,12 @@ void colorize(const EditorInfo& info) {
     }
     if (colors.fillsLines()) {
       int64_t from = line.runs.empty() ? 0 : int64_t{line.runs.back()->end} + 1;
-      addColor(i, baseAttribute, from, info.WindowSizeX - 1);
+      addColor(i, baseAttribute, from, lastColumn);
     }
   }
   // The empty lines the writer adds after the text have no rendered line.
   if (lineCount < end && colors.fillsLines()) {
-    for (int64_t i = lineCount; i < end; ++i) addColor(i, baseAttribute, 0, info.WindowSizeX - 1);
+    for (int64_t i = lineCount; i < end; ++i) addColor(i, baseAttribute, 0, lastColumn);
   }
   if (!found) platform::setConsoleTitle(DefaultConsoleTitle);
 }

@@ -6,6 +6,7 @@
 
 #include "host/colorize.h"
 #include "host/host_calls.h"
+#include "host/link_following.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
 #include "platform/shared/console.h"
@@ -19,14 +20,14 @@ constexpr const char* SaveNotice = "Sorry, but saving mechanism is not implement
 }  // namespace
 
 bool bindEditor(PluginState& state, int editorId) {
-  EditorBinding& binding = state.binding;
-  if (binding.titlePending) {
+  Showing& showing = state.showing;
+  if (showing.titlePending) {
     platform::setConsoleTitle(DefaultConsoleTitle);
-    binding.titlePending = false;
-    binding.editorId = editorId;
+    showing.titlePending = false;
+    showing.editorId = editorId;
     return true;
   }
-  return editorId == binding.editorId;
+  return editorId == showing.editorId;
 }
 
 int processEditorEvent(int event, void*) {
@@ -36,9 +37,22 @@ int processEditorEvent(int event, void*) {
   if (!bindEditor(state, info.EditorID)) return 0;
   if (event == EE_SAVE) {
     showMessage(SaveNotice, MenuTitle, "Ok");
-  } else {
-    colorize(info);
+    return 0;
   }
+  // A page opened for a link with a fragment goes to that anchor first.
+  if (!state.showing.fragment.empty()) {
+    std::string fragment = std::move(state.showing.fragment);
+    state.showing.fragment.clear();
+    if (jumpToAnchor(info, fragment)) info = editorInfo();
+  }
+  // Where a search landed is where the cursor is now.
+  if (state.searching &&
+      (info.CurLine != state.searchedFrom.line || info.CurPos != state.searchedFrom.column)) {
+    state.searching = false;
+    state.cursorLine = info.CurLine;
+    state.cursorColumn = static_cast<int16_t>(info.CurPos);
+  }
+  colorize(info);
   return 0;
 }
 

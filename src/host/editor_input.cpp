@@ -1,17 +1,19 @@
 // The editor's input: the plug-in turns the editor into a viewer. Only
 // cursor movement, Insert and a few function keys reach the editor; Enter
 // and a left click follow the link at the saved cursor, Backspace goes back
-// through the history. The saved cursor is the cell whose link shows as
-// active: the arrow keys store the cell the cursor is about to reach, so the
-// redraw after the editor's move already lights the right link, and a mouse
-// move stores the cell under the pointer.
+// through the history, Tab and Shift+Tab go to the next and the previous
+// link. The saved cursor is the cell whose link shows as active: the arrow
+// keys store the cell the cursor is about to reach, so the redraw after the
+// editor's move already lights the right link, a mouse move stores the text
+// cell under the pointer, and Tab the link it goes to.
 #include <string>
 #include <string_view>
 
 #include "host/colorize.h"
 #include "host/editor_events.h"
 #include "host/host_calls.h"
-#include "host/link_target.h"
+#include "host/link_following.h"
+#include "host/link_tabbing.h"
 #include "host/open_flow.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
@@ -22,34 +24,6 @@ namespace orbis::host {
 namespace {
 
 int16_t screenCell(int64_t value) { return static_cast<int16_t>(value); }
-
-// An anchor of the shown document: the cursor goes to its line, in the same
-// column, with the line at the top unless the text ends within a screen
-// (then the end of the text fills the screen). A name the page lacks is
-// entered with 0, which moves nothing in a page longer than the screen.
-void jumpToAnchor(const EditorInfo& info, std::string_view name) {
-  Document& document = *pluginState().currentDocument;
-  int64_t line = int64_t{document.anchors[LowerString(std::string(name))]} - 1;
-  int64_t last = document.lastLineIndex;
-  int64_t top = last - line > info.WindowSizeY ? line : last - info.WindowSizeY + 2;
-  EditorSetPosition position{static_cast<int>(line), info.CurPos, -1,
-                             static_cast<int>(top),  -1,          -1};
-  editorControl(ECTL_SETPOSITION, &position);
-}
-
-void followLink(const EditorInfo& info, std::string_view target) {
-  if (!target.empty() && target.front() == '#') {
-    jumpToAnchor(info, target.substr(1));
-    return;
-  }
-  if (!versionAtLeast(1, 64)) return;
-  PluginState& state = pluginState();
-  state.startLine = 0;
-  state.pendingDocument.reset();
-  std::string name = resolveTarget(target, state.currentDocument->sourcePath);
-  std::unique_ptr<Document> document = loadDocument(name.c_str());
-  if (document != nullptr) replaceCurrentDocument(std::move(document));
-}
 
 // Looks for the link only on the lines of the screen; the first of its
 // pieces there (in line and run order) is followed.
@@ -73,11 +47,13 @@ bool followLinkAtCursor(const EditorInfo& info) {
 }
 
 // The keys that reach the editor: movement, Insert, F1, F6 to F8, F11, F12.
-// Shift, Ctrl and Alt are not looked at.
+// Shift, Ctrl and Alt are not looked at, but for Tab.
 int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
   PluginState& state = pluginState();
   state.cursorColumn = screenCell(info.CurPos);
   state.cursorLine = info.CurLine;
+  state.searching = key.wVirtualKeyCode == VK_F7;
+  state.searchedFrom = {info.CurLine, info.CurPos};
   switch (key.wVirtualKeyCode) {
     case VK_BACK:
       goBack(DropEntry::BeforeLoading);
@@ -85,6 +61,9 @@ int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
     case VK_RETURN:
       followLinkAtCursor(info);
       editorControl(ECTL_REDRAW, nullptr);
+      return 1;
+    case VK_TAB:
+      moveToLink(info, (key.dwControlKeyState & SHIFT_PRESSED) != 0);
       return 1;
     case VK_LEFT:
       state.cursorColumn = screenCell(int64_t{info.CurPos} - 1);
@@ -117,7 +96,8 @@ int onKeyDown(const EditorInfo& info, const KEY_EVENT_RECORD& key) {
 
 // A left click follows the link at the saved cursor (which the pointer's
 // last move set), not at the clicked cell. A move to a new cell on the text
-// area makes that cell the saved cursor.
+// area makes the text cell under it the saved cursor (the screen cell's
+// column counts from the editor's left column).
 int onMouse(const EditorInfo& info, const MOUSE_EVENT_RECORD& mouse) {
   PluginState& state = pluginState();
   if (mouse.dwButtonState == FROM_LEFT_1ST_BUTTON_PRESSED) {
@@ -129,7 +109,7 @@ int onMouse(const EditorInfo& info, const MOUSE_EVENT_RECORD& mouse) {
   if (cell == state.lastMouse) return 0;
   if (cell.row <= 0 || cell.row >= int64_t{info.WindowSizeY} + 1) return 0;
   state.lastMouse = cell;
-  state.cursorColumn = cell.column;
+  state.cursorColumn = screenCell(int64_t{info.LeftPos} + cell.column);
   state.cursorLine = static_cast<int32_t>(int64_t{info.TopScreenLine} + cell.row - 1);
   editorControl(ECTL_REDRAW, nullptr);
   return 0;

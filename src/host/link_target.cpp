@@ -1,5 +1,6 @@
 #include "host/link_target.h"
 
+#include <cctype>
 #include <cstdint>
 
 #include "markup/lower_string.h"
@@ -73,12 +74,12 @@ std::string buildUrl(const UrlParts& parts) {
   return text;
 }
 
-std::string decodeUrl(std::string_view text) {
+std::string decodeUrl(std::string_view text, Plus plus) {
   std::string decoded;
   decoded.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '+') {
+    if (c == '+' && plus == Plus::Blank) {
       decoded += ' ';
       continue;
     }
@@ -98,14 +99,20 @@ std::string decodeUrl(std::string_view text) {
   return decoded;
 }
 
-std::string resolveTarget(std::string_view target, std::string_view sourcePath) {
+std::string resolveTarget(std::string_view target, std::string_view sourcePath, Plus plus) {
   UrlParts parts = parseUrl(target);
-  if (!parts.scheme.empty() || !parts.netLoc.empty()) return decodeUrl(buildUrl(parts));
+  if (!parts.scheme.empty() || !parts.netLoc.empty()) return decodeUrl(buildUrl(parts), plus);
   // The directory is a name on this system, not an address: its bytes stay
   // as they are, so that a "+" or "%" in it still names it.
   UrlParts base = parseUrl(platform::directoryOf(sourcePath));
-  base.path += decodeUrl(parts.path);
+  base.path += decodeUrl(parts.path, plus);
   return buildUrl(base);
+}
+
+bool hasScheme(const UrlParts& parts) {
+  bool driveLetter =
+      parts.scheme.size() == 1 && std::isalpha(static_cast<unsigned char>(parts.scheme[0])) != 0;
+  return !parts.scheme.empty() && !driveLetter;
 }
 
 }  // namespace orbis::host

@@ -34,10 +34,14 @@ UrlParts parseUrl(std::string_view text);
 // news (in any case), by ":" otherwise.
 std::string buildUrl(const UrlParts& parts);
 
-// "+" becomes a blank and "%" with up to two hexadecimal digits after it the
-// byte they make (so "%" at the very end is a zero byte); any other "%"
-// stays as it is.
-std::string decodeUrl(std::string_view text);
+// Whether "+" in a target stands for a blank, as in an address, or for
+// itself, as in a file name such as c++.html.
+enum class Plus { Blank, Kept };
+
+// "+" becomes a blank (unless kept) and "%" with up to two hexadecimal
+// digits after it the byte they make (so "%" at the very end is a zero
+// byte); any other "%" stays as it is.
+std::string decodeUrl(std::string_view text, Plus plus = Plus::Blank);
 
 // The name to load for a link target found in the document loaded from
 // sourcePath. A relative target (no scheme, no network location) gives its
@@ -45,6 +49,11 @@ std::string decodeUrl(std::string_view text);
 // or '\'; none: the current directory), which keeps the directory's own
 // bytes; its params, query and fragment are dropped. Any other target is
 // rebuilt and decoded whole.
-std::string resolveTarget(std::string_view target, std::string_view sourcePath);
+std::string resolveTarget(std::string_view target, std::string_view sourcePath,
+                          Plus plus = Plus::Blank);
+
+// True when the target names something other than a file: it has a scheme
+// (http:, mailto:, file: and every other), other than a drive letter.
+bool hasScheme(const UrlParts& parts);
 
 }  // namespace orbis::host

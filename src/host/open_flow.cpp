@@ -9,6 +9,7 @@
 
 #include "host/document_menu.h"
 #include "host/host_calls.h"
+#include "host/notices.h"
 #include "host/open_flow.h"
 #include "host/plugin.h"
 #include "host/plugin_state.h"
@@ -63,26 +64,29 @@ void openDocuments(PluginState& state) {
       state.history->push(document.sourcePath, document.title, state.cursorLine);
     }
     state.recordHistory = true;
-    state.setCurrentDocument(std::move(state.pendingDocument));
+    state.setCurrentDocument(std::move(state.pendingDocument), std::move(state.pendingFragment));
+    state.pendingFragment.clear();
   }
 }
 
 }  // namespace
 
-std::unique_ptr<Document> loadDocument(const char* name) {
+std::unique_ptr<Document> loadDocument(const char* name, LoadResult& result) {
   PluginState& state = pluginState();
   platform::ConsoleSize measured;
   if (!platform::consoleMaxWindowSize(measured)) measured = {};
   LoadContext context{*state.settings, layoutConsoleSize(measured), &state.loadHost};
   auto document = std::make_unique<Document>();
-  LoadResult result = document->load(name, context);
+  result = document->load(name, context);
   if (result.loaded()) return document;
-  platform::setLastRefusal(static_cast<int>(result.failure), std::move(result.message));
+  platform::setLastRefusal(static_cast<int>(result.failure), result.message);
   return nullptr;
 }
 
-void replaceCurrentDocument(std::unique_ptr<Document> document) {
-  pluginState().pendingDocument = std::move(document);
+void replaceCurrentDocument(std::unique_ptr<Document> document, std::string fragment) {
+  PluginState& state = pluginState();
+  state.pendingDocument = std::move(document);
+  state.pendingFragment = std::move(fragment);
   editorControl(ECTL_QUIT, nullptr);
 }
 
@@ -93,8 +97,12 @@ void goBack(DropEntry drop) {
   if (drop == DropEntry::BeforeLoading) dropped = state.history->pop();
   const HistoryEntry& entry = dropped != nullptr ? *dropped : *state.history->top();
   state.pendingDocument.reset();
-  std::unique_ptr<Document> document = loadDocument(entry.path.c_str());
-  if (document == nullptr) return;
+  LoadResult result;
+  std::unique_ptr<Document> document = loadDocument(entry.path.c_str(), result);
+  if (document == nullptr) {
+    showNotice(cannotOpenNotice(entry.path, result));
+    return;
+  }
   replaceCurrentDocument(std::move(document));
   state.recordHistory = false;
   state.startLine = entry.line;
@@ -126,7 +134,8 @@ void openPlugin(int openFrom, intptr_t item) {
   }
 
   ShowingState showing(state);
-  state.setCurrentDocument(loadDocument(named ? name.c_str() : nullptr));
+  LoadResult result;
+  state.setCurrentDocument(loadDocument(named ? name.c_str() : nullptr, result));
   if (state.currentDocument == nullptr) return;
   if (state.history == nullptr && versionAtLeast(1, 64))
     state.history = std::make_unique<History>();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "render/document.h"
 
@@ -10,12 +11,14 @@ namespace orbis::host {
 
 // A new Document loaded from name with the plug-in's settings, the
 // console's size and the host's progress box; null when the load refuses
-// or fails, with the reason left as the platform's last refusal.
-std::unique_ptr<Document> loadDocument(const char* name);
+// or fails, with the reason in result and left as the platform's last
+// refusal.
+std::unique_ptr<Document> loadDocument(const char* name, LoadResult& result);
 
 // Makes document the pending one and asks the host to close the current
-// editor, after which the open loop shows it.
-void replaceCurrentDocument(std::unique_ptr<Document> document);
+// editor, after which the open loop shows it, at the anchor fragment names
+// when it names one.
+void replaceCurrentDocument(std::unique_ptr<Document> document, std::string fragment = {});
 
 // When the entry of the page gone back to leaves the history: before its
 // page is loaded again, so that it goes even when the load fails

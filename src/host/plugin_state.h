@@ -4,8 +4,11 @@
 // only on the host's thread; the load's worker thread never touches it.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "config/settings.h"
 #include "host/far_api.h"
@@ -22,12 +25,24 @@ struct MouseCell {
   friend bool operator==(const MouseCell&, const MouseCell&) = default;
 };
 
-// Which editor shows the current document: the first editor that reports
-// an event while a document is current, which is the one the open loop has
-// just opened for it. Events of any other editor are left alone.
-struct EditorBinding {
+// The start of a link's first piece: where Tab puts the cursor.
+struct LinkStart {
+  int32_t line = 0;
+  int32_t column = 0;
+  friend auto operator<=>(const LinkStart&, const LinkStart&) = default;
+};
+
+// What belongs to showing the current document, begun afresh for each. Its
+// editor is the first that reports an event while the document is current,
+// which is the one the open loop has just opened for it; events of any
+// other editor are left alone.
+struct Showing {
   bool titlePending = true;  // no editor yet; the console title is still to be set
   int editorId = -1;
+  std::string fragment;  // the anchor to go to at the editor's first redraw
+  // The links' first pieces in text order, once Tab has needed them.
+  std::vector<LinkStart> linkStarts;
+  bool linkStartsKnown = false;
 };
 
 struct PluginState {
@@ -39,10 +54,11 @@ struct PluginState {
   // The document whose temporary file the editor shows, and the one that
   // replaces it when that editor closes (set together with ECTL_QUIT).
   // Only setCurrentDocument changes the current one, so that each new one
-  // is bound to its own editor afresh.
+  // is shown afresh; the pending one comes with the anchor to open it at.
   std::unique_ptr<Document> currentDocument;
-  EditorBinding binding;
+  Showing showing;
   std::unique_ptr<Document> pendingDocument;
+  std::string pendingFragment;
   // Exists only while documents are shown, and only for hosts from 1.64 on.
   std::unique_ptr<History> history;
   int32_t startLine = 0;      // StartLine of the next editor
@@ -55,10 +71,15 @@ struct PluginState {
   int16_t cursorColumn = 0;
   int32_t cursorLine = 0;
   MouseCell lastMouse;
+  // A search key went to the editor with its cursor here: where the search
+  // lands becomes the saved cursor at the next redraw.
+  bool searching = false;
+  LinkStart searchedFrom;
 
-  void setCurrentDocument(std::unique_ptr<Document> document) {
+  void setCurrentDocument(std::unique_ptr<Document> document, std::string fragment = {}) {
     currentDocument = std::move(document);
-    binding = EditorBinding{};
+    showing = Showing{};
+    showing.fragment = std::move(fragment);
   }
 };
 

@@ -72,7 +72,9 @@ TextFile::~TextFile() { close(); }
 bool TextFile::open(const char* path) {
   close();
   lastError_.clear();
+  lastErrorNumber_ = 0;
   if (path == nullptr || *path == '\0') {
+    lastErrorNumber_ = ENOENT;
     lastError_ = std::strerror(ENOENT);
     return false;
   }
@@ -80,11 +82,13 @@ bool TextFile::open(const char* path) {
   // descriptor is rejected below anyway unless it names a regular file.
   int descriptor = openForReading(path);
   if (descriptor == -1) {
+    lastErrorNumber_ = errno;
     lastError_ = std::strerror(errno);
     return false;
   }
   struct stat status {};
   if (::fstat(descriptor, &status) != 0) {
+    lastErrorNumber_ = errno;
     lastError_ = std::strerror(errno);
     ::close(descriptor);
     return false;
@@ -184,13 +188,20 @@ int32_t TextFile::peekStart(char* buffer, int32_t capacity) const {
   return got < 0 ? 0 : static_cast<int32_t>(got);
 }
 
-std::string describeOpenFailure(const char* path) {
+OpenCheck checkOpenable(const char* path) {
   TextFile file;
-  if (!file.open(path)) {
-    return file.lastError();
+  if (file.open(path)) {
+    if (file.length() == 0) return {OpenProblem::Empty, "is empty", 0};
+    return {};
   }
-  return file.length() == 0 ? "is empty" : "";
+  int error = file.lastErrorNumber();
+  OpenProblem problem = error == 0        ? OpenProblem::NotRegular
+                        : error == ENOENT ? OpenProblem::Missing
+                                          : OpenProblem::Other;
+  return {problem, file.lastError(), error};
 }
+
+std::string describeOpenFailure(const char* path) { return checkOpenable(path).reason; }
 
 bool isRegularFile(const std::string& path) {
   struct stat status {};

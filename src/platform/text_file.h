@@ -52,6 +52,9 @@ public:
   int32_t peekStart(char* buffer, int32_t capacity) const;
 
   const std::string& lastError() const { return lastError_; }
+  // The errno value of the last failed open; 0 when the file opened but is
+  // not a regular file.
+  int lastErrorNumber() const { return lastErrorNumber_; }
 
 private:
   int descriptor_ = -1;
@@ -60,12 +63,26 @@ private:
   int pendingByte_ = -1;  // a looked-ahead byte that begins the next read
   bool textMode_ = true;
   std::string lastError_;
+  int lastErrorNumber_ = 0;
 };
 
-// Why path cannot be loaded as a document: the reason it cannot be opened as
-// a regular file for reading, "is empty" for a file of length 0 (which the
-// viewer refuses like a missing one), or the empty text when it can be
-// loaded. Used by the executables for their one-line error messages.
+// Why a file cannot be read as a document.
+enum class OpenProblem { None, Missing, NotRegular, Empty, Other };
+
+struct OpenCheck {
+  OpenProblem problem = OpenProblem::None;
+  // For the user: the system's reason ("No such file or directory"), "is a
+  // directory", "is not a regular file", "is empty"; empty when it can be
+  // read.
+  std::string reason;
+  int error = 0;  // the errno value of Missing and Other
+};
+
+// Whether path opens as a regular file for reading that is not empty (the
+// viewer refuses an empty file like a missing one), and why not.
+OpenCheck checkOpenable(const char* path);
+
+// checkOpenable's reason.
 std::string describeOpenFailure(const char* path);
 
 // True when path names a regular file (through links); a directory, a

@@ -296,6 +296,9 @@ void layOutText(Layout& layout, std::string text) {
 // Returns whether a frame was pushed for the element's children.
 bool openElement(Layout& layout, const ElementNode& element, std::vector<Frame>& stack) {
   const Handler& handler = handlerFor(lookupTag(element.name.view()));
+  // Any element the page shows can be linked to by its id, at the line
+  // where layout meets it, before a heading or paragraph breaks the line.
+  if (&handler != &Hidden) recordAnchor(layout, element, "id");
   Frame frame{&handler, element.firstChild()};
   frame.hasChildren = element.hasChildren();
   if (!handler.open(layout, element, frame)) {

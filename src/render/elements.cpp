@@ -42,9 +42,11 @@ int32_t rulePercentage(const ElementNode& element) {
 }  // namespace
 
 bool isLayoutAttribute(std::string_view name) {
-  // align is read by text flow (applyAlign), the rest by the handlers here.
-  static constexpr std::string_view Names[] = {"align", "alink", "alt",  "bgcolor", "color", "href",
-                                               "link",  "name",  "size", "text",    "width"};
+  // align is read by text flow (applyAlign), id by element dispatch, the
+  // rest by the handlers here.
+  static constexpr std::string_view Names[] = {"align", "alink", "alt",  "bgcolor",
+                                               "color", "href",  "id",   "link",
+                                               "name",  "size",  "text", "width"};
   for (std::string_view known : Names) {
     if (equalsIgnoringCase(known, name)) {
       return true;
@@ -69,8 +71,12 @@ void openLink(Layout& layout, const ElementNode& element) {
   } else {
     layout.inLink = false;
   }
+  recordAnchor(layout, element, "name");
+}
+
+void recordAnchor(Layout& layout, const ElementNode& element, const char* attribute) {
   std::string name;
-  if (element.getAttribute("name", name)) {
+  if (element.getAttribute(attribute, name)) {
     // An existing key keeps its spelling; only the line moves.
     layout.doc.anchors[LowerString(std::move(name))] = layout.currentLine + 1;
   }

@@ -25,7 +25,12 @@ bool isLayoutAttribute(std::string_view name);
 // inside a link, otherwise a TextRun in the normal colours.
 std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text);
 
-// a: href starts a link, name records an anchor at the current line + 1.
+// The element's attribute (name of an a, the id of any element) as an
+// anchor at the current line + 1: the later of two equal names (letter case
+// ignored) wins.
+void recordAnchor(Layout& layout, const ElementNode& element, const char* attribute);
+
+// a: href starts a link, name records an anchor.
 void openLink(Layout& layout, const ElementNode& element);
 // Closes any link, children or not.
 void closeLink(Layout& layout);

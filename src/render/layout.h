@@ -54,14 +54,14 @@ public:
   const int32_t wrapWidth;
   const int32_t tabSize;  // the settings' tab size, held to 1..MaxTabSize
 
-  int32_t currentLine = 0;  // index of the line being filled
-  int32_t column = 0;       // cells placed on the current line
-  int32_t skipCount = 0;    // following nodes to leave out
-  int32_t indent = 0;       // blanks in front of each new line's text
+  int32_t currentLine = 0;             // index of the line being filled
+  int32_t column = 0;                  // cells placed on the current line
+  int32_t skipCount = 0;               // following nodes to leave out
+  int32_t indent = 0;                  // blanks in front of each new line's text
   int32_t breakCount = TopOfDocument;  // line breaks since the last character
   bool inLink = false;                 // inside an a element with an href
   bool preformatted = false;           // inside pre
-  bool endsInSpace = true;  // the text so far ends in white space or at a block boundary
+  bool endsInSpace = true;             // the text so far ends in white space or at a block boundary
   Alignment alignment = Alignment::Left;  // for new lines
   SharedText currentHref;                 // of the link being laid out
 };

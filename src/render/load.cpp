@@ -18,7 +18,6 @@
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "platform/clock.h"
-#include "platform/text_file.h"
 #include "platform/thread.h"
 #include "pool/block_pool.h"
 #include "render/document.h"
@@ -149,10 +148,12 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
   ReadProgress ownProgress{0};
   ReadProgress& progress = context.progress != nullptr ? *context.progress : ownProgress;
   FileSource file(sourcePath.c_str(), &progress);
-  if (!file.isOpen()) {  // gone since the check
-    std::string reason = platform::describeOpenFailure(sourcePath.c_str());
-    return LoadResult{LoadFailure::CannotOpen,
-                      std::string(name) + ": " + (reason.empty() ? "the file is empty" : reason)};
+  if (!file.isOpen()) {  // changed since the check
+    LoadResult changed = checkFile(name, sourcePath);
+    if (changed.loaded())
+      changed = LoadResult{LoadFailure::CannotOpen, std::string(name) + ": is empty",
+                           platform::OpenProblem::Empty};
+    return changed;
   }
   ConvertingSource source(file, context.settings.convertCharset);
 
@@ -167,14 +168,16 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
   // The tree can be far bigger than the page; it is not needed for writing.
   root.reset();
   if (temporaryPath.empty()) {
-    return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure({}, temporaryError_)};
+    return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure({}, temporaryError_),
+                      platform::OpenProblem::None, temporaryError_};
   }
   int error = writeText(*this, layout.currentLine, context.console);
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
   releaseUnusedBlocks();
   if (error != 0) {
-    return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure(temporaryPath, error)};
+    return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure(temporaryPath, error),
+                      platform::OpenProblem::None, error};
   }
   return {};
 }

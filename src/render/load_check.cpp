@@ -62,14 +62,21 @@ LoadResult checkExtension(std::string_view name, const std::string& path,
 
 }  // namespace
 
+LoadResult checkFile(std::string_view name, const std::string& path) {
+  platform::OpenCheck check = platform::checkOpenable(path.c_str());
+  if (check.problem == platform::OpenProblem::None) return {};
+  LoadResult result = refusal(LoadFailure::CannotOpen, name, check.reason);
+  result.openProblem = check.problem;
+  result.error = check.error;
+  return result;
+}
+
 LoadResult checkLoadable(const char* name, const Settings& settings, std::string& path) {
   if (name == nullptr) return LoadResult{LoadFailure::NoName, "no file name"};
   path = trimName(name);
   LoadResult result = checkExtension(name, path, settings);
   if (!result.loaded()) return result;
-  std::string reason = platform::describeOpenFailure(path.c_str());
-  if (!reason.empty()) return refusal(LoadFailure::CannotOpen, name, reason);
-  return {};
+  return checkFile(name, path);
 }
 
 std::string describeTemporaryFailure(const std::string& temporaryPath, int error) {

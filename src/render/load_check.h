@@ -19,6 +19,10 @@ namespace orbis {
 // null name path is left unchanged.
 LoadResult checkLoadable(const char* name, const Settings& settings, std::string& path);
 
+// Whether the file at path (the name as loaded) can be read as a page; the
+// result names the file as name has it.
+LoadResult checkFile(std::string_view name, const std::string& path);
+
 // Why a load failed for want of its temporary file. Not the page's fault, so
 // the page is not named: the directory is when no file could be made there
 // (temporaryPath empty), else that file, with the system's reason (error,

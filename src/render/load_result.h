@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/text_file.h"
+
 namespace orbis {
 
 enum class LoadFailure : int {
@@ -23,6 +25,11 @@ struct LoadResult {
   // temporary file, that file or its directory with the system's reason.
   // Empty when loaded.
   std::string message;
+  // For CannotOpen, what is wrong with the file.
+  platform::OpenProblem openProblem = platform::OpenProblem::None;
+  // The errno value behind CannotWrite, and behind CannotOpen with
+  // OpenProblem::Other; 0 otherwise.
+  int error = 0;
 
   bool loaded() const { return failure == LoadFailure::None; }
 };

@@ -34,7 +34,8 @@ void ProgressBox::showParsed(int32_t percent) { fill(cellsForProgress(percent));
 
 void ProgressBox::fill(int cells) {
   if (cells == shown_) return;
-  if (cells > shown_) std::memset(bar_ + shown_, FullCell, static_cast<std::size_t>(cells - shown_));
+  if (cells > shown_)
+    std::memset(bar_ + shown_, FullCell, static_cast<std::size_t>(cells - shown_));
   shown_ = cells;
   draw();
 }

@@ -274,13 +274,14 @@ TEST_F(HeadlessTest, AnchorsMoveTheCursorInThePage) {
       // Near the end the text's end fills the screen.
       {"Right Right Enter",
        "SETPOSITION " + std::to_string(end) + " 2 " + std::to_string(last - rows + 2)},
-      // A name that is not there moves nothing.
-      {"Right Right Right Right Enter", "SETPOSITION -1 4 -1"},
+      // A name that is not there moves nothing and says so.
+      {"Right Right Right Right Enter",
+       "MESSAGE \"Orbisline\" \"No anchor #nowhere in this page\" -> 0"},
       {"Right Right Right Right Right Right Enter", "SETPOSITION 0 6 0"},
   };
   for (const Case& c : cases) {
     Trace trace = play(page, c.keys);
-    Trace moves = keep(trace, {"SETPOSITION", "EDITOR", "CLOSE"});
+    Trace moves = keep(trace, {"SETPOSITION", "EDITOR", "CLOSE", "MESSAGE \"Orbisline\" \"No"});
     EXPECT_EQ(moves, (Trace{"EDITOR \"A\" 0", c.position, "CLOSE"})) << c.keys;
   }
   // The editor follows: the cursor lands on the anchor's line.
@@ -289,6 +290,69 @@ TEST_F(HeadlessTest, AnchorsMoveTheCursorInThePage) {
   ASSERT_NE(key, trace.end());
   ASSERT_NE(key + 1, trace.end());
   EXPECT_EQ(key[1], "CURSOR " + std::to_string(middle) + " 0 " + std::to_string(middle));
+}
+
+// Today's pages: anchors by id, fragments in links to other files, links
+// that cannot be followed, Tab from link to link, names with "+".
+TEST_F(HeadlessTest, LinksOfTodaysPages) {
+  std::string filler;
+  for (int i = 0; i < 12; ++i) filler += "<p>filler " + std::to_string(i) + "</p>";
+  writeFile("other.htm",
+            "<title>O</title>" + filler + "<h2 id=Part>Part</h2>" + filler + "<p id=tail>tail</p>");
+  writeFile("c++.htm", "<title>Plus</title>plus");
+  std::string page =
+      writeFile("links.htm",
+                "<title>L</title><a href=#sec>s</a> <a href=other.htm#part>o</a> "
+                "<a href=other.htm#tail>t</a> <a href=other.htm#none>n</a> <a href=gone.htm>g</a> "
+                "<a href=http://example.org/x>w</a> <a href=c++.htm>p</a>" +
+                    filler + "<div id=SEC>section</div>" + filler);
+  Trace links = runsOf(page);
+  Trace other = runsOf((folder.path() / "other.htm").string());
+  const int rows = height - 2;
+  const int section = runsNumber(links, "anchor \"SEC\"") - 1;
+  const int part = runsNumber(other, "anchor \"Part\"") - 1;
+  const int tail = runsNumber(other, "anchor \"tail\"") - 1;
+  const int otherLast = runsNumber(other, "lastLineIndex");
+  ASSERT_LE(otherLast - tail, rows);
+  auto at = [](int line, int column, int top) {
+    return "SETPOSITION " + std::to_string(line) + " " + std::to_string(column) + " " +
+           std::to_string(top);
+  };
+  auto notice = [](const std::string& text) {
+    return "MESSAGE \"Orbisline\" \"" + text + "\" -> 0";
+  };
+  struct Case {
+    const char* keys;  // the links sit at columns 0, 2, 4, 6, 8, 10 and 12 of line 0
+    Trace expected;    // editors, moves and notices
+  };
+  const Case cases[] = {
+      {"Enter", {"EDITOR \"L\" 0", at(section, 0, section), "CLOSE"}},
+      // The other file opens at its first line, then goes to the anchor; the
+      // end of the text fills the screen near the end; back is as before.
+      {"Tab Enter BS",
+       {"EDITOR \"L\" 0", at(0, 2, -1), "CLOSE", "EDITOR \"O\" 0", at(part, 0, part), "CLOSE",
+        "EDITOR \"L\" 0", "CLOSE"}},
+      {"Tab Tab Enter",
+       {"EDITOR \"L\" 0", at(0, 2, -1), at(0, 4, -1), "CLOSE", "EDITOR \"O\" 0",
+        at(tail, 0, otherLast - rows + 2), "CLOSE"}},
+      {"Tab Tab Tab Enter",
+       {"EDITOR \"L\" 0", at(0, 2, -1), at(0, 4, -1), at(0, 6, -1), "CLOSE", "EDITOR \"O\" 0",
+        notice("No anchor #none in this page"), "CLOSE"}},
+      // Links that cannot be followed leave the editor as it is.
+      {"Shift+Tab Shift+Tab Enter Shift+Tab Enter",
+       {"EDITOR \"L\" 0", at(0, 12, -1), notice("Wrapped to the end"), at(0, 10, -1),
+        notice("Not a local file: http://example.org/x"), at(0, 8, -1),
+        notice("Cannot open gone.htm: no such file"), "CLOSE"}},
+      {"Shift+Tab Enter",
+       {"EDITOR \"L\" 0", at(0, 12, -1), notice("Wrapped to the end"), "CLOSE", "EDITOR \"Plus\" 0",
+        "CLOSE"}},
+  };
+  for (const Case& c : cases) {
+    Trace trace = play(page, c.keys);
+    Trace moves = keep(trace, {"SETPOSITION", "EDITOR", "CLOSE", "MESSAGE \"Orbisline\" \"N",
+                               "MESSAGE \"Orbisline\" \"C", "MESSAGE \"Orbisline\" \"W"});
+    EXPECT_EQ(moves, c.expected) << c.keys;
+  }
 }
 
 // Part of the history: A -> B -> C -> D, each link followed from its own
