@@ -456,22 +456,38 @@ TEST_F(CliTest, ClosedPipeEndsQuietlyWithoutLeftovers) {
   }
 }
 
+// A full disk, or a file that reached the size limit (whose signal would
+// otherwise end the program in the middle of a write).
 TEST_F(CliTest, FailedOutputSaysWhy) {
   int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
   if (full < 0) GTEST_SKIP() << "no /dev/full";
+  constexpr rlim_t Limit = 4096;
+  std::string atLimit = writeFile("at-limit.txt", std::string(Limit, 'x'));
+  int limited = open(atLimit.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(limited, 0);
+  struct Sink {
+    ChildSetup setup;
+    const char* reason;
+  };
+  const Sink sinks[] = {{{.output = full}, "No space left on device"},
+                        {{.output = limited, .fileSizeLimit = Limit}, "File too large"}};
   std::string page = writeFile("page.htm", "<p>text</p>");
-  for (std::vector<std::string> arguments : {std::vector<std::string>{"--dump", page},
-                                             {"--runs", page},
-                                             {"--tree", page},
-                                             {"--help"},
-                                             {"--dump", "--color", page},
-                                             {"--headless", "--trace", "-", page}}) {
-    Outcome outcome = run(arguments, {.output = full});
-    EXPECT_EQ(outcome.status, 1) << arguments[0];
-    EXPECT_EQ(outcome.err, "orbisline: cannot write to standard output: No space left on device\n")
-        << arguments[0];
+  for (const Sink& sink : sinks) {
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"--dump", page},
+                                               {"--runs", page},
+                                               {"--tree", page},
+                                               {"--help"},
+                                               {"--dump", "--color", page},
+                                               {"--headless", "--trace", "-", page}}) {
+      Outcome outcome = run(arguments, sink.setup);
+      EXPECT_EQ(outcome.status, 1) << arguments[0];
+      EXPECT_EQ(outcome.err,
+                std::string("orbisline: cannot write to standard output: ") + sink.reason + "\n")
+          << arguments[0];
+    }
   }
   close(full);
+  close(limited);
   EXPECT_EQ(temporaryFilesLeft(), 0);
 }
 
