@@ -81,35 +81,6 @@ TEST_F(EditorViewTest, RowsShowTheTextInTheColoursOfTheRedraw) {
   EXPECT_EQ(row, 2);
 }
 
-// Scrolled sideways, the text and the colours of its text columns move
-// together, the cursor stays on the screen and the status line counts text
-// columns. A narrow key bar keeps only the keys it cannot do without.
-TEST_F(EditorViewTest, AScrolledLineKeepsItsColoursOnItsText) {
-  auto opened = openEditor(std::string(40, '.') + "link\n", 30, 5);
-  console::ModelEditor& editor = *opened;
-  editor.moveByKey(VK_END, 0);
-  ASSERT_EQ(editor.leftColumn(), 15);
-  CellGrid grid(30, 5, 0);
-  const EditorColor sent[] = {{0, 0, 40, 43, 0x1E}, {0, 0, 0, 10, 0x4F}};
-  // The title is in the page's code page: Windows-1252's em dash.
-  drawEditor(grid, editor, sent, "A \x97 B", colors, KeyBarLine{});
-  EXPECT_EQ(ascii(rowText(grid, 1)), std::string(25, '.') + "link ");
-  for (int column = 0; column < 30; ++column) {
-    bool link = column >= 25 && column <= 28;
-    EXPECT_EQ(grid.at(column, 1).attr, link ? 0x1E : colors.editor) << column;
-  }
-  int column = 0;
-  int row = 0;
-  editorCursor(grid, editor, KeyBarLine{}, column, row);
-  EXPECT_EQ(column, 29);
-  EXPECT_EQ(row, 1);
-  EXPECT_EQ(grid.at(3, 0).character, char32_t{0x2014});
-  EXPECT_NE(ascii(rowText(grid, 0)).find("Col 45"), std::string::npos);
-  std::string keyBar = ascii(rowText(grid, 4));
-  EXPECT_EQ(keyBar.rfind("1Help", 0), 0u) << keyBar;
-  EXPECT_EQ(keyBar.find("n/N"), std::string::npos) << keyBar;
-}
-
 TEST_F(EditorViewTest, ControlBytesOfThePageShowAsPictures) {
   // ESC [ 2 J, BEL, a C1 control (a hole of the page) and DEL; e with
   // acute is a character, and so is 0x9B here (a C1 control in Latin-1).
