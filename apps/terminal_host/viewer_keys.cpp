@@ -9,7 +9,7 @@ namespace {
 
 constexpr ViewerKey ViewerKeys[] = {
     {"F1", "this help", {{"1", "Help"}}},
-    {"Up, Down, Left, Right", "move the cursor; a long line scrolls sideways", {}},
+    {"Up, Down, Left, Right", "move the cursor (lines scroll sideways)", {}},
     {"PgUp, PgDn", "move by a screen", {{"Spc/b", "Page", true}}},
     {"Home, End", "the start or the end of the line", {}},
     {"Ctrl+Home, Ctrl+End", "the first or the last line", {}},
