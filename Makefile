@@ -5,7 +5,7 @@ PAGE ?=
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps format build check asan tsan fuzz bench package clean
+.PHONY: run test deps format build check package-check asan tsan fuzz bench package clean
 
 # Only the executable, the plug-in module it loads and the welcome pages it
 # opens when no file is named; not the tests.
@@ -21,10 +21,11 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default
 
-# The format check, plain tests, then the whole suite under ASan+UBSan (the
-# headless host's tests load the plug-in module built with it), the load path
-# and the other threaded code under TSan, and a short run of every fuzz target.
-test: format check asan tsan fuzz
+# The format check, plain tests, the check of the Debian package, then the
+# whole suite under ASan+UBSan (the headless host's tests load the plug-in
+# module built with it), the load path and the other threaded code under
+# TSan, and a short run of every fuzz target.
+test: format check package-check asan tsan fuzz
 
 format: deps
 	sh tools/check-format.sh
@@ -56,8 +57,13 @@ bench: build
 # A Debian package of what `cmake --install` installs, in build/default.
 package: deps
 	cmake --preset default >/dev/null
-	cmake --build --preset default --target orbisline Orbisline man_page
+	cmake --build --preset default --target orbisline Orbisline
 	cd build/default && cpack
+
+# Debian's checker finds no error in the package, and its mailcap entry
+# works.
+package-check: package
+	sh tests/install/package_check.sh build/default
 
 clean:
 	rm -rf build

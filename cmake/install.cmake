@@ -6,8 +6,13 @@
 # Installed: bin/orbisline, lib/orbisline/ (the module and the platform's
 # shared library, the process's shared home of the executable and the
 # module),
-# share/orbisline/ (the welcome pages), share/man/man1/orbisline.1.gz.
-# CPack makes a Debian package of the same files (make package).
+# share/orbisline/ (the welcome pages), share/man/man1/orbisline.1.gz,
+# share/doc/orbisline/ (copyright and changelog, as Debian wants them) and
+# lib/mime/packages/orbisline (the mailcap entry that Debian's update-mime
+# collects, so that mail readers and run-mailcap show HTML with it). CPack
+# makes a Debian package of the same files (make package). Everything is
+# built with the executable, so that installing works after building just
+# the executable and the module.
 
 set(orbis_welcome_dir ${CMAKE_BINARY_DIR}/share/orbisline)
 set(orbis_welcome_pages index.html keys.html pages.html)
@@ -21,15 +26,22 @@ foreach(name ${orbis_welcome_pages})
 endforeach()
 add_custom_target(welcome_pages ALL DEPENDS ${orbis_welcome_copies})
 
-# Debian compresses manual pages; man reads them either way.
+# Debian compresses manual pages and changelogs; man reads them either way.
+function(orbis_gzipped_copy source copy)
+  add_custom_command(OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    COMMAND gzip -9nf ${copy}
+    DEPENDS ${source} VERBATIM)
+endfunction()
 set(orbis_man_page ${CMAKE_BINARY_DIR}/share/man/man1/orbisline.1)
-add_custom_command(OUTPUT ${orbis_man_page}.gz
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/orbisline.1 ${orbis_man_page}
-  COMMAND gzip -9nf ${orbis_man_page}
-  DEPENDS ${CMAKE_SOURCE_DIR}/docs/orbisline.1 VERBATIM)
-add_custom_target(man_page ALL DEPENDS ${orbis_man_page}.gz)
+orbis_gzipped_copy(${CMAKE_SOURCE_DIR}/docs/orbisline.1 ${orbis_man_page})
+configure_file(${CMAKE_SOURCE_DIR}/cmake/debian/changelog.in
+               ${CMAKE_BINARY_DIR}/cmake/changelog @ONLY)
+set(orbis_changelog ${CMAKE_BINARY_DIR}/share/doc/orbisline/changelog)
+orbis_gzipped_copy(${CMAKE_BINARY_DIR}/cmake/changelog ${orbis_changelog})
+add_custom_target(installed_docs ALL DEPENDS ${orbis_man_page}.gz ${orbis_changelog}.gz)
 
-add_dependencies(orbisline welcome_pages)
+add_dependencies(orbisline welcome_pages installed_docs)
 
 set(orbis_module_dir lib/orbisline)
 set_target_properties(orbisline PROPERTIES INSTALL_RPATH "$ORIGIN/../${orbis_module_dir}")
@@ -38,6 +50,10 @@ install(TARGETS orbisline RUNTIME DESTINATION bin)
 install(TARGETS Orbisline orbis_process LIBRARY DESTINATION ${orbis_module_dir})
 install(FILES ${orbis_welcome_copies} DESTINATION share/orbisline)
 install(FILES ${orbis_man_page}.gz DESTINATION share/man/man1)
+install(FILES ${orbis_changelog}.gz ${CMAKE_SOURCE_DIR}/cmake/debian/copyright
+        DESTINATION share/doc/orbisline)
+install(FILES ${CMAKE_SOURCE_DIR}/cmake/debian/mailcap DESTINATION lib/mime/packages
+        RENAME orbisline)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orbisline)

@@ -67,8 +67,16 @@ public:
   // The editor's search key (F7): the text to look for, in the bytes of the
   // document's code page, or nothing when the user asks for none.
   virtual std::optional<std::string> askSearchText() { return std::nullopt; }
-  // A search found no place after the cursor.
+  // A search found the text nowhere.
   virtual void searchFailed(std::string_view /*text*/) {}
+  // A search went past the end of the text and on from the top, or
+  // (backward) past the start and on from the end.
+  virtual void searchWrapped(bool /*backward*/) {}
+  // The host's plug-in menu (F11): the chosen plug-in's index, or -1. By
+  // default the list is shown as any menu, also with one plug-in in it.
+  virtual int choosePlugin(std::span<const std::string_view> items) {
+    return chooseFromMenu(items);
+  }
 
   // --- what is shown ---
   virtual void editorOpened(const ModelEditor&, std::string_view /*title*/, int32_t /*startLine*/,

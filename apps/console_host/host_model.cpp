@@ -312,7 +312,7 @@ void HostModel::act(ModelEditor& editor, const INPUT_RECORD& record) {
       frontEnd_.showHelp();
       break;
     case VK_F7:
-      search(editor, (key.dwControlKeyState & SHIFT_PRESSED) != 0);
+      search(editor, key.dwControlKeyState);
       break;
     default:
       editor.moveByKey(key.wVirtualKeyCode, key.dwControlKeyState);
@@ -320,22 +320,34 @@ void HostModel::act(ModelEditor& editor, const INPUT_RECORD& record) {
   }
 }
 
-// Again (Shift+F7) looks for the last text, or asks as F7 does when there
-// is none yet.
-void HostModel::search(ModelEditor& editor, bool again) {
+// F7 asks for a text and looks forward. Shift+F7 looks for the last text
+// again forward, Alt+F7 backward; either asks as F7 does when there is none
+// yet.
+void HostModel::search(ModelEditor& editor, uint32_t controlState) {
+  bool backward = (controlState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+  bool again = backward || (controlState & SHIFT_PRESSED) != 0;
   if (!again || lastSearch_.empty()) {
     std::optional<std::string> text = frontEnd_.askSearchText();
     if (!text || text->empty()) return;
     lastSearch_ = std::move(*text);
   }
-  int32_t line = 0;
-  int32_t column = 0;
-  if (!editor.findAfterCursor(lastSearch_, line, column)) {
+  std::optional<SearchMatch> match =
+      editor.find(lastSearch_, backward ? SearchDirection::Backward : SearchDirection::Forward);
+  if (!match) {
     frontEnd_.searchFailed(lastSearch_);
     return;
   }
-  EditorSetPosition position{line, column, -1, -1, -1, -1};
+  EditorSetPosition position{match->line, match->column, -1, -1, -1, -1};
   editor.setPosition(position);
+  // The cursor stands at the start of the place found; the rest of it is
+  // shown too where the window is wide enough.
+  int64_t matchEnd = int64_t{match->column} + static_cast<int64_t>(lastSearch_.size());
+  if (matchEnd > int64_t{editor.leftColumn()} + editor.windowColumns()) {
+    position.LeftPos =
+        static_cast<int32_t>(std::min<int64_t>(match->column, matchEnd - editor.windowColumns()));
+    editor.setPosition(position);
+  }
+  if (match->wrapped) frontEnd_.searchWrapped(backward);
 }
 
 // Every open editor gets the new window; pages keep the width they were
@@ -348,7 +360,7 @@ void HostModel::resize(int columns, int rows) {
 
 void HostModel::showPluginMenu() {
   std::vector<std::string_view> texts(menuItems_.begin(), menuItems_.end());
-  int chosen = frontEnd_.chooseFromMenu(texts);
+  int chosen = frontEnd_.choosePlugin(texts);
   if (chosen < 0 || chosen >= static_cast<int>(texts.size())) return;
   plugin_.openPlugin(OPEN_EDITOR, chosen);
 }

@@ -78,7 +78,7 @@ private:
   void act(ModelEditor& editor, const INPUT_RECORD& record);
   void rememberNotice(std::span<const std::string_view> items, int buttons);
   void showPluginMenu();
-  void search(ModelEditor& editor, bool again);
+  void search(ModelEditor& editor, uint32_t controlState);
   void resize(int columns, int rows);
   void playOtherEditor();
   void redraw(ModelEditor& editor);

@@ -18,6 +18,20 @@ constexpr int32_t LargestColumn = 1 << 30;
 
 bool controlHeld(uint32_t state) { return (state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0; }
 
+// The first place from from on where text matches, letter case aside as the
+// ANSI code page has it; end when there is none. With reverse iterators
+// over the file and the text, the first match in the reversed file is the
+// last one.
+template <typename Iterator>
+Iterator findIgnoringCase(Iterator from, Iterator end, Iterator textBegin, Iterator textEnd) {
+  const platform::ByteTable& lower = platform::ansiLowerCaseTable();
+  auto fold = [&lower](char c) { return lower[static_cast<unsigned char>(c)]; };
+  auto hash = [&fold](char c) { return std::hash<unsigned char>()(fold(c)); };
+  auto same = [&fold](char a, char b) { return fold(a) == fold(b); };
+  std::boyer_moore_horspool_searcher searcher(textBegin, textEnd, hash, same);
+  return searcher(from, end).first;
+}
+
 }  // namespace
 
 ModelEditor::ModelEditor(int id, std::string fileName, int windowColumns, int windowRows)
@@ -47,7 +61,7 @@ bool ModelEditor::open(int32_t startLine, std::string& error) {
     lineStarts_.push_back(static_cast<uint32_t>(at - begin));
   }
   cursorLine_ = clampLine(startLine);
-  cursorColumn_ = 0;
+  cursorColumn_ = leftColumn_ = 0;
   topLine_ = std::min(cursorLine_, lastTop());
   return true;
 }
@@ -55,7 +69,7 @@ bool ModelEditor::open(int32_t startLine, std::string& error) {
 void ModelEditor::openEmpty() {
   file_.close();
   lineStarts_.assign(1, 0);
-  cursorLine_ = cursorColumn_ = topLine_ = 0;
+  cursorLine_ = cursorColumn_ = topLine_ = leftColumn_ = 0;
 }
 
 std::string_view ModelEditor::line(int32_t index) const {
@@ -117,6 +131,7 @@ void ModelEditor::setPosition(const EditorSetPosition& position) {
   if (position.CurLine != -1) cursorLine_ = clampLine(position.CurLine);
   if (position.CurPos != -1) cursorColumn_ = std::clamp(position.CurPos, 0, LargestColumn);
   if (position.TopScreenLine != -1) topLine_ = clampLine(position.TopScreenLine);
+  if (position.LeftPos != -1) leftColumn_ = std::clamp(position.LeftPos, 0, LargestColumn);
   if (position.Overtype != -1) overtype_ = position.Overtype != 0;
   followCursor();
 }
@@ -133,27 +148,29 @@ void ModelEditor::resize(int windowColumns, int windowRows) {
   followCursor();
 }
 
-bool ModelEditor::findAfterCursor(std::string_view text, int32_t& line, int32_t& column) const {
+std::optional<SearchMatch> ModelEditor::find(std::string_view text,
+                                             SearchDirection direction) const {
   // Text with a line end could only match across lines.
-  if (text.empty() || text.find_first_of("\r\n") != std::string_view::npos) return false;
+  if (text.empty() || text.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
   std::string_view bytes = file_.bytes();
-  std::size_t lineStart = lineStarts_[static_cast<std::size_t>(cursorLine_)];
-  std::size_t lineLength = this->line(cursorLine_).size();
-  std::size_t from =
-      lineStart + std::min<std::size_t>(static_cast<std::size_t>(cursorColumn_) + 1, lineLength);
-  if (from >= bytes.size()) return false;
-  const platform::ByteTable& lower = platform::ansiLowerCaseTable();
-  auto fold = [&lower](char c) { return lower[static_cast<unsigned char>(c)]; };
-  auto hash = [&fold](char c) { return std::hash<unsigned char>()(fold(c)); };
-  auto same = [&fold](char a, char b) { return fold(a) == fold(b); };
-  std::boyer_moore_horspool_searcher searcher(text.begin(), text.end(), hash, same);
-  auto [found, foundEnd] = searcher(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
-  if (found == bytes.end()) return false;
-  std::size_t offset = static_cast<std::size_t>(found - bytes.begin());
-  auto next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
-  line = static_cast<int32_t>(next - lineStarts_.begin() - 1);
-  column = static_cast<int32_t>(offset - lineStarts_[static_cast<std::size_t>(line)]);
-  return true;
+  if (direction == SearchDirection::Forward) {
+    auto from = bytes.begin() + static_cast<std::ptrdiff_t>(cursorOffset(1));
+    auto found = findIgnoringCase(from, bytes.end(), text.begin(), text.end());
+    bool wrapped = found == bytes.end();
+    if (wrapped) found = findIgnoringCase(bytes.begin(), bytes.end(), text.begin(), text.end());
+    if (found == bytes.end()) return std::nullopt;
+    return matchAt(static_cast<std::size_t>(found - bytes.begin()), wrapped);
+  }
+  // In the reversed file a match that starts before the cursor's byte is
+  // one that ends past the first skipped bytes.
+  std::size_t reach = std::min(bytes.size(), cursorOffset(0) + text.size() - 1);
+  auto from = bytes.rbegin() + static_cast<std::ptrdiff_t>(bytes.size() - reach);
+  auto found = findIgnoringCase(from, bytes.rend(), text.rbegin(), text.rend());
+  bool wrapped = found == bytes.rend();
+  if (wrapped) found = findIgnoringCase(bytes.rbegin(), bytes.rend(), text.rbegin(), text.rend());
+  if (found == bytes.rend()) return std::nullopt;
+  std::size_t matchEnd = bytes.size() - static_cast<std::size_t>(found - bytes.rbegin());
+  return matchAt(matchEnd - text.size(), wrapped);
 }
 
 void ModelEditor::fillInfo(EditorInfo& info) const {
@@ -167,6 +184,7 @@ void ModelEditor::fillInfo(EditorInfo& info) const {
   info.CurPos = cursorColumn_;
   info.CurTabPos = cursorColumn_;
   info.TopScreenLine = topLine_;
+  info.LeftPos = leftColumn_;
   info.Overtype = overtype_ ? 1 : 0;
   info.TableNum = -1;
   info.TabSize = 8;
@@ -181,11 +199,32 @@ int32_t ModelEditor::lastTop() const { return std::max(lineCount() - windowRows_
 void ModelEditor::followCursor() {
   if (cursorLine_ < topLine_) topLine_ = cursorLine_;
   if (cursorLine_ >= topLine_ + windowRows_) topLine_ = cursorLine_ - windowRows_ + 1;
+  int32_t columns = std::max(windowColumns_, 1);
+  if (cursorColumn_ < leftColumn_) leftColumn_ = cursorColumn_;
+  if (cursorColumn_ >= leftColumn_ + columns) leftColumn_ = cursorColumn_ - columns + 1;
 }
 
 void ModelEditor::moveToLineEnd() {
   cursorColumn_ =
       static_cast<int32_t>(std::min<std::size_t>(line(cursorLine_).size(), LargestColumn));
+}
+
+// The byte of the cursor's line extra columns past the cursor, as far as
+// the line's end.
+std::size_t ModelEditor::cursorOffset(int32_t extra) const {
+  std::size_t lineStart = lineStarts_[static_cast<std::size_t>(cursorLine_)];
+  std::size_t lineLength = line(cursorLine_).size();
+  return lineStart +
+         std::min<std::size_t>(static_cast<std::size_t>(cursorColumn_) + extra, lineLength);
+}
+
+SearchMatch ModelEditor::matchAt(std::size_t offset, bool wrapped) const {
+  auto next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  SearchMatch match;
+  match.line = static_cast<int32_t>(next - lineStarts_.begin() - 1);
+  match.column = static_cast<int32_t>(offset - lineStarts_[static_cast<std::size_t>(match.line)]);
+  match.wrapped = wrapped;
+  return match;
 }
 
 }  // namespace orbis::console

@@ -48,8 +48,9 @@ int runViewer(const Options& options, const std::string& page,
   bool shown = false;
   std::string notice;
   {
+    // No character table is offered: titles reach the screen in the page's
+    // own code page, which the terminal shows whole.
     console::HostModel host(plugin.entryPoints, frontEnd, size);
-    host.offerCharTable();
     host.start(plugin.path);
     shown = host.openFromCommandLine(page);
     notice = host.lastNotice();

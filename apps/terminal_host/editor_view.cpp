@@ -1,25 +1,23 @@
 #include "terminal_host/editor_view.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "console_host/model_editor.h"
 #include "terminal_host/host_text.h"
+#include "terminal_host/viewer_keys.h"
 
 namespace orbis::terminal {
 
 namespace {
 
-struct KeyLabel {
-  std::u32string_view key;
-  std::u32string_view label;
-};
-
-constexpr KeyLabel KeyLabels[] = {
-    {U"1", U"Help"},       {U"7", U"Search"}, {U"10", U"Quit"},    {U"11", U"Plug-ins"},
-    {U"Enter", U"Follow"}, {U"BS", U"Back"},  {U"Esc/q", U"Quit"},
-};
-
 std::u32string ascii(std::string_view text) { return std::u32string(text.begin(), text.end()); }
+
+// A text column of the editor as a column of the screen, kept within
+// [-1, columns] so that it fits an int whatever the plug-in sent.
+int screenColumn(int64_t textColumn, int32_t left, int columns) {
+  return static_cast<int>(std::clamp<int64_t>(textColumn - left, -1, columns));
+}
 
 void drawStatusLine(CellGrid& grid, const console::ModelEditor& editor, std::string_view title,
                     uint8_t attr) {
@@ -27,7 +25,7 @@ void drawStatusLine(CellGrid& grid, const console::ModelEditor& editor, std::str
   std::u32string report = ascii(cursorReport(editor));
   int reportColumn = std::max(grid.columns() - static_cast<int>(report.size()) - 1, 0);
   // The title yields to the report when both do not fit.
-  std::u32string shownTitle = hostText(title);
+  std::u32string shownTitle = documentText(title);
   int room = std::max(reportColumn - 2, 0);
   if (static_cast<int>(shownTitle.size()) > room) shownTitle.resize(static_cast<std::size_t>(room));
   grid.put(1, 0, shownTitle, attr);
@@ -38,8 +36,10 @@ void drawText(CellGrid& grid, const console::ModelEditor& editor,
               std::span<const EditorColor> colors, uint8_t attr) {
   int rows = std::min(editor.windowRows(), grid.rows() - 2);
   int32_t top = editor.topLine();
+  int32_t left = editor.leftColumn();
   for (int row = 0; row < rows; ++row) {
     std::string_view line = editor.line(top + row);
+    line.remove_prefix(std::min(line.size(), static_cast<std::size_t>(left)));
     std::size_t shown = std::min(line.size(), static_cast<std::size_t>(grid.columns()));
     for (std::size_t column = 0; column < shown; ++column) {
       grid.setCell(static_cast<int>(column), row + 1,
@@ -48,29 +48,29 @@ void drawText(CellGrid& grid, const console::ModelEditor& editor,
     grid.fill(static_cast<int>(shown), row + 1, grid.columns() - static_cast<int>(shown), U' ',
               attr);
   }
+  // The plug-in colours text columns: they move with the text.
   for (const EditorColor& color : colors) {
     int64_t row = int64_t{color.StringNumber} - top;
     if (row < 0 || row >= rows) continue;
-    grid.paint(static_cast<int>(row) + 1, color.StartPos, color.EndPos,
-               static_cast<uint8_t>(color.Color));
+    grid.paint(static_cast<int>(row) + 1, screenColumn(color.StartPos, left, grid.columns()),
+               screenColumn(color.EndPos, left, grid.columns()), static_cast<uint8_t>(color.Color));
   }
 }
 
 // The labels share out the row's spare width, so the bar spans the row.
 void drawKeyBar(CellGrid& grid, int row, const HostColors& colors) {
   grid.fill(0, row, grid.columns(), U' ', colors.keyBar);
+  std::vector<KeyBarLabel> labels = keyBarLabels(grid.columns());
   int natural = 0;
-  for (const KeyLabel& entry : KeyLabels) {
-    natural += static_cast<int>(entry.key.size() + entry.label.size()) + 1;
-  }
-  int count = static_cast<int>(std::size(KeyLabels));
+  for (const KeyBarLabel& entry : labels) natural += keyBarWidth(entry);
+  int count = std::max(static_cast<int>(labels.size()), 1);
   int extra = std::max(grid.columns() - natural, 0) / count;
   int column = 0;
-  for (const KeyLabel& entry : KeyLabels) {
-    column = grid.put(column, row, entry.key, colors.keyNumber);
+  for (const KeyBarLabel& entry : labels) {
+    column = grid.put(column, row, ascii(entry.key), colors.keyNumber);
     int width = static_cast<int>(entry.label.size()) + extra;
     grid.fill(column, row, width, U' ', colors.keyLabel);
-    grid.put(column, row, entry.label, colors.keyLabel);
+    grid.put(column, row, ascii(entry.label), colors.keyLabel);
     column += width + 1;
   }
 }
@@ -113,9 +113,10 @@ void editorCursor(const CellGrid& grid, const console::ModelEditor& editor,
     return;
   }
   int64_t screenRow = int64_t{editor.cursorLine()} - editor.topLine() + 1;
+  int64_t screenColumn = int64_t{editor.cursorColumn()} - editor.leftColumn();
   bool visible = screenRow >= 1 && screenRow <= std::min(editor.windowRows(), grid.rows() - 2) &&
-                 editor.cursorColumn() < grid.columns();
-  column = visible ? editor.cursorColumn() : -1;
+                 screenColumn >= 0 && screenColumn < grid.columns();
+  column = visible ? static_cast<int>(screenColumn) : -1;
   row = static_cast<int>(visible ? screenRow : 0);
 }
 

@@ -1,11 +1,12 @@
 // The editor's screen as the terminal host draws it:
 //
 //   row 0            the status line: the editor's title, then the
-//                    cursor's line and column (from 1) and how far into
-//                    the text it is, as a percentage
-//   rows 1 to N      the text from the top line, each cell in the last
-//                    colour the plug-in added for it during the redraw,
-//                    else in the editor's own colour
+//                    cursor's line and text column (from 1) and how far
+//                    into the text it is, as a percentage
+//   rows 1 to N      the text from the top line and the left column, each
+//                    cell in the last colour the plug-in added for its text
+//                    column during the redraw, else in the editor's own
+//                    colour
 //   the last row     the key bar: the keys that work; or a prompt, or a
 //                    note such as a search that found nothing
 #pragma once
@@ -31,7 +32,8 @@ struct KeyBarLine {
 };
 
 // Draws the whole screen for editor into grid, which has the console's
-// size. title is a host text (OEM code page).
+// size. title is in the document's code page: the host hands the plug-in
+// no character table, so titles reach it as the page has them.
 void drawEditor(CellGrid& grid, const console::ModelEditor& editor,
                 std::span<const EditorColor> colors, std::string_view title,
                 const HostColors& hostColors, const KeyBarLine& keyBar);

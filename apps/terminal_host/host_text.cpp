@@ -36,6 +36,13 @@ constexpr char32_t Replacement = 0xFFFD;
 
 char32_t documentCharacter(unsigned char byte) { return documentCharacters()[byte]; }
 
+std::u32string documentText(std::string_view bytes) {
+  std::u32string text;
+  text.reserve(bytes.size());
+  for (char c : bytes) text += documentCharacter(static_cast<unsigned char>(c));
+  return text;
+}
+
 std::u32string hostText(std::string_view bytes) {
   const CharacterTable& table = hostCharacters();
   std::u32string text;
@@ -48,7 +55,7 @@ std::string windowTitle(std::string_view bytes, bool utf8, std::size_t limit) {
   std::string title;
   for (char c : bytes) {
     unsigned char byte = static_cast<unsigned char>(c);
-    int32_t codePoint = platform::oemByteToUnit(byte);
+    int32_t codePoint = platform::ansiByteToUnit(byte);
     // Controls of either kind, and bytes the page has no character for,
     // are left out rather than shown.
     char32_t shown = console::shownCharacter(byte, codePoint);

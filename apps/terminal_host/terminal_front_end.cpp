@@ -9,6 +9,7 @@
 #include "platform/shared/console.h"
 #include "terminal_host/framed_box.h"
 #include "terminal_host/host_text.h"
+#include "terminal_host/viewer_keys.h"
 
 namespace orbis::terminal {
 
@@ -24,33 +25,13 @@ constexpr std::size_t SearchLimit = 256;
 constexpr char32_t Delete = 0x7F;
 constexpr std::u32string_view SearchPrompt = U"Search for: ";
 constexpr std::u32string_view NotFound = U"Not found: ";
-
-constexpr std::string_view HelpLines[] = {
-    "Up, Down, Left, Right  move the cursor",
-    "PgUp, PgDn             move by a screen",
-    "Home, End              go to the start or end of the line",
-    "Ctrl+Home, Ctrl+End    go to the first or last line",
-    "Mouse wheel            scroll",
-    "Enter, left click      follow the link under the cursor",
-    "Backspace              go back to the page before",
-    "F7                     search the text",
-    "Shift+F7               find the next place",
-    "F11                    the plug-in menu: back, colours",
-    "F10, Esc, q            leave the viewer",
-};
+constexpr std::u32string_view WrappedToTop = U"Search wrapped to the top";
+constexpr std::u32string_view WrappedToEnd = U"Search wrapped to the end";
 
 struct SavedGrid : console::SavedScreen {
   explicit SavedGrid(CellGrid saved) : grid(std::move(saved)) {}
   CellGrid grid;
 };
-
-std::u32string ascii(std::string_view text) { return std::u32string(text.begin(), text.end()); }
-
-std::u32string documentText(std::string_view bytes) {
-  std::u32string text;
-  for (char c : bytes) text += documentCharacter(static_cast<unsigned char>(c));
-  return text;
-}
 
 std::string cellText(int column, int row) {
   return std::to_string(column) + "," + std::to_string(row);
@@ -98,12 +79,6 @@ COORD cellOf(const TerminalInput& input) {
   constexpr int Largest = std::numeric_limits<int16_t>::max();
   return {static_cast<int16_t>(std::min(input.column, Largest)),
           static_cast<int16_t>(std::min(input.row, Largest))};
-}
-
-std::u32string helpLine(std::string_view line, std::size_t width) {
-  std::u32string text = ascii(line);
-  text.resize(width, U' ');
-  return text;
 }
 
 }  // namespace
@@ -192,7 +167,10 @@ bool TerminalFrontEnd::translate(const TerminalInput& input, const console::Mode
     return true;
   }
   std::vector<HostEvent> events;
-  if (!input.name.empty()) {
+  std::string_view pagerKey = pagerKeyFor(input.name);
+  if (!pagerKey.empty()) {
+    events = console::keyEvents(pagerKey);
+  } else if (!input.name.empty()) {
     events = console::keyEvents(input.name);
   } else if (input.kind == Kind::Character && input.character >= 0xA0) {
     events = characterEvents(input.character, inputLabel(input, {}));
@@ -322,9 +300,7 @@ void TerminalFrontEnd::showHelp() {
   if (!ensureStarted()) return;
   BoxContent content;
   content.title = U"Help";
-  std::size_t width = 0;
-  for (std::string_view line : HelpLines) width = std::max(width, line.size());
-  for (std::string_view line : HelpLines) content.lines.push_back(helpLine(line, width));
+  content.lines = helpLines();
   FramedBox box(std::move(content), colors_.help);
   while (true) {
     CellGrid frame = grid_;
@@ -373,6 +349,16 @@ std::optional<std::string> TerminalFrontEnd::askSearchText() {
 
 void TerminalFrontEnd::searchFailed(std::string_view text) {
   keyBar_ = KeyBarLine{std::u32string(NotFound) + documentText(text), false};
+}
+
+void TerminalFrontEnd::searchWrapped(bool backward) {
+  keyBar_ = KeyBarLine{std::u32string(backward ? WrappedToEnd : WrappedToTop), false};
+}
+
+// With one plug-in there is nothing to choose: F11 opens its own menu.
+int TerminalFrontEnd::choosePlugin(std::span<const std::string_view> items) {
+  if (items.size() == 1) return 0;
+  return chooseFromMenu(items);
 }
 
 void TerminalFrontEnd::editorOpened(const console::ModelEditor&, std::string_view title, int32_t,

@@ -6,9 +6,13 @@
 // The screen starts at the first drawing call, so a page that is refused
 // never touches the terminal. F10, Esc and q leave the viewer: they never
 // reach the plug-in, and every editor that is open or opens afterwards is
-// left as a user leaves it. The wheel scrolls the view three lines at a
-// time. A resized terminal becomes a Resize event for the host model,
-// which then redraws; a box that is showing is drawn again at once.
+// left as a user leaves it. The keys of pagers (Space, b, /, n, N, j, k, g,
+// G) reach the plug-in as the editor keys they stand for (viewer_keys.h).
+// A search that wraps round the text, or finds nothing, says so on the key
+// bar row until the next input. With one plug-in loaded, F11 opens its menu
+// at once. The wheel scrolls the view three lines at a time. A resized
+// terminal becomes a Resize event for the host model, which then redraws;
+// a box that is showing is drawn again at once.
 #pragma once
 
 #include <deque>
@@ -44,6 +48,8 @@ public:
   void showHelp() override;
   std::optional<std::string> askSearchText() override;
   void searchFailed(std::string_view text) override;
+  void searchWrapped(bool backward) override;
+  int choosePlugin(std::span<const std::string_view> items) override;
 
   void editorOpened(const console::ModelEditor& editor, std::string_view title, int32_t startLine,
                     console::EditorOrigin origin) override;

@@ -26,6 +26,19 @@ constexpr int FailedReadsOfAClosedTerminal = 3;
 // mode of their own that it does not know.
 constexpr const char* AnyMotionOn = "\x1B[?1003h";
 constexpr const char* AnyMotionOff = "\x1B[?1003l";
+// Reports in the SGR form, whatever the terminal's description says: the
+// classic form cannot name a column or row past 223. Terminals without it
+// go on sending the classic form, which ncurses reads.
+constexpr const char* SgrReportsOn = "\x1B[?1006h";
+constexpr const char* SgrReportsOff = "\x1B[?1006l";
+// An SGR report: ESC [ < button ; column ; row, then M (pressed or moved)
+// or m (released). Longer is no report. Once ESC [ < has come, the rest is
+// surely on its way: it is waited for longer than a lone Escape.
+constexpr int SgrReportLimit = 32;
+constexpr int SgrReportWaitMilliseconds = 500;
+constexpr int SgrMotion = 32;
+constexpr int SgrWheel = 64;
+constexpr int SgrNumberLimit = 1 << 20;
 // The terminals' title stack keeps the title from before.
 constexpr const char* PushTitle = "\x1B[22;0t";
 constexpr const char* PopTitle = "\x1B[23;0t";
@@ -47,6 +60,28 @@ std::string parameterized(const char* name, int parameter) {
 
 void append(std::string& out, const char* value) {
   if (value != nullptr) out += value;
+}
+
+// What an SGR report of button (with its motion and wheel bits) at a cell
+// means to the host; Nothing for other buttons.
+TerminalInput sgrMouseInput(int button, int column, int row, bool released) {
+  using Action = TerminalInput::MouseAction;
+  TerminalInput input;
+  input.kind = TerminalInput::Kind::Mouse;
+  input.column = std::max(column - 1, 0);
+  input.row = std::max(row - 1, 0);
+  int which = button & 3;
+  if ((button & SgrWheel) != 0) {
+    if (released || which > 1) input.kind = TerminalInput::Kind::Nothing;
+    input.action = which == 0 ? Action::WheelUp : Action::WheelDown;
+  } else if ((button & SgrMotion) != 0) {
+    input.action = Action::Move;
+  } else if (which == 0) {
+    input.action = released ? Action::Release : Action::Press;
+  } else {
+    input.kind = TerminalInput::Kind::Nothing;
+  }
+  return input;
 }
 
 }  // namespace
@@ -89,7 +124,10 @@ bool TerminalScreen::start(std::string& error) {
 
 void TerminalScreen::stop() {
   if (!started()) return;
-  if (mouse_) send(AnyMotionOff);
+  if (mouse_) {
+    send(AnyMotionOff);
+    send(SgrReportsOff);
+  }
   if (titles_) send(PopTitle);
   doupdate();
   flushSent();
@@ -115,7 +153,9 @@ void TerminalScreen::prepareMouse() {
   mmask_t wanted = BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED |
                    REPORT_MOUSE_POSITION;
   mouse_ = mousemask(wanted, nullptr) != 0;
-  if (mouse_) send(AnyMotionOn);
+  if (!mouse_) return;
+  send(AnyMotionOn);
+  send(SgrReportsOn);
 }
 
 // A terminal with a status line of its own takes the title there;
@@ -142,6 +182,7 @@ void TerminalScreen::prepareRestoreSequence() {
   if (titles_) sequence += PopTitle;
   if (mouse_) {
     sequence += AnyMotionOff;
+    sequence += SgrReportsOff;
     std::string off = parameterized("XM", 0);
     sequence += off.empty() ? "\x1B[?1006l\x1B[?1000l" : off;
   }
@@ -250,7 +291,8 @@ TerminalInput TerminalScreen::read() {
   return input;
 }
 
-// Escape alone, or Alt with the key that came right after it.
+// Escape alone, Alt with the key that came right after it, or an SGR mouse
+// report where ncurses does not know that form.
 TerminalInput TerminalScreen::readEscape() {
   TerminalInput input;
   input.kind = TerminalInput::Kind::Key;
@@ -258,6 +300,13 @@ TerminalInput TerminalScreen::readEscape() {
   nodelay(stdscr, TRUE);
   wint_t next = 0;
   int result = wget_wch(stdscr, &next);
+  if (result == OK && next == U'[') {
+    wint_t after = 0;
+    int following = wget_wch(stdscr, &after);
+    if (following == OK && after == U'<') return readSgrMouse();
+    if (following == OK) unget_wch(static_cast<wchar_t>(after));
+    if (following == KEY_CODE_YES) ungetch(static_cast<int>(after));
+  }
   nodelay(stdscr, FALSE);
   if (result == OK) {
     std::string alt = characterName(static_cast<char32_t>(next), true);
@@ -266,6 +315,31 @@ TerminalInput TerminalScreen::readEscape() {
     ungetch(static_cast<int>(next));
   }
   return input;
+}
+
+// The rest of a report after ESC [ <, which comes in one piece: whatever
+// does not read as one is dropped.
+TerminalInput TerminalScreen::readSgrMouse() {
+  wtimeout(stdscr, SgrReportWaitMilliseconds);
+  int numbers[3] = {0, 0, 0};
+  int count = 0;
+  wint_t got = 0;
+  int result = OK;
+  for (int read = 0; read < SgrReportLimit; ++read) {
+    result = wget_wch(stdscr, &got);
+    if (result != OK || got == U'M' || got == U'm') break;
+    if (got == U';' && count < 2) {
+      ++count;
+    } else if (got >= U'0' && got <= U'9') {
+      numbers[count] = std::min(numbers[count] * 10 + static_cast<int>(got - U'0'), SgrNumberLimit);
+    } else {
+      result = ERR;
+      break;
+    }
+  }
+  wtimeout(stdscr, -1);
+  if (result != OK || count != 2 || (got != U'M' && got != U'm')) return TerminalInput{};
+  return sgrMouseInput(numbers[0], numbers[1], numbers[2], got == U'm');
 }
 
 TerminalInput TerminalScreen::readMouse() {

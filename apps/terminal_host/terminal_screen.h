@@ -5,7 +5,8 @@
 // the screen leaves the terminal untouched. From start() until stop(), a
 // signal that ends the program finds the terminal restored by the
 // platform's signal cleanup (with the sequences prepared here). The mouse
-// reports every movement, not only those with a button down.
+// reports every movement, not only those with a button down, in the SGR
+// form where the terminal has it (any column), else in the classic one.
 #pragma once
 
 #include <array>
@@ -48,8 +49,9 @@ public:
   TerminalScreen(const TerminalScreen&) = delete;
   TerminalScreen& operator=(const TerminalScreen&) = delete;
 
-  // Whether the terminal's type is known, so that start() can succeed,
-  // found without sending it anything. False with a short reason.
+  // Whether the terminal's type is known and can move the cursor anywhere,
+  // so that start() can succeed, found without sending it anything. False
+  // with a short reason naming TERM.
   bool usable(std::string& error) const;
   // Takes the terminal over (at most once). False with a short reason in
   // error when the terminal cannot be used.
@@ -88,6 +90,7 @@ private:
   short pairFor(uint8_t attr);
   TerminalInput readEscape();
   TerminalInput readMouse();
+  TerminalInput readSgrMouse();
 
   platform::TerminalStreams streams_;
   ::screen* session_ = nullptr;

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "host/host_calls.h"
 #include "host/link_target.h"
 #include "host/notices.h"
 #include "host/open_flow.h"
 #include "host/plugin_state.h"
-#include "host/host_calls.h"
 #include "host/version.h"
 #include "platform/text_file.h"
 
@@ -26,7 +26,7 @@ std::string fileToLoad(std::string_view target, const std::string& sourcePath) {
   }
   std::string kept = resolveTarget(target, sourcePath, Plus::Kept);
   return platform::checkOpenable(kept.c_str()).problem == platform::OpenProblem::Missing ? name
-                                                                                        : kept;
+                                                                                         : kept;
 }
 
 }  // namespace
@@ -44,8 +44,8 @@ bool jumpToAnchor(const EditorInfo& info, std::string_view name) {
     return false;
   }
   int64_t line = int64_t{found->second} - 1;
-  EditorSetPosition position{static_cast<int>(line), info.CurPos,          -1,
-                             anchorTop(info, line),  -1,                   -1};
+  EditorSetPosition position{static_cast<int>(line), info.CurPos, -1,
+                             anchorTop(info, line),  -1,          -1};
   editorControl(ECTL_SETPOSITION, &position);
   return true;
 }

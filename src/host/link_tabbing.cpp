@@ -50,8 +50,8 @@ void moveToLink(const EditorInfo& info, bool backwards) {
   }
   bool onScreen = target.line >= info.TopScreenLine &&
                   int64_t{target.line} < int64_t{info.TopScreenLine} + info.WindowSizeY;
-  EditorSetPosition position{target.line, target.column, -1,
-                             onScreen ? -1 : anchorTop(info, target.line), -1, -1};
+  EditorSetPosition position{
+      target.line, target.column, -1, onScreen ? -1 : anchorTop(info, target.line), -1, -1};
   editorControl(ECTL_SETPOSITION, &position);
   state.cursorLine = target.line;
   state.cursorColumn = static_cast<int16_t>(target.column);

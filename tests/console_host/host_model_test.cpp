@@ -61,6 +61,9 @@ public:
   void searchFailed(std::string_view text) override {
     notes.push_back("not found " + std::string(text));
   }
+  void searchWrapped(bool backward) override {
+    notes.push_back(backward ? "wrapped to the end" : "wrapped to the top");
+  }
   void editorDrawn(const ModelEditor& editor, std::span<const EditorColor>) override {
     notes.push_back("at " + std::to_string(editor.cursorLine()) + "," +
                     std::to_string(editor.cursorColumn()) + " top " +
@@ -93,10 +96,12 @@ protected:
   orbis::testing::ScratchFolder folder;
 };
 
-TEST_F(HostModelTest, SearchMovesTheCursorToTheNextPlace) {
+TEST_F(HostModelTest, SearchGoesBothWaysRoundTheText) {
   ScriptedFrontEnd frontEnd;
   frontEnd.searchAnswers = {"NEEDLE", "none such"};
-  for (const char* key : {"F7", "Shift+F7", "Shift+F7", "Shift+F7", "F7"}) frontEnd.key(key);
+  for (const char* key : {"F7", "Shift+F7", "Shift+F7", "Shift+F7", "Alt+F7", "Alt+F7", "F7"}) {
+    frontEnd.key(key);
+  }
   std::vector<std::string> expected = {
       "at 0,0 top 0 rows 10",
       "asked",
@@ -107,13 +112,19 @@ TEST_F(HostModelTest, SearchMovesTheCursorToTheNextPlace) {
       "at 17,2 top 8 rows 10",
       "at 27,2 top 18 rows 10",
       "at 27,2 top 18 rows 10",
-      "not found NEEDLE",
+      "wrapped to the top",
+      "at 7,2 top 7 rows 10",
+      "at 7,2 top 7 rows 10",
+      // Backward from the first place: round to the last one.
+      "wrapped to the end",
       "at 27,2 top 18 rows 10",
       "at 27,2 top 18 rows 10",
+      "at 17,2 top 17 rows 10",
+      "at 17,2 top 17 rows 10",
       "asked",
       "not found none such",
-      "at 27,2 top 18 rows 10",
-      "at 27,2 top 18 rows 10",
+      "at 17,2 top 17 rows 10",
+      "at 17,2 top 17 rows 10",
   };
   EXPECT_EQ(play(frontEnd), expected);
 }

@@ -156,41 +156,91 @@ namespace orbis::console {
 namespace {
 
 // Each search starts from a cursor put there with setPosition and gives
-// the start of the first match after it, or nothing.
-TEST_F(ModelEditorTest, SearchFindsTheNextPlaceIgnoringCase) {
+// the start of the match it finds, or nothing; past the end (or the start)
+// it goes on from the other end of the text.
+TEST_F(ModelEditorTest, SearchFindsTheNextOrPreviousPlaceRoundTheText) {
   // Line 3 has CR LF; line 4 has letters with accents in the ANSI page.
   ModelEditor editor(1, write("alpha beta\nBETA gamma\n\nbeTa\r\n\xC9t\xE9 \xE9T\xC9\nend"), 80, 3);
   std::string error;
   ASSERT_TRUE(editor.open(0, error)) << error;
+  constexpr auto Forward = SearchDirection::Forward;
+  constexpr auto Backward = SearchDirection::Backward;
   struct Case {
     int32_t line;
     int32_t column;
     std::string text;
+    SearchDirection direction;
     int32_t foundLine;  // -1: none
     int32_t foundColumn;
+    bool wrapped;
   };
   const Case cases[] = {
-      {0, 0, "beta", 0, 6},      {0, 6, "beta", 1, 0},   // not the match under the cursor
-      {1, 0, "beta", 3, 0},                              // past an empty line, over CR LF
-      {0, 40, "BETA", 1, 0},                             // a cursor past the end of its line
-      {3, 0, "beta", -1, 0},                             // no wrapping back to the start
-      {0, 0, "a b", 0, 4},                               // blanks are text
-      {0, 0, "\xE9t\xE9", 4, 0},                         // accented letters match either case
-      {4, 0, "\xC9T\xC9", 4, 4}, {0, 0, "a\nB", -1, 0},  // a match never spans lines
-      {0, 0, "", -1, 0},         {5, 2, "d", -1, 0},     // the cursor on the last byte
+      {0, 0, "beta", Forward, 0, 6, false},
+      {0, 6, "beta", Forward, 1, 0, false},       // not the match under the cursor
+      {1, 0, "beta", Forward, 3, 0, false},       // past an empty line, over CR LF
+      {0, 40, "BETA", Forward, 1, 0, false},      // a cursor past the end of its line
+      {3, 0, "beta", Forward, 0, 6, true},        // round to the top
+      {5, 2, "d", Forward, 5, 2, true},           // the one match, from itself
+      {0, 0, "\xE9t\xE9", Forward, 4, 0, false},  // accented letters match either case
+      {4, 0, "\xC9T\xC9", Forward, 4, 4, false},
+      {3, 0, "beta", Backward, 1, 0, false},
+      {0, 7, "beta", Backward, 0, 6, false},  // the match the cursor is inside
+      {0, 6, "beta", Backward, 3, 0, true},   // round to the end
+      {5, 0, "END", Backward, 5, 0, true},
+      {0, 0, "a\nB", Forward, -1, 0, false},  // a match never spans lines
+      {0, 0, "", Forward, -1, 0, false},
+      {2, 0, "nowhere", Backward, -1, 0, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text + " from " + std::to_string(c.line) + "," + std::to_string(c.column));
+    SCOPED_TRACE(c.text + " from " + std::to_string(c.line) + "," + std::to_string(c.column) +
+                 (c.direction == Forward ? " forward" : " backward"));
     editor.setPosition({c.line, c.column, -1, -1, -1, -1});
-    int32_t line = -1;
-    int32_t column = -1;
-    bool found = editor.findAfterCursor(c.text, line, column);
-    EXPECT_EQ(found, c.foundLine >= 0);
-    if (found) {
-      EXPECT_EQ(line, c.foundLine);
-      EXPECT_EQ(column, c.foundColumn);
-    }
+    std::optional<SearchMatch> match = editor.find(c.text, c.direction);
+    ASSERT_EQ(match.has_value(), c.foundLine >= 0);
+    if (!match) continue;
+    EXPECT_EQ(match->line, c.foundLine);
+    EXPECT_EQ(match->column, c.foundColumn);
+    EXPECT_EQ(match->wrapped, c.wrapped);
   }
+}
+
+// A line wider than the window scrolls sideways with the cursor, by the
+// least needed, and LeftPos moves it where the cursor stays in sight.
+TEST_F(ModelEditorTest, LongLinesScrollSideways) {
+  ModelEditor editor(1, write(std::string(100, 'x') + "\nshort\n"), 20, 5);
+  std::string error;
+  ASSERT_TRUE(editor.open(0, error)) << error;
+  struct Step {
+    uint16_t key;  // 0: position instead
+    EditorSetPosition position;
+    int32_t column, left;
+  };
+  const Step steps[] = {
+      {VK_END, {}, 100, 81},
+      {VK_DOWN, {}, 100, 81},  // the column is not bound to the line
+      {VK_HOME, {}, 0, 0},
+      {0, {0, 30, -1, -1, -1, -1}, 30, 11},
+      {0, {-1, -1, -1, -1, 20, -1}, 30, 20},  // honoured: the cursor stays on screen
+      {0, {-1, -1, -1, -1, 50, -1}, 30, 30},  // not past the cursor
+      {0, {-1, -1, -1, -1, 0, -1}, 30, 11},
+  };
+  int index = 0;
+  for (const Step& step : steps) {
+    if (step.key != 0) {
+      editor.moveByKey(step.key, 0);
+    } else {
+      editor.setPosition(step.position);
+    }
+    EXPECT_EQ(editor.cursorColumn(), step.column) << "step " << index;
+    EXPECT_EQ(editor.leftColumn(), step.left) << "step " << index;
+    ++index;
+  }
+  editor.resize(10, 5);
+  EXPECT_EQ(editor.leftColumn(), 21);
+  EditorInfo info;
+  editor.fillInfo(info);
+  EXPECT_EQ(info.LeftPos, 21);
+  EXPECT_EQ(info.CurPos, 30);
 }
 
 TEST_F(ModelEditorTest, ResizedWindowKeepsTheCursorOnScreen) {

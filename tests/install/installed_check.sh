@@ -25,7 +25,8 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; t
 fi
 for file in bin/orbisline lib/orbisline/Orbisline.so lib/orbisline/liborbis_process.so \
     share/orbisline/index.html share/orbisline/keys.html share/orbisline/pages.html \
-    share/man/man1/orbisline.1.gz; do
+    share/man/man1/orbisline.1.gz share/doc/orbisline/copyright share/doc/orbisline/changelog.gz \
+    lib/mime/packages/orbisline; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 

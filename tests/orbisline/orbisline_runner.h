@@ -108,7 +108,8 @@ protected:
       // An ignored signal stays ignored across exec.
       if (setup.ignorePipeSignal) signal(SIGPIPE, SIG_IGN);
       if (setup.fileSizeLimit != 0) {
-        signal(SIGXFSZ, SIG_IGN);
+        // The limit's signal as a shell leaves it: the program must stand it.
+        signal(SIGXFSZ, SIG_DFL);
         rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
       }

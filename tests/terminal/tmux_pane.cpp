@@ -192,6 +192,8 @@ std::string TmuxPane::writeScript(const Launch& launch) {
   std::string tmuxCommand = "tmux -S " + shellQuoted(socket_);
   std::string folder = folder_.string();
   std::string program = "trap : HUP INT QUIT TERM\n";
+  if (launch.fileSizeLimit > 0)
+    program += "ulimit -f " + std::to_string(launch.fileSizeLimit) + "\n";
   if (!launch.standardInput.empty()) program += "cat " + shellQuoted(launch.standardInput) + " | ";
   program +=
       "env -u LC_ALL -u LC_CTYPE -u TMUX -u ORBISLINE_PLUGIN -u ORBISLINE_CODEPAGE"

@@ -45,6 +45,7 @@ struct Launch {
   std::string standardInput;   // a file piped in with cat; empty: the terminal
   bool stderrToPane = false;   // else to the file stderr() reads
   bool captureStream = false;  // the pane's whole output stream, from the first byte
+  int fileSizeLimit = 0;       // ulimit -f for the program, in 512-byte blocks; 0: none
   std::vector<std::pair<std::string, std::string>> environment{};
 };
 

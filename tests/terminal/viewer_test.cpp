@@ -3,136 +3,26 @@
 // cells and the terminal's modes come back out. Every way out must leave the
 // terminal as it was (normal screen, cursor shown, no mouse reporting, the
 // title from before) and no temporary file behind.
-#include <gtest/gtest.h>
 #include <signal.h>
 
-#include <algorithm>
-#include <cctype>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/scoped_environment.h"
-#include "tmux_pane.h"
+#include "viewer_fixture.h"
 
 namespace orbis {
 namespace {
 
 using orbis::testing::Cell;
 using orbis::testing::Launch;
+using orbis::testing::LinkColour;
+using orbis::testing::LitLinkColour;
+using orbis::testing::PageColours;
 using orbis::testing::ScratchFolder;
 using orbis::testing::ScreenRow;
+using orbis::testing::terminalColour;
 using orbis::testing::TmuxPane;
-
-// A console colour (bit 0 blue, 1 green, 2 red, 3 bright) as the number of
-// the terminal colour of the same meaning (bit 0 red, 1 green, 2 blue).
-int terminalColour(int console) {
-  return ((console & 1) << 2) | (console & 2) | ((console & 4) >> 2) | (console & 8);
-}
-
-// Black page, bright cyan links, a bright yellow link under the cursor.
-const char* const PageColours = "<body bgcolor=#000000 text=#c0c0c0 link=#00ffff alink=#ffff00>";
-const int LinkColour = terminalColour(11);
-const int LitLinkColour = terminalColour(14);
-
-class ViewerTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    if (!TmuxPane::available()) GTEST_SKIP() << "tmux is not installed";
-  }
-
-  std::string writePage(const std::string& name, const std::string& html) {
-    std::filesystem::path path = folder.path() / name;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << html;
-    return path.string();
-  }
-
-  // The tour page: its link alone at the start of line 1, "needle" on
-  // lines 40 and 60 (0-based), 80 lines in all.
-  std::string writeTourPages() {
-    writePage("b.html", std::string("<title>Page B</title>") + PageColours +
-                            "This is the second page.<br><a href=tour.html>back</a>");
-    std::string html = std::string("<title>Tour</title>") + PageColours + "Top of the tour<br>" +
-                       "<a href=b.html>second page</a> after the link<br>";
-    for (int line = 2; line < 80; ++line) {
-      bool needle = line == 40 || line == 60;
-      html += (needle ? "a NeEdLe on line " : "filler line ") + std::to_string(line) + "<br>";
-    }
-    return writePage("tour.html", html);
-  }
-
-  bool start(Launch launch) {
-    if (!pane.start(launch)) {
-      ADD_FAILURE() << pane.lastError();
-      return false;
-    }
-    return true;
-  }
-
-  // The row that shows text, or -1.
-  int rowOf(const std::string& text) {
-    std::vector<std::string> rows = pane.rows();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-      if (rows[row].find(text) != std::string::npos) return static_cast<int>(row);
-    }
-    return -1;
-  }
-
-  // The cells of the first place on the screen that shows text.
-  std::vector<Cell> cellsOf(const std::string& text) {
-    std::vector<std::string> rows = pane.rows();
-    std::vector<ScreenRow> cells = pane.cells();
-    for (std::size_t row = 0; row < rows.size() && row < cells.size(); ++row) {
-      std::string joined;
-      std::vector<std::size_t> starts;
-      for (const Cell& cell : cells[row]) {
-        starts.push_back(joined.size());
-        joined += cell.text;
-      }
-      std::size_t at = joined.find(text);
-      if (at == std::string::npos) continue;
-      std::vector<Cell> found;
-      for (std::size_t i = 0; i < starts.size(); ++i) {
-        if (starts[i] >= at && starts[i] < at + text.size()) found.push_back(cells[row][i]);
-      }
-      return found;
-    }
-    return {};
-  }
-
-  bool textHasColour(const std::string& text, int fg) {
-    std::vector<Cell> cells = cellsOf(text);
-    return !cells.empty() &&
-           std::all_of(cells.begin(), cells.end(), [&](const Cell& cell) { return cell.fg == fg; });
-  }
-
-  // The cursor's line as the status line says it ("Line L/N"), or -1.
-  int statusLine() {
-    std::vector<std::string> rows = pane.rows();
-    std::size_t at = rows.empty() ? std::string::npos : rows[0].find("Line ");
-    if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(rows[0][at + 5])))
-      return -1;
-    return std::stoi(rows[0].substr(at + 5));
-  }
-
-  bool waitForStatusLine(int line) {
-    return pane.waitUntil([&] { return statusLine() == line; });
-  }
-
-  // The terminal is as it was before the program: normal screen, cursor
-  // shown, no mouse reporting, the title from before; nothing left in TMPDIR.
-  void expectRestored() {
-    EXPECT_EQ(pane.format("alternate #{alternate_on} cursor #{cursor_flag} mouse #{mouse_any_flag}"
-                          "#{mouse_button_flag}#{mouse_standard_flag}"),
-              "alternate 0 cursor 1 mouse 000");
-    EXPECT_EQ(pane.format("#{pane_title}"), orbis::testing::TitleBeforeStart);
-    EXPECT_EQ(pane.temporaryFilesLeft(), 0);
-  }
-
-  ScratchFolder folder;
-  TmuxPane pane{folder.path()};
-};
+using orbis::testing::ViewerTest;
 
 // One visit that uses everything the viewer offers, in the order a person
 // would: the page appears, a link lights up under the cursor and the
@@ -144,7 +34,8 @@ TEST_F(ViewerTest, ATourOfTheViewer) {
   launch.arguments = {writeTourPages()};
   ASSERT_TRUE(start(launch));
   ASSERT_TRUE(pane.waitForText("Top of the tour")) << pane.screen();
-  EXPECT_NE(pane.rows().front().find("Tour"), std::string::npos) << pane.screen();
+  // The title in the page's own characters.
+  EXPECT_NE(pane.rows().front().find("Tour \u2014 the viewer"), std::string::npos) << pane.screen();
   EXPECT_NE(pane.rows().back().find("Quit"), std::string::npos) << pane.screen();
   EXPECT_EQ(rowOf("Top of the tour"), 1);
   EXPECT_EQ(pane.format("#{alternate_on} #{pane_title}"), "1 Orbisline - Far");
@@ -181,8 +72,8 @@ TEST_F(ViewerTest, ATourOfTheViewer) {
   pane.keys({"BSpace"});
   ASSERT_TRUE(waitForStatusLine(2)) << pane.screen();
 
-  // F11: the plug-in menu, then the page's menu, switches the page's own
-  // colours off, and on again.
+  // F11: with one plug-in loaded, its menu at once, which switches the
+  // page's own colours off, and on again.
   const std::vector<Cell> pageColours = cellsOf("filler line 3");
   ASSERT_FALSE(pageColours.empty()) << pane.screen();
   auto inPageColours = [&] {
@@ -191,8 +82,6 @@ TEST_F(ViewerTest, ATourOfTheViewer) {
   };
   for (const char* item : {"Turn off document colors", "Turn on document colors"}) {
     pane.keys({"F11"});
-    ASSERT_TRUE(pane.waitForText("Orbisline")) << pane.screen();
-    pane.keys({"Enter"});
     ASSERT_TRUE(pane.waitForText(item)) << pane.screen();
     pane.keys({"Enter"});
     bool on = std::string(item).find(" on ") != std::string::npos;
@@ -275,24 +164,33 @@ TEST_F(ViewerTest, EveryWayOutRestoresTheTerminal) {
     EXPECT_EQ(run.waitForExit(), c.status);
     EXPECT_EQ(run.temporaryFilesLeft(), 0);
     if (c.way == Way::ClosePane) continue;
-    EXPECT_EQ(run.format("#{alternate_on} #{cursor_flag} #{mouse_any_flag} #{pane_title}"),
-              std::string("0 1 0 ") + orbis::testing::TitleBeforeStart);
+    EXPECT_EQ(run.format("#{alternate_on} #{cursor_flag} #{mouse_any_flag}#{mouse_sgr_flag} "
+                         "#{pane_title}"),
+              std::string("0 1 00 ") + orbis::testing::TitleBeforeStart);
     EXPECT_EQ(run.stderrText(), "");
   }
 }
 
-// A file the viewer will not show: one line on the terminal that says why,
-// status 1, and not a single escape sequence: no screen was ever started.
+// A file the viewer will not show, or a terminal it cannot use: one line on
+// the terminal that says why, status 1, and not a single escape sequence:
+// no screen was ever started.
 TEST_F(ViewerTest, ARefusedFileDrawsNoScreen) {
   struct Case {
     std::string file;
     std::string reason;
+    std::vector<std::pair<std::string, std::string>> environment{};
   };
+  std::string page = writePage("page.html", "<p>text");
   const Case cases[] = {
       {writePage("notes.txt", "<p>text"), "notes.txt"},
       {(folder.path() / "missing.html").string(), "missing.html"},
       {writePage("empty.html", ""), "empty.html"},
       {(folder.path() / "no-index").string(), "no-index"},
+      // Terminals that cannot place the cursor: one without, one unknown.
+      {page,
+       ": cannot show the viewer on this terminal (TERM=dumb); use --dump",
+       {{"TERM", "dumb"}}},
+      {page, "(TERM=no-such-terminal); use --dump", {{"TERM", "no-such-terminal"}}},
   };
   std::filesystem::create_directory(folder.path() / "no-index");
   for (const Case& c : cases) {
@@ -301,6 +199,7 @@ TEST_F(ViewerTest, ARefusedFileDrawsNoScreen) {
     TmuxPane run(scratch.path());
     Launch launch;
     launch.arguments = {c.file};
+    launch.environment = c.environment;
     launch.stderrToPane = true;
     launch.captureStream = true;
     ASSERT_TRUE(run.start(launch)) << run.lastError();

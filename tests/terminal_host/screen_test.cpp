@@ -71,7 +71,7 @@ TEST_F(EditorViewTest, RowsShowTheTextInTheColoursOfTheRedraw) {
   EXPECT_NE(status.find(" Line 2/4 Col 4 33% "), std::string::npos) << status;
   EXPECT_EQ(grid.at(0, 0).attr, colors.status);
   std::string keyBar = ascii(rowText(grid, 4));
-  for (const char* key : {"1Help", "7Search", "10Quit", "11Plug-ins"}) {
+  for (const char* key : {"1Help", "7Search", "n/NNext", "Spc/bPage", "10Quit", "11Plug-ins"}) {
     EXPECT_NE(keyBar.find(key), std::string::npos) << keyBar;
   }
   int column = 0;
@@ -92,7 +92,7 @@ TEST_F(EditorViewTest, ControlBytesOfThePageShowAsPictures) {
   for (int column = 0; column < 11; ++column) {
     EXPECT_EQ(grid.at(column, 1).character, expected[column]) << column;
   }
-  // The host's own texts in the OEM page: the title too.
+  // The title's controls too.
   EXPECT_EQ(grid.at(2, 0).character, char32_t{0x241B});
   for (int row = 0; row < grid.rows(); ++row) {
     for (const Cell& cell : grid.row(row)) {
@@ -105,12 +105,12 @@ TEST_F(EditorViewTest, ControlBytesOfThePageShowAsPictures) {
 // The window title goes to the terminal itself: controls are left out.
 TEST(WindowTitleTest, ControlsAreLeftOut) {
   EXPECT_EQ(windowTitle("a\x1B]2;evil\x07z", true, 100), "a]2;evilz");
-  EXPECT_EQ(windowTitle("\x9B\x31m\x7F\x0Dx", true, 100),
-            "\xC2\xA2"
+  EXPECT_EQ(windowTitle("\x9B\x31m\x7F\x0D\x81x", true, 100),
+            "\xE2\x80\xBA"
             "1mx");
-  // The OEM page's shade and letters, as UTF-8, or '?' without it.
-  EXPECT_EQ(windowTitle("\xB1\x82", true, 100), "\xE2\x96\x92\xC3\xA9");
-  EXPECT_EQ(windowTitle("\xB1\x82ok", false, 100), "??ok");
+  // The page's em dash and letters, as UTF-8, or '?' without it.
+  EXPECT_EQ(windowTitle("\x97 caf\xE9", true, 100), "\xE2\x80\x94 caf\xC3\xA9");
+  EXPECT_EQ(windowTitle("\x97\xE9ok", false, 100), "??ok");
   EXPECT_EQ(windowTitle("abcdef", true, 4), "abcd");
 }
 

@@ -222,6 +222,10 @@ void installTempFileCleanup() {
     sigaction(signalNumber, &action, nullptr);
   }
   installFaultCleanup();
+  // A file-size limit (ulimit -f) would kill the process in the middle of a
+  // write, with the files and the terminal left as they were: ignored, the
+  // write fails with EFBIG and is reported like any failed write.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 void setSignalCleanupHook(SignalCleanupHook hook) { cleanupHook.store(hook); }

@@ -38,7 +38,8 @@ bool deleteTempFile(const std::string& path);
 // that was ignored when the process started stays ignored. The faults
 // (SIGSEGV, SIGBUS, SIGFPE, SIGILL) and SIGABRT remove them too, then go on
 // to whatever handled them before (the default, or a sanitizer's report).
-// Safe to call more than once.
+// SIGXFSZ is ignored, so that a write past the file-size limit fails with
+// EFBIG instead of ending the process. Safe to call more than once.
 void installTempFileCleanup();
 
 // A function the cleanup calls first, on the thread that got the signal
