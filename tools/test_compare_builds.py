@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""Checks tools/compare-builds: a build compared with itself shows no
+difference in any mode; a build whose --tree and --runs outputs were
+changed is caught in exactly those modes, and added anchor lines pass when
+allowed; and the rules that decide what counts as a difference.
+
+  python3 tools/test_compare_builds.py BUILD_DIR
+"""
+
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True  # the source tree stays as it was
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+from build_compare import compare  # noqa: E402
+
+TOOL = os.path.join(HERE, "compare-builds")
+BUILD = None
+
+# A build that changes the third line of --tree and adds an anchor line to
+# --runs, and runs the real program otherwise.
+CHANGED_PROGRAM = """#!/bin/sh
+case " $* " in
+  *" --tree "*) "%(real)s" "$@" | sed '3s/^/changed /' ;;
+  *" --runs "*) "%(real)s" "$@" | sed '2a anchor "added" 0' ;;
+  *) exec "%(real)s" "$@" ;;
+esac
+"""
+
+
+def run_tool(*arguments):
+    done = subprocess.run([sys.executable, TOOL] + list(arguments), capture_output=True, timeout=600)
+    return done.returncode, done.stdout.decode(), done.stderr.decode()
+
+
+def write(folder, name, data):
+    path = os.path.join(folder, name)
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+class WholeTool(unittest.TestCase):
+    def test_a_build_matches_itself_in_every_mode(self):
+        status, out, err = run_tool(BUILD, BUILD, "--set", "samples")
+        self.assertEqual(status, 0, out + err)
+        self.assertIn("0 difference(s)", out)
+        rows = re.findall(r"^samples +(\S+) +(\d+) +0$", out, re.MULTILINE)
+        self.assertGreaterEqual(len(rows), 20, out)
+        self.assertIn(("headless:link-file", "5"), rows)
+
+    def test_changed_outputs_are_caught_in_their_modes(self):
+        with tempfile.TemporaryDirectory() as folder:
+            changed = os.path.join(folder, "changed")
+            os.mkdir(changed)
+            program = write(changed, "orbisline", (CHANGED_PROGRAM % {
+                "real": os.path.join(os.path.abspath(BUILD), "orbisline")}).encode())
+            os.chmod(program, 0o755)
+            os.symlink(os.path.join(os.path.abspath(BUILD), "Orbisline.so"),
+                       os.path.join(changed, "Orbisline.so"))
+            keep = os.path.join(folder, "keep")
+            chosen = ["--set", "samples", "--mode", "tree", "--mode", "runs", "--mode", "raw-*"]
+            status, out, err = run_tool(BUILD, changed, "--keep", keep, *chosen)
+            self.assertEqual(status, 1, out + err)
+            modes = re.findall(r"^DIFF samples (\S+) \S+: stdout$", out, re.MULTILINE)
+            self.assertEqual(sorted(modes), ["runs"] * 5 + ["tree"] * 5, out)
+            self.assertIn("line 3, byte 1:", out)
+            kept = os.path.join(keep, "samples", "samples", "sample.html", "tree.new.out")
+            with open(kept, "rb") as f:
+                self.assertTrue(f.read().split(b"\n")[2].startswith(b"changed "))
+
+            status, out, err = run_tool(BUILD, changed, "--runs-allow-new-anchors", *chosen[:-2])
+            self.assertEqual(sorted(re.findall(r"^DIFF samples (\S+)", out, re.MULTILINE)),
+                             ["tree"] * 5, out + err)
+
+
+class Rules(unittest.TestCase):
+    def test_only_added_anchor_lines_pass(self):
+        old = b"title \"t\"\nanchor \"a\" 3\nline 0\n  text 0 1\nline 1\n"
+        cases = [
+            (old, True),
+            (b"anchor \"new\" 0\n" + old, True),
+            (old.replace(b"line 0\n", b"line 0\nanchor \"id\" 0\nanchor \"id\" 0\n"), True),
+            (old + b"anchor \"last\" 9\n", True),
+            (old.replace(b"line 1\n", b""), False),                      # a line lost
+            (old.replace(b"line 0\n", b"line 0\nextra\n"), False),       # not an anchor
+            (old.replace(b"anchor \"a\" 3", b"anchor \"a\" 4"), False),  # an anchor changed
+            (b"line 0\n" + old.replace(b"line 0\n", b""), False),        # order changed
+        ]
+        with tempfile.TemporaryDirectory() as folder:
+            old_path = write(folder, "old", old)
+            for new, allowed in cases:
+                self.assertEqual(compare.only_new_anchors(old_path, write(folder, "new", new)),
+                                 allowed, new)
+
+    def test_trace_keeps_the_progress_box_apart_from_its_timing(self):
+        def box(filled):
+            return b'MESSAGE "Orbisline" "' + b"\\xDB" * filled + b"\\xB1" * (50 - filled) + b'" -> 0\n'
+
+        question = b'MESSAGE "Warning" "Oops! Time Out ... please report about" "Resume" -> 0\n'
+        steady = [box(0), box(40), box(50), b'EDITOR "t" 0\n', b'MESSAGE "Orbisline" "Ok" -> 0\n']
+        slow = [box(0), box(8), box(16), question, box(24), box(40), box(50)] + steady[3:]
+        with tempfile.TemporaryDirectory() as folder:
+            digests = [compare.normalise_trace(write(folder, "trace", b"".join(lines)))
+                       for lines in (steady, slow)]
+            with open(os.path.join(folder, "trace"), "rb") as f:
+                self.assertEqual(f.read(), b"".join(steady))
+        self.assertEqual(digests[0], digests[1])
+
+    def test_first_difference_shows_the_differing_bytes(self):
+        with tempfile.TemporaryDirectory() as folder:
+            old = write(folder, "old", b"same\n" + b"x" * 300 + b"A\x1b\n")
+            new = write(folder, "new", b"same\n" + b"x" * 300 + b"B\x1b\nmore\n")
+            number, a, b = compare.first_difference(old, new)
+            shown = compare.describe_lines(number, a, b)
+            self.assertEqual(shown[0], "line 2, byte 301:")
+            self.assertTrue(shown[1].startswith("  old: ...xxx") and shown[1].endswith("A\\x1B"))
+            self.assertIsNone(compare.first_difference(old, old))
+            self.assertIn("old output ends", compare.describe_lines(
+                *compare.first_difference(write(folder, "short", b"same\n"), old))[0])
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        sys.exit(2)
+    BUILD = sys.argv.pop(1)
+    unittest.main()
