@@ -5,7 +5,7 @@ PAGE ?=
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps format build check asan tsan fuzz bench package clean
+.PHONY: run test deps format build check asan tsan fuzz bench package windows clean
 
 # Only the executable, the plug-in module it loads and the welcome pages it
 # opens when no file is named; not the tests.
@@ -58,6 +58,16 @@ package: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default --target orbisline Orbisline man_page
 	cd build/default && cpack
+
+# The plug-in for the real host: Orbisline.dll for 32-bit Windows with its
+# zip (build/windows32), and the same for 64 bits (build/windows64), whose
+# code runs here under wine.
+windows:
+	@sh tools/install-deps.sh --windows
+	cmake --preset windows32 >/dev/null
+	cmake --build --preset windows32
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64
 
 clean:
 	rm -rf build
