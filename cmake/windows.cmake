@@ -77,4 +77,6 @@ function(orbis_windows_module)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DEPENDS Orbisline ${settings_file} ${install_text} VERBATIM)
   add_custom_target(windows_package ALL DEPENDS ${zip})
+
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows ${CMAKE_BINARY_DIR}/tests/windows)
 endfunction()
