@@ -5,7 +5,8 @@ PAGE ?=
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 
-.PHONY: run test deps format build check package-check asan tsan fuzz bench package clean
+.PHONY: run test deps format build check package-check asan tsan fuzz bench package windows \
+	windows-test clean
 
 # Only the executable, the plug-in module it loads and the welcome pages it
 # opens when no file is named; not the tests.
@@ -64,6 +65,23 @@ package: deps
 # works.
 package-check: package
 	sh tests/install/package_check.sh build/default
+
+# The plug-in for the real host: Orbisline.dll for 32-bit Windows with its
+# zip (build/windows32), and the same for 64 bits (build/windows64), whose
+# code runs here under wine.
+windows:
+	@sh tools/install-deps.sh --windows
+	cmake --preset windows32 >/dev/null
+	cmake --build --preset windows32
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64
+
+# The 64-bit DLL under wine, against the Linux viewer on the same pages.
+WINDOWS_PAGES = samples/*.html welcome/*.html tests/windows/pages/*.html
+windows-test: windows
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target orbisline Orbisline
+	sh tests/windows/wine_smoke.sh build/windows64 build/default/orbisline $(WINDOWS_PAGES)
 
 clean:
 	rm -rf build

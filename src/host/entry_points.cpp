@@ -7,7 +7,7 @@
 
 extern "C" {
 
-void SetStartupInfo(const struct PluginStartupInfo* info) {
+void ORBIS_STDCALL SetStartupInfo(const struct PluginStartupInfo* info) {
   if (info == nullptr) return;
   try {
     orbis::host::setStartupInfo(*info);
@@ -15,7 +15,7 @@ void SetStartupInfo(const struct PluginStartupInfo* info) {
   }
 }
 
-void GetPluginInfo(struct PluginInfo* info) {
+void ORBIS_STDCALL GetPluginInfo(struct PluginInfo* info) {
   if (info == nullptr) return;
   try {
     orbis::host::getPluginInfo(*info);
@@ -23,7 +23,7 @@ void GetPluginInfo(struct PluginInfo* info) {
   }
 }
 
-void* OpenPlugin(int openFrom, intptr_t item) {
+void* ORBIS_STDCALL OpenPlugin(int openFrom, intptr_t item) {
   try {
     orbis::host::openPlugin(openFrom, item);
   } catch (...) {
@@ -31,14 +31,14 @@ void* OpenPlugin(int openFrom, intptr_t item) {
   return INVALID_HANDLE_VALUE;
 }
 
-void ExitFAR(void) {
+void ORBIS_STDCALL ExitFAR(void) {
   try {
     orbis::host::exitFar();
   } catch (...) {
   }
 }
 
-int ProcessEditorInput(const INPUT_RECORD* record) {
+int ORBIS_STDCALL ProcessEditorInput(const INPUT_RECORD* record) {
   if (record == nullptr) return 0;
   try {
     return orbis::host::processEditorInput(*record);
@@ -47,7 +47,7 @@ int ProcessEditorInput(const INPUT_RECORD* record) {
   }
 }
 
-int ProcessEditorEvent(int event, void* parameter) {
+int ORBIS_STDCALL ProcessEditorEvent(int event, void* parameter) {
   try {
     return orbis::host::processEditorEvent(event, parameter);
   } catch (...) {

@@ -5,10 +5,29 @@
  * the plug-in module exports. Written for this project from what plug-in and
  * host need of each other; usable from C and C++.
  *
- * The records keep the host's field names and order. Sizes differ from the
- * host's own 32-bit build, which nothing here relies on. */
+ * The records keep the host's field names and order. On Windows they take
+ * the host's own layout: 2-byte packing, every host function slot of the
+ * start-up record in its place, the system's console records, and the
+ * __stdcall convention for host functions and entry points (far_api_layout.cpp
+ * pins the 32-bit sizes and offsets). Elsewhere they have the natural layout
+ * of our own hosts, which nothing else relies on. */
 #ifndef ORBIS_HOST_FAR_API_H
 #define ORBIS_HOST_FAR_API_H
+
+#ifdef _WIN32
+/* The system's headers come first and outside the records' packing; they
+ * bring the console records, key codes and handle values used below. */
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#define ORBIS_STDCALL WINAPI
+#else
+#define ORBIS_STDCALL
+#endif
 
 #include <stdint.h>
 
@@ -57,7 +76,9 @@ extern "C" {
 #define EEREDRAW_CHANGE ((void*)1)
 #define EEREDRAW_LINE ((void*)2)
 
-#define INVALID_HANDLE_VALUE ((void*)(intptr_t)-1)
+#ifdef _WIN32
+#pragma pack(push, 2)
+#endif
 
 struct FarMenuItem {
   char Text[128];
@@ -133,18 +154,29 @@ struct PluginInfo {
  * buttons is drawn and returns at once. Menu returns the chosen item's index
  * or -1. Editor is modal: it returns when that editor closes, and the editor's
  * events reach the plug-in meanwhile. */
-typedef int (*FarApiMessage)(intptr_t pluginNumber, unsigned int flags, const char* helpTopic,
-                             const char* const* items, int itemsNumber, int buttonsNumber);
-typedef int (*FarApiMenu)(intptr_t pluginNumber, int x, int y, int maxHeight, unsigned int flags,
-                          const char* title, const char* bottom, const char* helpTopic,
-                          const int* breakKeys, int* breakCode, const struct FarMenuItem* items,
-                          int itemsNumber);
-typedef void* (*FarApiSaveScreen)(int x1, int y1, int x2, int y2);
-typedef void (*FarApiRestoreScreen)(void* screen);
-typedef int (*FarApiEditor)(const char* fileName, const char* title, int x1, int y1, int x2, int y2,
-                            unsigned int flags, int startLine, int startChar);
-typedef int (*FarApiCharTable)(int command, char* buffer, int bufferSize);
-typedef int (*FarApiEditorControl)(int command, void* parameter);
+typedef int(ORBIS_STDCALL* FarApiMessage)(intptr_t pluginNumber, unsigned int flags,
+                                          const char* helpTopic, const char* const* items,
+                                          int itemsNumber, int buttonsNumber);
+typedef int(ORBIS_STDCALL* FarApiMenu)(intptr_t pluginNumber, int x, int y, int maxHeight,
+                                       unsigned int flags, const char* title, const char* bottom,
+                                       const char* helpTopic, const int* breakKeys, int* breakCode,
+                                       const struct FarMenuItem* items, int itemsNumber);
+typedef void*(ORBIS_STDCALL* FarApiSaveScreen)(int x1, int y1, int x2, int y2);
+typedef void(ORBIS_STDCALL* FarApiRestoreScreen)(void* screen);
+typedef int(ORBIS_STDCALL* FarApiEditor)(const char* fileName, const char* title, int x1, int y1,
+                                         int x2, int y2, unsigned int flags, int startLine,
+                                         int startChar);
+typedef int(ORBIS_STDCALL* FarApiCharTable)(int command, char* buffer, int bufferSize);
+typedef int(ORBIS_STDCALL* FarApiEditorControl)(int command, void* parameter);
+
+/* The host functions that the plug-in never calls keep their slots on
+ * Windows, where the host fills every one of them. */
+#ifdef _WIN32
+typedef void(ORBIS_STDCALL* FarApiUncalled)(void);
+#define FAR_UNCALLED_SLOT(name) FarApiUncalled name;
+#else
+#define FAR_UNCALLED_SLOT(name)
+#endif
 
 struct PluginStartupInfo {
   int StructSize;
@@ -152,16 +184,31 @@ struct PluginStartupInfo {
   intptr_t ModuleNumber;
   const char* RootKey;
   FarApiMenu Menu;
+  FAR_UNCALLED_SLOT(Dialog)
   FarApiMessage Message;
+  FAR_UNCALLED_SLOT(GetMsg)
+  FAR_UNCALLED_SLOT(Control)
   FarApiSaveScreen SaveScreen;
   FarApiRestoreScreen RestoreScreen;
+  FAR_UNCALLED_SLOT(GetDirList)
+  FAR_UNCALLED_SLOT(GetPluginDirList)
+  FAR_UNCALLED_SLOT(FreeDirList)
+  FAR_UNCALLED_SLOT(Viewer)
   FarApiEditor Editor;
+  FAR_UNCALLED_SLOT(CmpName)
   FarApiCharTable CharTable;
+  FAR_UNCALLED_SLOT(Text)
   FarApiEditorControl EditorControl;
 };
 
-/* The console input record, with the console's own event types, key codes
- * and state bits. */
+#undef FAR_UNCALLED_SLOT
+
+#ifdef _WIN32
+#pragma pack(pop)
+#else
+
+/* Without the system's headers: the console input record, with the
+ * console's own event types, key codes and state bits. */
 #define KEY_EVENT 0x0001
 #define MOUSE_EVENT 0x0002
 #define WINDOW_BUFFER_SIZE_EVENT 0x0004
@@ -266,24 +313,28 @@ typedef struct INPUT_RECORD {
   } Event;
 } INPUT_RECORD;
 
+#define INVALID_HANDLE_VALUE ((void*)(intptr_t)-1)
+
+#endif /* the system's console records */
+
 /* The entry points of the plug-in module, and the types under which a host
  * looks them up. OpenPlugin's Item is the command-line text (a const char*)
  * for OPEN_COMMANDLINE; the plug-in never opens a panel, so it always returns
  * INVALID_HANDLE_VALUE. ProcessEditorInput returns 1 when the plug-in consumed
  * the event, 0 when the editor is to handle it. ProcessEditorEvent returns 0. */
-void SetStartupInfo(const struct PluginStartupInfo* info);
-void GetPluginInfo(struct PluginInfo* info);
-void* OpenPlugin(int openFrom, intptr_t item);
-void ExitFAR(void);
-int ProcessEditorInput(const INPUT_RECORD* record);
-int ProcessEditorEvent(int event, void* parameter);
+void ORBIS_STDCALL SetStartupInfo(const struct PluginStartupInfo* info);
+void ORBIS_STDCALL GetPluginInfo(struct PluginInfo* info);
+void* ORBIS_STDCALL OpenPlugin(int openFrom, intptr_t item);
+void ORBIS_STDCALL ExitFAR(void);
+int ORBIS_STDCALL ProcessEditorInput(const INPUT_RECORD* record);
+int ORBIS_STDCALL ProcessEditorEvent(int event, void* parameter);
 
-typedef void (*FarSetStartupInfoFunction)(const struct PluginStartupInfo* info);
-typedef void (*FarGetPluginInfoFunction)(struct PluginInfo* info);
-typedef void* (*FarOpenPluginFunction)(int openFrom, intptr_t item);
-typedef void (*FarExitFunction)(void);
-typedef int (*FarProcessEditorInputFunction)(const INPUT_RECORD* record);
-typedef int (*FarProcessEditorEventFunction)(int event, void* parameter);
+typedef void(ORBIS_STDCALL* FarSetStartupInfoFunction)(const struct PluginStartupInfo* info);
+typedef void(ORBIS_STDCALL* FarGetPluginInfoFunction)(struct PluginInfo* info);
+typedef void*(ORBIS_STDCALL* FarOpenPluginFunction)(int openFrom, intptr_t item);
+typedef void(ORBIS_STDCALL* FarExitFunction)(void);
+typedef int(ORBIS_STDCALL* FarProcessEditorInputFunction)(const INPUT_RECORD* record);
+typedef int(ORBIS_STDCALL* FarProcessEditorEventFunction)(int event, void* parameter);
 
 #ifdef __cplusplus
 }

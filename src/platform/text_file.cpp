@@ -188,21 +188,6 @@ int32_t TextFile::peekStart(char* buffer, int32_t capacity) const {
   return got < 0 ? 0 : static_cast<int32_t>(got);
 }
 
-OpenCheck checkOpenable(const char* path) {
-  TextFile file;
-  if (file.open(path)) {
-    if (file.length() == 0) return {OpenProblem::Empty, "is empty", 0};
-    return {};
-  }
-  int error = file.lastErrorNumber();
-  OpenProblem problem = error == 0        ? OpenProblem::NotRegular
-                        : error == ENOENT ? OpenProblem::Missing
-                                          : OpenProblem::Other;
-  return {problem, file.lastError(), error};
-}
-
-std::string describeOpenFailure(const char* path) { return checkOpenable(path).reason; }
-
 bool isRegularFile(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);

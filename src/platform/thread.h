@@ -30,7 +30,11 @@ public:
   void join();
 
 private:
+#ifdef _WIN32
+  void* handle_ = nullptr;  // the system's thread, closed by join
+#else
   std::thread thread_;
+#endif
   std::atomic<uint32_t> exitCode_{StillActive};
 };
 
