@@ -130,8 +130,10 @@ TEST_F(ColorizeTest, TheConsoleTitleFollowsTheActiveLink) {
     const char* title;
   };
   const Case cases[] = {
-      {0, 42, 0, "my page x.htm"},  {0, 8, 0, "b.htm"},       {10, 0, 0, "Orbisline - Far"},
-      {0, 8, 1, "Orbisline - Far"}, {2, 20, 3, "c.htm#part"},
+      {0, 42, 0, "my page x.htm"},   {0, 6, 0, "b.htm"},
+      {0, 12, 0, "b.htm"},           {0, 13, 0, "Orbisline - Far"},
+      {10, 0, 0, "Orbisline - Far"}, {0, 8, 1, "Orbisline - Far"},
+      {2, 20, 3, "c.htm#part"},
   };
   host.inEditor = {[&] {
     for (const Case& c : cases) {

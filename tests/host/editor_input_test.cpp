@@ -88,12 +88,15 @@ TEST_F(EditorInputTest, EnterFollowsTheLinkAtTheSavedCursorOnTheScreen) {
     int top;
     int height;
     std::vector<std::string> then;  // after the editor of A
+    const char* version = "1.70";
   };
   const std::vector<std::string> toB = {"QUIT", "REDRAW", "EDITOR \"B\" 0"};
   const std::vector<std::string> toC = {"QUIT", "REDRAW", "EDITOR \"C\" 0"};
   const std::vector<std::string> nothing = {"REDRAW"};
   const Case cases[] = {
       {0, 8, 0, 23, toB},
+      {0, 8, 0, 23, nothing, "1.63"},  // only anchors before 1.64
+      {0, 16, 0, 23, {"SETPOSITION 21 16 21", "REDRAW"}, "1.63"},
       {5, 5, 0, 6, toB},
       {5, 5, 5, 1, toB},
       {5, 5, 0, 5, nothing},
@@ -110,6 +113,7 @@ TEST_F(EditorInputTest, EnterFollowsTheLinkAtTheSavedCursorOnTheScreen) {
       {10, 0, 0, 23, nothing},
   };
   for (const Case& c : cases) {
+    host.start(c.version);
     host.calls.clear();
     host.inEditor = {[&] {
       host.editor.height = c.height;
@@ -125,6 +129,16 @@ TEST_F(EditorInputTest, EnterFollowsTheLinkAtTheSavedCursorOnTheScreen) {
     EXPECT_EQ(actions(), expected) << c.line << "," << c.column << " top " << c.top;
   }
   host.editor.height = 23;
+}
+
+// Backspace reopens the page left for this one at the line it was left
+// at, and takes it off the history without pushing the page it leaves.
+TEST_F(EditorInputTest, BackspaceReopensThePreviousPageAtItsLine) {
+  auto back = [&] { EXPECT_EQ(host.key(VK_BACK, LEFT_CTRL_PRESSED), 1); };
+  host.inEditor = {follow(5, 5), back, back};
+  open(siteA);
+  EXPECT_EQ(actions(), (std::vector<std::string>{"EDITOR \"A\" 0", "QUIT", "REDRAW",
+                                                 "EDITOR \"B\" 0", "QUIT", "EDITOR \"A\" 5"}));
 }
 
 // A move to a new cell of the text area makes it the saved cursor; keys

@@ -83,7 +83,21 @@ void setPosition(const EditorSetPosition& position) {
 
 void titleSet(const char* title) { host->titles.push_back(title); }
 
-int charTable(int, char*, int) { return -1; }
+// With convertsText, one table fits every text: it makes ASCII letters
+// capitals and every byte from 0x80 up a question mark.
+constexpr int FakeTable = 3;
+
+int charTable(int command, char* buffer, int size) {
+  if (!host->convertsText) return -1;
+  if (command == FCT_DETECT) return FakeTable;
+  if (command != FakeTable || size != static_cast<int>(sizeof(CharTableSet))) return -1;
+  auto* set = reinterpret_cast<CharTableSet*>(buffer);
+  for (int b = 0; b < 256; ++b) {
+    set->EncodeTable[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b);
+    set->DecodeTable[b] = static_cast<unsigned char>(b >= 0x80 ? '?' : b);
+  }
+  return 1;
+}
 
 int editorControl(int command, void* parameter) {
   const FakeEditor& shown = host->editor;

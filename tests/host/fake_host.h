@@ -60,6 +60,7 @@ public:
   std::vector<EditorColor> colors;  // every ECTL_ADDCOLOR since the last redraw()
   std::vector<std::string> titles;  // every console title set
   int messageAnswer = 0;
+  bool convertsText = false;    // CharTable detects a table for every text
   std::deque<int> menuAnswers;  // one per menu, then -1 (Escape)
   FakeEditor editor;
   std::vector<std::function<void()>> inEditor;  // the nth for the nth editor opened
