@@ -147,5 +147,17 @@ TEST_F(ColorizeTest, TheConsoleTitleFollowsTheActiveLink) {
   open(siteA);
 }
 
+// The target goes through the character table the host detects for it,
+// and is decoded as a URL after that.
+TEST_F(ColorizeTest, TheConsoleTitleIsConvertedThenDecoded) {
+  host.convertsText = true;
+  host.inEditor = {[&] {
+    aim(0, 1);
+    host.redraw();
+  }};
+  open(page("t.htm", "<a href='b%e9+c.htm'>link</a>"));
+  EXPECT_EQ(host.titles.back(), "B\xE9 C.HTM");
+}
+
 }  // namespace
 }  // namespace orbis::testing
