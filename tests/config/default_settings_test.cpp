@@ -1,15 +1,22 @@
-// The built-in settings text is read by users as the template for their own
-// file, so its exact shape matters, not only what it loads to.
+// The built-in settings stand in for a missing settings file, and users
+// copy them as the template for their own: they must load to the
+// documented defaults, and keep the shape of one line of abutting tags.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "config/default_settings.h"
+#include "config/settings_fixture.h"
+#include "markup/number.h"
 
 namespace orbis {
 namespace {
+
+using testing::loadSettings;
 
 std::string_view builtInText() {
   return std::string_view(defaultSettingsText, defaultSettingsTextLength);
@@ -22,85 +29,83 @@ size_t countOf(std::string_view text, std::string_view piece) {
   return count;
 }
 
-TEST(DefaultSettingsTextTest, IsOneLineWithoutBlanksBetweenTags) {
+class DefaultSettingsTest : public testing::SettingsTest {
+protected:
+  std::unique_ptr<Settings> loaded = loadSettings(builtInText());
+
+  int32_t consoleColor(const std::string& name) const {
+    uint32_t rgb = 0;
+    EXPECT_TRUE(parseNumber(loaded->resolveNamedValue(name), true, rgb)) << name;
+    return rgbToConsole(rgb);
+  }
+};
+
+TEST_F(DefaultSettingsTest, IsOneLineWithoutBlanksBetweenTags) {
   std::string_view text = builtInText();
   EXPECT_EQ(defaultSettingsTextLength, std::strlen(defaultSettingsText));
-  EXPECT_EQ(text.find('\n'), std::string_view::npos);
-  EXPECT_EQ(text.find('\r'), std::string_view::npos);
-  EXPECT_EQ(text.find("> <"), std::string_view::npos);
-  EXPECT_NE(text.find("><"), std::string_view::npos);
-  EXPECT_EQ(text.substr(0, 25), "<Orbisline version='1.0'>");
-  EXPECT_EQ(text.substr(text.size() - 27), "</CharacterSet></Orbisline>");
+  EXPECT_EQ(text.find_first_of("\r\n"), std::string_view::npos);
+  EXPECT_EQ(text.front(), '<');
+  EXPECT_EQ(text.back(), '>');
   // Every tag closes where the next one opens.
   EXPECT_EQ(countOf(text, "<"), countOf(text, ">"));
   EXPECT_EQ(countOf(text, "<"), countOf(text, "><") + 1);
 }
 
-TEST(DefaultSettingsTextTest, HoldsTheExpectedTagsVerbatim) {
-  const char* pieces[] = {
-      "<Orbisline version='1.0'><Use CharacterSet=CS><Define name=Black value=#0>",
-      "<Define name=Gray value=#404040><Define name=Silver value=#808080>",
-      "<Define name=Brown value=Olive><Define name=Fuchsia value=Magenta>"
-      "<Define name=Grey value=Gray><Define name=Teal value=Cyan>",
-      "<Default bgcolor=silver text=black link=blue alink=red tabsize=8><CharacterSet name=CS>"
-      "<entity name=nbsp unicode=0x20><entity name=quot unicode=0x22>",
-      "<entity name=gt unicode=0x3E><entity name=iexcl unicode=0xA1>",
-      "<entity name=copy unicode=0xA9 value='(c)'>",
-      "<entity name=reg unicode=0xAE value='(r)'>",
-      "<entity name=frac14 unicode=0xBC value='1/4'><entity name=frac12 unicode=0xBD value='1/2'>"
-      "<entity name=frac34 unicode=0xBE value='3/4'>",
-      "<entity name=Agrave unicode=0xC0>",
-      "<entity name=agrave unicode=0xE0>",
-      "<entity name=yuml unicode=0xFF></CharacterSet></Orbisline>",
-  };
-  for (const char* piece : pieces) {
-    EXPECT_NE(builtInText().find(piece), std::string_view::npos) << piece;
-  }
+// Silver, black, blue and red, document colours on, tabs of eight, fifteen
+// seconds, and the two HTML extensions.
+TEST_F(DefaultSettingsTest, LoadsTheDocumentedDefaults) {
+  EXPECT_EQ(loaded->bgcolor, 7);
+  EXPECT_EQ(loaded->text, 0);
+  EXPECT_EQ(loaded->link, 9);
+  EXPECT_EQ(loaded->alink, 12);
+  EXPECT_EQ(loaded->doccl, 1);
+  EXPECT_EQ(loaded->tabsize, 8);
+  EXPECT_EQ(loaded->timeout, 15000u);
+  EXPECT_EQ(loaded->exts, "htm html ");
+  EXPECT_EQ(loaded->usedCharacterSets.size(), 1u);
 }
 
-TEST(DefaultSettingsTextTest, CountsOfEachKindOfTag) {
-  std::string_view text = builtInText();
-  EXPECT_EQ(countOf(text, "<entity "), 101u);
-  EXPECT_EQ(countOf(text, " value='"), 5u);
-  EXPECT_EQ(countOf(text, "<Define "), 20u);
-  EXPECT_EQ(countOf(text, "<Use "), 1u);
-  EXPECT_EQ(countOf(text, "<Default "), 1u);
-  EXPECT_EQ(countOf(text, "<CharacterSet "), 1u);
+// Twenty names: sixteen that give each console colour one name, and four
+// aliases of them.
+TEST_F(DefaultSettingsTest, NameEveryConsoleColourOnceAndFourAliases) {
+  ASSERT_EQ(loaded->namedValues.size(), 20u);
+  const std::pair<const char*, const char*> aliases[] = {
+      {"Brown", "Olive"}, {"Fuchsia", "Magenta"}, {"Grey", "Gray"}, {"Teal", "Cyan"}};
+  std::set<LowerString> aliasNames;
+  for (const auto& [alias, name] : aliases) {
+    EXPECT_EQ(loaded->resolveNamedValue(alias), loaded->resolveNamedValue(name)) << alias;
+    aliasNames.insert(alias);
+  }
+  std::map<int32_t, std::string> nameOf;
+  for (const auto& [name, value] : loaded->namedValues) {
+    if (aliasNames.contains(name)) continue;
+    auto [other, added] = nameOf.emplace(consoleColor(name.str()), name.str());
+    EXPECT_TRUE(added) << name.str() << " and " << other->second;
+  }
+  EXPECT_EQ(nameOf.size(), 16u);
+  EXPECT_EQ(nameOf.begin()->first, 0);
+  EXPECT_EQ(nameOf.rbegin()->first, 15);
 }
 
-TEST(DefaultSettingsTextTest, TagsComeInTheirOrder) {
-  const char* order[] = {
-      "<Orbisline ", "<Use ",           "name=Black ",   "name=Navy ",     "name=Blue ",
-      "name=Green ", "name=Lime ",      "name=Cyan ",    "name=Aqua ",     "name=Maroon ",
-      "name=Red ",   "name=Purple ",    "name=Magenta ", "name=Olive ",    "name=Yellow ",
-      "name=Gray ",  "name=Silver ",    "name=White ",   "name=Brown ",    "name=Fuchsia ",
-      "name=Grey ",  "name=Teal ",      "<Default ",     "<CharacterSet ", "name=nbsp ",
-      "name=lt ",    "name=gt ",        "name=iexcl ",   "name=THORN ",    "name=szlig ",
-      "name=yuml ",  "</CharacterSet>", "</Orbisline>",
-  };
-  std::string_view text = builtInText();
-  size_t previous = 0;
-  for (const char* piece : order) {
-    size_t at = text.find(piece);
-    ASSERT_NE(at, std::string_view::npos) << piece;
-    EXPECT_GE(at, previous) << piece;
-    previous = at;
+// HTML's own six, and Latin-1 from 0xA1 to 0xFF, each code once; five of
+// them have a replacement text.
+TEST_F(DefaultSettingsTest, DefineTheEntitiesOfLatin1) {
+  EXPECT_EQ(loaded->entityCodes.size(), 101u);
+  const std::pair<const char*, int32_t> html[] = {{"nbsp", 0x20}, {"quot", 0x22}, {"amp", 0x26},
+                                                  {"apos", 0x27}, {"lt", 0x3C},   {"gt", 0x3E}};
+  for (const auto& [name, code] : html) {
+    EXPECT_EQ(loaded->entityCodes.at(name), code) << name;
   }
-}
-
-// Codes run 0xA1 to 0xFF without a gap, in upper-case hexadecimal.
-TEST(DefaultSettingsTextTest, Latin1EntitiesCoverEveryCodeInOrder) {
-  std::string_view text = builtInText();
-  size_t previous = text.find("unicode=0x3E>");
-  ASSERT_NE(previous, std::string_view::npos);
-  const char* digits = "0123456789ABCDEF";
-  for (int code = 0xA1; code <= 0xFF; ++code) {
-    std::string piece = std::string(" unicode=0x") + digits[code >> 4] + digits[code & 15];
-    size_t at = text.find(piece);
-    ASSERT_NE(at, std::string_view::npos) << piece;
-    EXPECT_GT(at, previous) << piece;
-    previous = at;
+  std::set<int32_t> codes;
+  for (const auto& [name, code] : loaded->entityCodes) {
+    EXPECT_TRUE(codes.insert(code).second) << name;
   }
+  for (int32_t code = 0xA1; code <= 0xFF; ++code) {
+    EXPECT_TRUE(codes.contains(code)) << std::hex << code;
+  }
+  const std::map<int32_t, std::string> replacements = {
+      {0xA9, "(c)"}, {0xAE, "(r)"}, {0xBC, "1/4"}, {0xBD, "1/2"}, {0xBE, "3/4"}};
+  EXPECT_EQ(loaded->entityTexts, replacements);
 }
 
 }  // namespace

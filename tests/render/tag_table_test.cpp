@@ -9,18 +9,31 @@ namespace orbis {
 namespace {
 
 TEST(TagTableTest, LookupFindsWholeNamesIgnoringCase) {
+  // Neither "button" (which names two records) nor "plaintext" has a
+  // handler, so neither has a constant.
   const std::pair<const char*, int32_t> cases[] = {
-      {"style", 1},       {"STYLE", 1},
-      {"a", 4},           {"A", 4},
-      {"h1", 9},          {"H6", 9},
-      {"p", 14},          {"P", 14},
-      {"pre", 16},        {"Br", 61},
-      {"button", 42},     {"td", 95},
-      {"comment", 75},    {"plaintext", 15},
-      {"pre2", 0},        {"pr", 0},
-      {"input", 0},       {"", 0},
-      {"br/", 0},         {"h7", 0},
-      {"blockquotes", 0}, {"tablexxxxxxxxxxxxxxxxx", 0},
+      {"style", TagId::Style},
+      {"STYLE", TagId::Style},
+      {"a", TagId::A},
+      {"A", TagId::A},
+      {"h1", TagId::Heading},
+      {"H6", TagId::Heading},
+      {"p", TagId::P},
+      {"P", TagId::P},
+      {"pre", TagId::Pre},
+      {"Br", TagId::Br},
+      {"button", 42},
+      {"td", TagId::Td},
+      {"comment", TagId::Comment},
+      {"plaintext", 15},
+      {"pre2", TagId::Unknown},
+      {"pr", TagId::Unknown},
+      {"input", TagId::Unknown},
+      {"", TagId::Unknown},
+      {"br/", TagId::Unknown},
+      {"h7", TagId::Unknown},
+      {"blockquotes", TagId::Unknown},
+      {"tablexxxxxxxxxxxxxxxxx", TagId::Unknown},
   };
   for (const auto& [name, id] : cases) {
     EXPECT_EQ(lookupTag(name), id) << name;
@@ -36,13 +49,14 @@ TEST(TagTableTest, RecordsAreWellFormedAndFirstMatchWins) {
     ASSERT_LT(length, sizeof record.name);
     for (size_t i = length; i < sizeof record.name; ++i)
       EXPECT_EQ(record.name[i], '\0') << record.name;
+    // The first "button" record wins over the second.
     int32_t expected = std::string(record.name) == "button" ? 42 : record.id;
     EXPECT_EQ(lookupTag(record.name), expected) << record.name;
     EXPECT_GE(record.id, previous) << record.name;  // ids rise through the table
     previous = record.id;
   }
-  EXPECT_EQ(TagTable[0].id, 1);
-  EXPECT_EQ(TagTable[TagTableSize - 1].id, 95);
+  EXPECT_EQ(TagTable[0].id, TagId::Style);
+  EXPECT_EQ(TagTable[TagTableSize - 1].id, TagId::Td);
 }
 
 }  // namespace
