@@ -8,6 +8,10 @@
   make_inputs.py realistic FILE MB    a generated page of MB MiB
   make_inputs.py longlink FILE LINES  a page whose one link wraps over about
                                       LINES lines of 80 columns
+  make_inputs.py corpus DIR [SRC]     the comparison corpus: DIR/big.html, every
+                                      page of the Python documentation in the
+                                      order of their sizes, and nine hostile
+                                      shapes in DIR/patho/
 
 Files that already exist with the current generator version are kept, so a
 second run costs nothing. Everything is deterministic (fixed seeds).
@@ -153,6 +157,69 @@ def long_link(lines):
             b"</a><p><a name=end>The end.</a></p>\n")
 
 
+# The comparison corpus. Its bytes must not change: figures measured on it
+# are compared with figures measured before, and with other programs'.
+CORPUS_HEAD = (b'<!DOCTYPE html><html><head><meta charset="utf-8"><title>patho</title>'
+               b"</head><body>\n")
+CORPUS_TAIL = b"\n</body></html>\n"
+
+
+def shape(*middle):
+    return CORPUS_HEAD + b"".join(middle) + CORPUS_TAIL
+
+
+def entity_run():
+    unit = b"&amp;&lt;&#169;&#x41;&gt;&quot;&nbsp;&eacute;&hellip;&#8212; "
+    return unit * (3 * MIB // len(unit))
+
+
+CORPUS_SHAPES = (
+    ("a_longword.html", lambda: shape(b"<p>", b"x" * (5 * MIB), b"</p>")),
+    ("b_unclosed.html", lambda: shape(b"<p>p<li>i\n" * 200000, b"</div></span>\n" * 200000)),
+    ("c_deepnest.html", lambda: shape(b"<div>" * 100000, b"deep", b"</div>" * 100000)),
+    ("d_textnodes.html", lambda: shape(b"<p>", b"t <b></b>" * 1000000, b"</p>")),
+    ("e_bigattr.html", lambda: shape(b'<p>before <a href="http://example.com/', b"a" * (5 * MIB),
+                                     b'">link text</a> after</p>')),
+    ("f_bigcomment.html", lambda: shape(b"<p>before</p><!--", b"comment text " * (5 * MIB // 13),
+                                        b"--><p>after</p>")),
+    ("g_entities.html", lambda: shape(b"<p>", entity_run(), b"</p>")),
+    ("h_prelines.html", lambda: shape(b"<pre>\n", b"".join(b"line %d\tx\n" % i for i in range(500000)),
+                                      b"</pre>")),
+    # Nothing around it: all of it random.
+    ("i_random.html", lambda: random.Random(20240601).randbytes(10 * MIB)),
+)
+
+
+def pages_by_size(source):
+    """Every page under source (symbolic links left out), smallest first,
+    pages of one size by their paths' bytes."""
+    found = []
+    for folder, _, names in os.walk(source):
+        for name in names:
+            path = os.path.join(folder, name)
+            if name.endswith(".html") and not os.path.islink(path):
+                found.append((os.path.getsize(path), os.fsencode(os.path.relpath(path, source)), path))
+    return [path for _, _, path in sorted(found)]
+
+
+def concatenated(paths):
+    parts = []
+    for path in paths:
+        with open(path, "rb") as f:
+            parts.append(f.read())
+    return b"".join(parts)
+
+
+def corpus(folder, source):
+    paths = pages_by_size(source)
+    if not paths:
+        raise SystemExit("make_inputs.py: no HTML pages under %s" % source)
+    write(os.path.join(folder, "big.html"), "corpus %s %s %d" % (VERSION, source, len(paths)),
+          lambda: concatenated(paths))
+    for name, make in CORPUS_SHAPES:
+        write(os.path.join(folder, "patho", name), "corpus " + VERSION, make)
+
+
 def page_files(source):
     found = []
     for folder, _, names in os.walk(source):
@@ -216,6 +283,8 @@ def main(argv):
     elif len(argv) == 3 and argv[0] == "longlink":
         lines = int(argv[2])
         write(argv[1], "%s %d" % (VERSION, lines), lambda: long_link(lines))
+    elif len(argv) in (2, 3) and argv[0] == "corpus":
+        corpus(argv[1], argv[2] if len(argv) == 3 else DEFAULT_PAGES)
     elif len(argv) == 3 and argv[0] == "realistic":
         size = int(float(argv[2]) * MIB)
         write(argv[1], "%s %d" % (VERSION, size), lambda: realistic(size))

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs every benchmark: parsing throughput by input shape, peak memory of a
-# 50 MB parse, end-to-end rendering against w3m and links, and the cost of
+# 50 MB parse, end-to-end rendering against w3m and links, the same on the
+# comparison corpus with the targets against links, and the cost of
 # converting pages to the code page, the cost of the viewer's events on
 # large pages, and the viewer in a terminal. Builds the optimised binaries
 # first. A benchmark that fails is reported and the others still run; the
@@ -44,6 +45,10 @@ sh bench/peak_memory.sh || failed="$failed peak_memory"
 echo
 echo "== End-to-end rendering =="
 sh bench/render_bench.sh || failed="$failed render_bench"
+
+echo
+echo "== Against links and w3m on the comparison corpus =="
+sh bench/peers_bench.sh || failed="$failed peers_bench"
 
 echo
 echo "== Page conversion: cost on converted pages and on pages that need none =="

@@ -32,6 +32,43 @@ TEST(TerminalTextTest, ControlBytesBecomeVisiblePlaceholders) {
   }
 }
 
+// Whatever surrounds a byte, it is shown alike: the runs copied whole end
+// exactly where a byte needs its table entry.
+TEST(TerminalTextTest, EveryByteShowsAloneAsInText) {
+  std::string everyByte;
+  std::string eachAlone;
+  for (int byte = 0; byte < 256; ++byte) {
+    std::string one(1, static_cast<char>(byte));
+    everyByte += one;
+    eachAlone += shown(one);
+    EXPECT_EQ(shown("plain " + one + " text"), "plain " + shown(one) + " text") << byte;
+  }
+  EXPECT_EQ(shown(everyByte), eachAlone);
+  EXPECT_EQ(shown(everyByte + everyByte), eachAlone + eachAlone);
+}
+
+// A page that spells some ASCII bytes otherwise (as the German ISO 646 does
+// with brackets) shows them as its characters, not as themselves.
+TEST(TerminalTextTest, EncoderFollowsItsCodePage) {
+  platform::ByteMeanings meanings{};
+  for (int byte = 0; byte < 256; ++byte) meanings[byte] = byte;
+  meanings['['] = 0xC4;
+  meanings[0xA4] = 0x20AC;
+  meanings[0x80] = -1;
+  TerminalEncoder encoder(meanings);
+  const std::pair<std::string, std::string> cases[] = {
+      {"a[b]", "a\u00C4b]"},
+      {"\xA4\x35\n", "\u20AC5\n"},
+      {"\x80\x1B", "\uFFFD\u241B"},
+      {"", ""},
+  };
+  for (const auto& [input, expected] : cases) {
+    std::string out = "kept ";
+    encoder.append(out, input);
+    EXPECT_EQ(out, "kept " + expected) << input;
+  }
+}
+
 // For output in an 8-bit character set: the page's bytes stay, but nothing
 // a terminal could take as a control does.
 TEST(TerminalTextTest, WithoutControlsOnlyLineFeedsAndPrintableBytesStay) {
