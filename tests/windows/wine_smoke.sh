@@ -23,7 +23,9 @@ export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 # The prefix's code pages: Windows-1252 and 437, as the Linux build's.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 unset ORBISLINE_CODEPAGE ORBISLINE_OEMCP
-# One server for every run, stopped at the end however the script ends.
+# One server for every run, stopped at the end however the script ends. The
+# server works in the prefix, which a fresh build does not have yet.
+mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT INT TERM
 wineboot -i >/dev/null 2>&1
