@@ -1,8 +1,5 @@
 #include "platform/char_tables.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include "platform/codepage.h"
 
 namespace orbis::platform {
@@ -21,18 +18,16 @@ ByteTable convertingTable(int32_t (*fromByte)(unsigned char), int (*toByte)(uint
   return table;
 }
 
-// The case tables of C.UTF-8 know every script; the process's own locale
-// may know only ASCII. Without that locale, ASCII is all that is cased.
+// A letter whose lower case the page lacks keeps its own byte.
 ByteTable lowerCaseTable() {
   ByteTable table{};
-  locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
   for (int byte = 0; byte < 256; ++byte) {
     table[byte] = static_cast<uint8_t>(byte);
     if (byte >= 'A' && byte <= 'Z') table[byte] = static_cast<uint8_t>(byte + ('a' - 'A'));
     int32_t unit = ansiByteToUnit(static_cast<unsigned char>(byte));
-    if (unicode == static_cast<locale_t>(0) || unit < 0x80) continue;
-    wint_t lower = towlower_l(static_cast<wint_t>(unit), unicode);
-    if (lower == static_cast<wint_t>(unit) || lower >= 0x10000) continue;
+    if (unit < 0x80) continue;
+    uint32_t lower = lowerCaseOf(static_cast<uint32_t>(unit));
+    if (lower == static_cast<uint32_t>(unit) || lower >= 0x10000) continue;
     int found = unitToAnsiByte(static_cast<uint16_t>(lower));
     // "?" is the page's answer for a unit it lacks.
     if (found != '?' &&
@@ -40,7 +35,6 @@ ByteTable lowerCaseTable() {
       table[byte] = static_cast<uint8_t>(found);
     }
   }
-  if (unicode != static_cast<locale_t>(0)) freelocale(unicode);
   return table;
 }
 

@@ -8,6 +8,7 @@
 
 #include <iconv.h>
 #include <locale.h>
+#include <wctype.h>
 
 #include <array>
 #include <cctype>
@@ -194,15 +195,23 @@ bool singleByteMeanings(const std::string& name, ByteMeanings& meanings) {
 
 namespace {
 
-// The transliteration tables belong to the locale; C.UTF-8's know far more
-// than plain C's, and a thread-local switch leaves the rest of the process
-// alone.
+// The transliteration and case tables belong to the locale; C.UTF-8's know
+// far more than plain C's, and a thread-local switch leaves the rest of the
+// process alone.
 locale_t transliterationLocale() {
   static const locale_t wanted = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
   return wanted;
 }
 
 }  // namespace
+
+uint32_t lowerCaseOf(uint32_t codePoint) {
+  locale_t unicode = transliterationLocale();
+  if (unicode == static_cast<locale_t>(0)) {
+    return codePoint >= 'A' && codePoint <= 'Z' ? codePoint + ('a' - 'A') : codePoint;
+  }
+  return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(codePoint), unicode));
+}
 
 Transliterator::Transliterator() {
   std::string target = std::string(ansiCodePageName()) + "//TRANSLIT";

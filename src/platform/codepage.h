@@ -55,6 +55,11 @@ private:
   void* converter_;  // an iconv_t, or (void*)-1 when iconv has none
 };
 
+// The lower case of a character as Unicode cases it, in every script
+// whatever the process's locale; the character itself when it has none.
+// Where the system knows no cases beyond ASCII, only A to Z have one.
+uint32_t lowerCaseOf(uint32_t codePoint);
+
 // Appends a unit of UTF-16 that is no surrogate as UTF-8.
 void appendUtf8(std::string& out, uint32_t unit);
 

@@ -6,6 +6,13 @@
 
 namespace orbis::platform {
 
+// The file name extension of a module the system loads.
+#ifdef _WIN32
+constexpr const char* ModuleExtension = ".dll";
+#else
+constexpr const char* ModuleExtension = ".so";
+#endif
+
 class LoadedModule {
 public:
   LoadedModule() = default;
@@ -23,6 +30,8 @@ public:
   void* symbol(const char* name);
 
   const std::string& lastError() const { return lastError_; }
+  // The loader's own handle of the module (an HMODULE on Windows).
+  void* nativeHandle() const { return handle_; }
 
 private:
   void* handle_ = nullptr;

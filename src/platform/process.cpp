@@ -43,6 +43,8 @@ std::string userConfigDirectory() {
   return base;
 }
 
+void writeStandardStreamsAsBytes() {}
+
 bool isTerminal(StandardStream stream) {
   switch (stream) {
     case StandardStream::Input:

@@ -24,6 +24,10 @@ std::string userConfigDirectory();
 
 enum class StandardStream { Input, Output, Error };
 
+// Standard output and standard error take the bytes written as they are;
+// the Windows C runtime would otherwise write CR LF for every LF.
+void writeStandardStreamsAsBytes();
+
 // True when the stream is connected to a terminal.
 bool isTerminal(StandardStream stream);
 

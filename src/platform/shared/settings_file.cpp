@@ -12,9 +12,10 @@ std::string overridePath;
 
 }  // namespace
 
-void setSettingsFileOverride(std::string path) {
+bool setSettingsFileOverride(std::string path) {
   std::lock_guard<std::mutex> lock(overrideMutex);
   overridePath = std::move(path);
+  return true;
 }
 
 std::string settingsFileOverride() {

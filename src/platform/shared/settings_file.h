@@ -8,8 +8,10 @@
 
 namespace orbis::platform {
 
-// The settings file to read instead of the default one; empty: none.
-void setSettingsFileOverride(std::string path);
+// The settings file to read instead of the default one; empty: none. False
+// when the system gives the module no way to see it (Windows: host and DLL
+// keep separate copies of it).
+bool setSettingsFileOverride(std::string path);
 std::string settingsFileOverride();
 
 }  // namespace orbis::platform

@@ -160,6 +160,16 @@ int Transliterator::toAnsiByte(uint32_t codePoint) {
   return plainLetter && isLetter(unit) ? byte : DefaultCharacter;
 }
 
+uint32_t lowerCaseOf(uint32_t codePoint) {
+  if (codePoint >= 0x10000 || (codePoint >= SurrogatesStart && codePoint < SurrogatesEnd)) {
+    return codePoint;
+  }
+  auto unit = static_cast<wchar_t>(codePoint);
+  wchar_t lower = 0;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, &unit, 1, &lower, 1) != 1) return codePoint;
+  return static_cast<uint32_t>(lower);
+}
+
 const std::string& describeCodePageFallback() { return NoFallback; }
 
 int unitToOemByte(uint16_t unit) {

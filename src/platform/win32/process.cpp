@@ -2,6 +2,7 @@
 // user's folder there: the host's users keep them beside the plug-in.
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
@@ -33,11 +34,23 @@ std::string environmentVariable(const char* name) {
 
 std::string userConfigDirectory() { return {}; }
 
+void writeStandardStreamsAsBytes() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+// A console, not merely a character device: the C runtime's isatty also
+// says yes for NUL and a serial port.
 bool isTerminal(StandardStream stream) {
   FILE* file = stream == StandardStream::Input    ? stdin
                : stream == StandardStream::Output ? stdout
                                                   : stderr;
-  return _isatty(_fileno(file)) != 0;
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
+         GetConsoleMode(handle, &mode) != 0;
 }
 
 bool localeIsUtf8() { return GetConsoleOutputCP() == CP_UTF8; }

@@ -1,0 +1,82 @@
+// A file mapped read-only through the system. The file is opened sharing
+// everything, so that the module that wrote it may still delete it; an
+// empty file has no mapping at all, as the system makes none.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/mapped_file.h"
+
+namespace orbis::platform {
+
+namespace {
+
+std::string systemReason() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "Permission denied";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return "Not enough memory";
+    default:
+      return "cannot be read (error " + std::to_string(GetLastError()) + ")";
+  }
+}
+
+// The whole file's view; null with the reason in error.
+void* mapWhole(HANDLE file, std::string& error) {
+  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  void* data = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+  if (data == nullptr) error = systemReason();
+  // The view keeps the mapping alive.
+  if (mapping != nullptr) CloseHandle(mapping);
+  return data;
+}
+
+}  // namespace
+
+MappedFile::~MappedFile() { close(); }
+
+bool MappedFile::open(const char* path) {
+  close();
+  lastError_.clear();
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    lastError_ = systemReason();
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION information{};
+  LARGE_INTEGER size{};
+  bool ok = false;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information)) {
+    lastError_ = "is not a regular file";
+  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    lastError_ = "is a directory";
+  } else if (!GetFileSizeEx(file, &size)) {
+    lastError_ = systemReason();
+  } else if (static_cast<uint64_t>(size.QuadPart) > SIZE_MAX) {
+    lastError_ = "is too large to map";
+  } else {
+    ok = true;
+    if (size.QuadPart > 0) {
+      data_ = mapWhole(file, lastError_);
+      size_ = data_ != nullptr ? static_cast<std::size_t>(size.QuadPart) : 0;
+      ok = data_ != nullptr;
+    }
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+void MappedFile::close() {
+  if (data_ != nullptr) UnmapViewOfFile(data_);
+  data_ = nullptr;
+  size_ = 0;
+}
+
+}  // namespace orbis::platform
