@@ -14,10 +14,16 @@ char OrbisHostFileVersion[orbis::platform::HostVersionCapacity] = "1.70";
 
 namespace orbis::console {
 
-void setHostFileVersion(std::string_view text) {
+bool setHostFileVersion(std::string_view text) {
   std::size_t length = std::min(text.size(), sizeof OrbisHostFileVersion - 1);
   std::memcpy(OrbisHostFileVersion, text.data(), length);
   OrbisHostFileVersion[length] = '\0';
+  return true;
+}
+
+std::string hostFileVersion() {
+  return std::string(OrbisHostFileVersion,
+                     strnlen(OrbisHostFileVersion, sizeof OrbisHostFileVersion));
 }
 
 }  // namespace orbis::console

@@ -27,8 +27,9 @@ constexpr int AnsiTable = 0;
 
 HostModel* activeHost = nullptr;
 
-// The host functions. Nothing may unwind into the plug-in: a failure
-// answers as a cancelled box or a refused command would.
+// The host functions, in the host's calling convention. Nothing may unwind
+// into the plug-in: a failure answers as a cancelled box or a refused
+// command would.
 template <typename Result, typename Call>
 Result guarded(Result failed, Call call) {
   if (activeHost == nullptr) return failed;
@@ -39,39 +40,40 @@ Result guarded(Result failed, Call call) {
   }
 }
 
-int hostMenu(intptr_t, int, int, int, unsigned int, const char*, const char*, const char*,
-             const int*, int* breakCode, const FarMenuItem* items, int count) {
+int ORBIS_STDCALL hostMenu(intptr_t, int, int, int, unsigned int, const char*, const char*,
+                           const char*, const int*, int* breakCode, const FarMenuItem* items,
+                           int count) {
   if (breakCode != nullptr) *breakCode = -1;
   return guarded(-1, [&](HostModel& host) { return host.menu(items, count); });
 }
 
-int hostMessage(intptr_t, unsigned int flags, const char*, const char* const* items, int count,
-                int buttons) {
+int ORBIS_STDCALL hostMessage(intptr_t, unsigned int flags, const char*, const char* const* items,
+                              int count, int buttons) {
   return guarded(-1, [&](HostModel& host) { return host.message(flags, items, count, buttons); });
 }
 
-void* hostSaveScreen(int, int, int, int) {
+void* ORBIS_STDCALL hostSaveScreen(int, int, int, int) {
   return guarded<void*>(nullptr, [](HostModel& host) { return host.saveScreen(); });
 }
 
-void hostRestoreScreen(void* screen) {
+void ORBIS_STDCALL hostRestoreScreen(void* screen) {
   guarded(0, [&](HostModel& host) {
     host.restoreScreen(screen);
     return 0;
   });
 }
 
-int hostEditor(const char* fileName, const char* title, int, int, int, int, unsigned int,
-               int startLine, int) {
+int ORBIS_STDCALL hostEditor(const char* fileName, const char* title, int, int, int, int,
+                             unsigned int, int startLine, int) {
   return guarded(EditorOpenError,
                  [&](HostModel& host) { return host.editor(fileName, title, startLine); });
 }
 
-int hostCharTable(int command, char* buffer, int size) {
+int ORBIS_STDCALL hostCharTable(int command, char* buffer, int size) {
   return guarded(-1, [&](HostModel& host) { return host.charTable(command, buffer, size); });
 }
 
-int hostEditorControl(int command, void* parameter) {
+int ORBIS_STDCALL hostEditorControl(int command, void* parameter) {
   return guarded(0, [&](HostModel& host) { return host.editorControl(command, parameter); });
 }
 

@@ -1,5 +1,7 @@
 #include "console_host/plugin_module.h"
 
+#include "platform/host_console.h"
+
 namespace orbis::console {
 
 namespace {
@@ -22,6 +24,10 @@ bool loadPluginModule(const std::string& path, platform::LoadedModule& module,
   error.clear();
   if (!module.open(path)) {
     error = "cannot load the plug-in module: " + module.lastError();
+    return false;
+  }
+  if (!platform::observeConsoleTitles(module, error)) {
+    module.close();
     return false;
   }
   PluginEntryPoints found;

@@ -4,14 +4,17 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "color_dump.h"
 #include "config/colors.h"
+#include "config/settings.h"
 #include "console_host/headless_front_end.h"
 #include "console_host/host_file_version.h"
 #include "console_host/host_model.h"
 #include "console_host/plugin_module.h"
+#include "platform/host_console.h"
 #include "platform/loaded_module.h"
 #include "platform/shared/console.h"
 #include "platform/shared/last_refusal.h"
@@ -30,12 +33,24 @@ std::string describeNotShown(const std::string& file, const std::string& notice)
 }
 
 bool preparePlugin(const Options& options, Plugin& plugin) {
-  platform::setConsoleSizeOverride(consoleSizeFor(options));
-  console::setHostFileVersion(
-      options.hostVersion.value_or(std::string(console::DefaultHostFileVersion)));
-  if (!options.settingsFile.empty()) platform::setSettingsFileOverride(options.settingsFile);
-  plugin.path = pluginModulePath();
   std::string error;
+  if (!platform::fixConsoleSize(consoleSizeFor(options), error)) {
+    reportError(error);
+    return false;
+  }
+  std::string version = options.hostVersion.value_or(std::string(console::DefaultHostFileVersion));
+  if (!console::setHostFileVersion(version)) {
+    reportError("this program plays host version " + console::hostFileVersion() +
+                ", which its version resource fixes, not " + version);
+    return false;
+  }
+  if (!options.settingsFile.empty() && !platform::setSettingsFileOverride(options.settingsFile)) {
+    reportError("--settings cannot reach the plug-in module here: put the settings in " +
+                std::string(Settings::FileName) +
+                " beside a copy of the module and name that copy " + "with ORBISLINE_PLUGIN");
+    return false;
+  }
+  plugin.path = pluginModulePath();
   if (console::loadPluginModule(plugin.path, plugin.module, plugin.entryPoints, error)) return true;
   reportError(error);
   return false;
@@ -78,6 +93,7 @@ struct FileCloser {
 }  // namespace
 
 int runHeadless(const Options& options) {
+  if (std::optional<int> status = platform::runInOwnConsole()) return *status;
   std::unique_ptr<std::FILE, FileCloser> traceFile;
   if (!options.traceFile.empty()) {
     traceFile.reset(options.traceFile == "-" ? stdout
@@ -103,6 +119,7 @@ int runHeadless(const Options& options) {
 }
 
 int runColorDump(const Options& options) {
+  if (std::optional<int> status = platform::runInOwnConsole()) return *status;
   Plugin plugin;
   if (!preparePlugin(options, plugin)) return 1;
   // The editor's own colour is the host's: its palette, as the plug-in reads it.

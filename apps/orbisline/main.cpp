@@ -94,6 +94,7 @@ int runMode(const Options& options, const orbis::Settings& settings,
 
 int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
+  orbis::platform::writeStandardStreamsAsBytes();
   orbis::platform::installTempFileCleanup();
   // Said first, never later: by then a screen could be showing.
   for (const std::string* fallback : {&orbis::platform::describeCodePageFallback(),

@@ -1,5 +1,6 @@
 #include "resources.h"
 
+#include "platform/loaded_module.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text_file.h"
@@ -8,7 +9,7 @@ namespace orbis::app {
 
 namespace {
 
-constexpr const char* ModuleFileName = "Orbisline.so";
+constexpr const char* ModuleName = "Orbisline";
 constexpr const char* InstalledModule = "../lib/orbisline/";
 constexpr const char* BuildPages = "share/orbisline/";
 constexpr const char* InstalledPages = "../share/orbisline/";
@@ -30,9 +31,10 @@ std::string pluginModulePath() {
   std::string named = platform::environmentVariable("ORBISLINE_PLUGIN");
   if (!named.empty()) return named;
   std::string directory = platform::executableDirectory();
-  std::string beside = directory + ModuleFileName;
+  std::string file = std::string(ModuleName) + platform::ModuleExtension;
+  std::string beside = directory + file;
   if (platform::isRegularFile(beside)) return beside;
-  std::string installed = besideParent(directory, std::string(InstalledModule) + ModuleFileName);
+  std::string installed = besideParent(directory, std::string(InstalledModule) + file);
   return platform::isRegularFile(installed) ? installed : beside;
 }
 

@@ -10,9 +10,9 @@
 namespace orbis::app {
 
 // The module file the hosts load: the file $ORBISLINE_PLUGIN names, else
-// Orbisline.so beside the executable, else ../lib/orbisline/Orbisline.so
-// from the executable's directory. When neither file exists, the one beside
-// the executable, so that the loader's error names a sensible path.
+// Orbisline.so (Orbisline.dll on Windows) beside the executable, else
+// ../lib/orbisline/Orbisline.so from the executable's directory. When neither file exists, the one
+// beside the executable, so that the loader's error names a sensible path.
 std::string pluginModulePath();
 
 // The directory of pluginModulePath() with its trailing '/', or empty.

@@ -22,7 +22,11 @@ constexpr const char* IndexPages[] = {"index.html", "index.htm"};
 std::string acceptedExtension(const Settings& settings) {
   std::vector<std::string_view> accepted = acceptedExtensions(settings);
   if (accepted.empty() || accepted.front().empty()) return ".html";
-  return "." + std::string(accepted.front());
+  // Appended rather than "." + name, which GCC 12 at -O3 mistakes for an
+  // overlapping copy.
+  std::string extension = ".";
+  extension += accepted.front();
+  return extension;
 }
 
 std::string joinPath(const std::string& directory, const char* name) {
