@@ -1,8 +1,10 @@
 #include "diagnostic_modes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -104,6 +106,35 @@ int runDump(const Options& options, const std::string& file, const Settings& set
   Document document;
   if (!loadDocument(options, file, settings, document)) return 1;
   return copyToOutput(document.temporaryPath, style);
+}
+
+int runBatch(const Options& options, const Settings& settings, PageMode mode) {
+  std::ifstream list(options.batchFile, std::ios::binary);
+  if (!list) {
+    reportError("cannot read the list of pages " + options.batchFile + ": " + std::strerror(errno));
+    return 1;
+  }
+  int worst = 0;
+  Options page = options;
+  for (std::string name; std::getline(list, name);) {
+    if (!name.empty() && name.back() == '\r') name.pop_back();
+    if (name.empty()) continue;
+    {
+      console::OutputBuffer out(stdout);
+      out.line() += "==> ";
+      console::appendEscaped(out.line(), name);
+      out.line() += " <==";
+      out.endLine();
+      if (!out.flush()) return reportOutputFailure(out.error());
+    }
+    page.file = name;
+    worst = std::max(worst, mode(page, settings));
+  }
+  if (list.bad()) {
+    reportError("cannot read the list of pages " + options.batchFile);
+    return 1;
+  }
+  return worst;
 }
 
 int runRuns(const Options& options, const Settings& settings) {

@@ -26,4 +26,13 @@ int runDump(const Options& options, const std::string& file, const Settings& set
 // Loads the file as the viewer does and prints the rendered model.
 int runRuns(const Options& options, const Settings& settings);
 
+// One of the modes above on the page options.file names.
+using PageMode = int (*)(const Options& options, const Settings& settings);
+
+// Runs mode on each page that the file options.batchFile names, one a line
+// (empty lines skipped), each output after a line "==> PAGE <==" (the name
+// escaped as --tree escapes text). Returns the highest exit code of the
+// pages, or 1 with the reason on stderr when the list cannot be read.
+int runBatch(const Options& options, const Settings& settings, PageMode mode);
+
 }  // namespace orbis::app

@@ -52,8 +52,15 @@ int runView(const Options& options, const orbis::Settings& settings,
   return runViewer(options, page, start);
 }
 
+int runDiagnosticPage(const Options& page, const orbis::Settings& settings) {
+  if (page.mode == Mode::Tree) return runTree(page, settings);
+  if (page.mode == Mode::Runs) return runRuns(page, settings);
+  return runDump(page, page.file, settings);
+}
+
 // --tree, --dump and --runs; "-" reads the page from standard input.
 int runDiagnostic(const Options& options, const orbis::Settings& settings) {
+  if (!options.batchFile.empty()) return runBatch(options, settings, runDiagnosticPage);
   Options page = options;
   PipedPage piped;
   std::string error;
@@ -64,9 +71,7 @@ int runDiagnostic(const Options& options, const orbis::Settings& settings) {
     }
     page.file = piped.path();
   }
-  if (options.mode == Mode::Tree) return runTree(page, settings);
-  if (options.mode == Mode::Runs) return runRuns(page, settings);
-  return runDump(page, page.file, settings);
+  return runDiagnosticPage(page, settings);
 }
 
 int runMode(const Options& options, const orbis::Settings& settings,

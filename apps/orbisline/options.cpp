@@ -17,6 +17,7 @@ const char Usage[] =
     "                 [--settings FILE] FILE\n"
     "       orbisline --runs [--width W] [--height H] [--settings FILE] FILE\n"
     "       orbisline --tree [--settings FILE] FILE\n"
+    "       orbisline --tree | --runs | --dump [--raw] [OPTION...] --batch LIST\n"
     "       orbisline --headless [--keys SCRIPT] [--trace FILE] [--width W]\n"
     "                 [--height H] [--settings FILE] [--host-version TEXT] [--edit]\n"
     "                 FILE\n"
@@ -70,6 +71,9 @@ const char Usage[] =
     "                   the version the host presents to the plug-in (default 1.70)\n"
     "  --edit           with --headless: open FILE in a plain editor instead, from\n"
     "                   which F11 opens the plug-in\n"
+    "  --batch LIST     with --tree, --runs or --dump: do it for each page that the\n"
+    "                   file LIST names, one a line, in this one process, each\n"
+    "                   output after a line '==> PAGE <=='\n"
     "  --               end of the options, for a FILE whose name begins with '-'\n"
     "\n"
     "--dump writes no control byte but the line feed (and, with --color, the\n"
@@ -202,6 +206,8 @@ bool parseValueOption(std::string_view argument, int argc, const char* const* ar
   }
   if (!takeValue(argument, "--keys", argc, argv, index, value, matched, error)) return false;
   if (matched) return parseKeys(value, options, error);
+  if (!takeValue(argument, "--batch", argc, argv, index, value, matched, error)) return false;
+  if (matched) return takeFileName("--batch", value, options.batchFile, error);
   return true;
 }
 
@@ -221,6 +227,8 @@ bool addFile(std::string_view argument, Options& options, std::string& error) {
 // Options that belong to one mode only.
 bool checkModeOptions(const Options& options, std::string& error) {
   bool headless = options.mode == Mode::Headless;
+  bool diagnostic =
+      options.mode == Mode::Tree || options.mode == Mode::Dump || options.mode == Mode::Runs;
   if (options.color && options.mode != Mode::Dump) {
     error = "--color applies to --dump only";
   } else if (options.raw && options.mode != Mode::Dump) {
@@ -231,6 +239,10 @@ bool checkModeOptions(const Options& options, std::string& error) {
     error = "--keys, --trace and --edit apply to --headless only";
   } else if (options.hostVersion && !headless && !options.color) {
     error = "--host-version applies to --headless and --dump --color only";
+  } else if (!options.batchFile.empty() && (options.color || !diagnostic)) {
+    error = "--batch applies to --tree, --runs and --dump without --color only";
+  } else if (!options.batchFile.empty() && !options.file.empty()) {
+    error = "--batch names the pages: no FILE may be given with it";
   } else {
     return true;
   }
@@ -246,7 +258,7 @@ bool checkComplete(Options& options, std::string& error) {
     if (sized) error = "--width and --height apply to --dump, --runs and --headless only";
     return !sized;
   }
-  if (options.file.empty()) {
+  if (options.file.empty() && options.batchFile.empty()) {
     error = "no FILE given";
     return false;
   }

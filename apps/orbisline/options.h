@@ -22,6 +22,7 @@ struct Options {
   int height = 0;            // 0: not given
   bool color = false;        // --dump --color
   bool raw = false;          // --dump writes the temporary file's bytes unchanged
+  std::string batchFile;     // --tree, --dump, --runs: the file that names the pages, one a line
   // --headless
   std::vector<console::ScriptToken> keys;
   bool keysGiven = false;

@@ -30,7 +30,7 @@ TEST_F(CliTest, HelpDescribesTheModes) {
   EXPECT_TRUE(outcome.err.empty());
   for (const char* word : {"Usage: orbisline", "--tree", "--dump", "--runs", "--width", "--height",
                            "--settings", "--headless", "--keys", "--trace", "--host-version",
-                           "--edit", "--color", "ORBISLINE_PLUGIN"}) {
+                           "--edit", "--color", "--batch", "ORBISLINE_PLUGIN"}) {
     EXPECT_NE(outcome.out.find(word), std::string::npos) << word;
   }
 }
@@ -64,6 +64,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--headless", "--keys", "move:1,\x1b", "a.htm"}, "token \"move:1,\\x1B\""},
       {{"--runs", "--raw", "a.htm"}, "--raw applies to --dump only"},
       {{"--dump", "--raw", "--color", "a.htm"}, "--raw and --color cannot be used together"},
+      {{"--headless", "--batch", "list"}, "--batch applies to --tree, --runs and --dump"},
+      {{"--dump", "--color", "--batch", "list"}, "--batch applies to"},
+      {{"--tree", "--batch", "list", "a.htm"}, "no FILE may be given"},
   };
   for (const Case& c : cases) {
     Outcome outcome = run(c.arguments);
@@ -74,6 +77,37 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     EXPECT_NE(outcome.err.find(c.message), std::string::npos) << shown << "-> " << outcome.err;
     EXPECT_EQ(outcome.err.rfind("orbisline: ", 0), 0u) << outcome.err;
   }
+}
+
+// A batch is the pages' own outputs one after the other, each after its
+// header; a page that fails says so and the others go on.
+TEST_F(CliTest, BatchRunsEachPageOfTheList) {
+  std::string first = writeFile("a.htm", "<title>A</title><p>first <a href=#x>link</a>");
+  std::string second = writeFile("b\x1b.htm", "<pre>second\tpage</pre>");
+  std::string missing = (folder.path() / "gone.htm").string();
+  writeFile("list.txt", first + "\n\n" + missing + "\r\n" + second + "\n");
+  std::string list = (folder.path() / "list.txt").string();
+  for (std::vector<std::string> mode : {std::vector<std::string>{"--tree"}, {"--runs"},
+                                        {"--dump", "--raw", "--width", "30"}}) {
+    std::string expected;
+    for (const std::string& page : {first, missing, second}) {
+      std::vector<std::string> single = mode;
+      single.push_back(page);
+      std::string shown = page == second ? page.substr(0, page.size() - 5) + "\\x1B.htm" : page;
+      expected += "==> " + shown + " <==\n" + run(single).out;
+    }
+    std::vector<std::string> batch = mode;
+    batch.insert(batch.end(), {"--batch", list});
+    Outcome outcome = run(batch);
+    EXPECT_EQ(outcome.status, 1) << mode[0];
+    EXPECT_EQ(outcome.out, expected) << mode[0];
+    EXPECT_EQ(countLines(outcome.err), 1) << outcome.err;
+    EXPECT_NE(outcome.err.find("gone.htm"), std::string::npos) << outcome.err;
+  }
+  EXPECT_EQ(temporaryFilesLeft(), 0);
+  Outcome unreadable = run({"--tree", "--batch", missing});
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_NE(unreadable.err.find("cannot read the list of pages"), std::string::npos);
 }
 
 TEST_F(CliTest, TreePrintsOneNodePerLine) {
