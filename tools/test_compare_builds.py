@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Checks tools/compare-builds: a build compared with itself shows no
-difference in any mode; a build whose --tree and --runs outputs were
-changed is caught in exactly those modes, and added anchor lines pass when
-allowed; and the rules that decide what counts as a difference.
+difference in any mode, page by page or in batches; a build whose --tree
+and --runs outputs were changed is caught in exactly those modes, added
+anchor lines pass when allowed, and known differences are shown but not
+counted unless they fail to show up; and the rules that decide what counts
+as a difference, among them what a Windows build's output is compared as.
 
   python3 tools/test_compare_builds.py BUILD_DIR
 """
@@ -18,7 +20,7 @@ sys.dont_write_bytecode = True  # the source tree stays as it was
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
-from build_compare import compare  # noqa: E402
+from build_compare import compare, run, wine  # noqa: E402
 
 TOOL = os.path.join(HERE, "compare-builds")
 BUILD = None
@@ -79,6 +81,22 @@ class WholeTool(unittest.TestCase):
             self.assertEqual(sorted(re.findall(r"^DIFF samples (\S+)", out, re.MULTILINE)),
                              ["tree"] * 5, out + err)
 
+            # Known: shown whole and not counted; one that agrees counts.
+            known = write(folder, "known", b"# changed on purpose\n"
+                          b"samples tree samples/sample.html\nsamples runs samples/sample.html\n")
+            status, out, err = run_tool(BUILD, changed, "--known", known, *chosen[:-2])
+            self.assertEqual(status, 1, out + err)
+            self.assertIn("KNOWN samples tree samples/sample.html: stdout (changed on purpose)", out)
+            self.assertIn("UNSEEN samples runs samples/sample.html", out)
+            self.assertIn("5 difference(s)", out)  # four trees and the unseen one
+
+            # In batches each mode is one run over the whole set.
+            status, out, err = run_tool(BUILD, changed, "--batch", *chosen)
+            self.assertEqual(status, 1, out + err)
+            self.assertEqual(sorted(re.findall(r"^DIFF samples (\S+) \(all pages\)", out, re.MULTILINE)),
+                             ["runs", "tree"], out)
+            self.assertRegex(out, r"samples +raw-80x25 +1 +0")
+
 
 class Rules(unittest.TestCase):
     def test_only_added_anchor_lines_pass(self):
@@ -124,6 +142,32 @@ class Rules(unittest.TestCase):
             self.assertIsNone(compare.first_difference(old, old))
             self.assertIn("old output ends", compare.describe_lines(
                 *compare.first_difference(write(folder, "short", b"same\n"), old))[0])
+
+
+class WindowsOutputs(unittest.TestCase):
+    def test_stderr_reads_as_linux_writes_it(self):
+        cases = [
+            (b"orbisline: C:\\users\\root\\Temp\\~ob12AB.tmp.html: gone\n",
+             b"orbisline: /s/tmp/~obQ1w2E3.html: gone\n"),
+            (b"cannot load Z:\\w\\Orbisline.dll: x\n", b"cannot load /w/Orbisline.dll: x\n"),
+            (b"orbisline: /t/caf\xe9.html: no\n", "orbisline: /t/caf\u00e9.html: no\n".encode()),
+            (b"plain\n", b"plain\n"),
+        ]
+        for windows, linux in cases:
+            self.assertEqual(run.normalise_stderr(wine.normalise_stderr(windows), "/s", "/w"),
+                             run.normalise_stderr(linux, "/s", "/w"), windows)
+
+    def test_batch_headers_name_pages_in_utf8(self):
+        lines = [b"==> /t/caf\\xE9 \\\"q\\\".html <==\n", b"==> /t/a.html <==\n", b"body \xe9\n"]
+        self.assertEqual(list(wine._utf8_headers(lines)),
+                         [b"==> /t/caf\\xC3\\xA9 \\\"q\\\".html <==\n", lines[1], lines[2]])
+
+    def test_host_versions_choose_the_copy_that_carries_them(self):
+        build = wine.WineBuild("/w", None, "/tmp")
+        self.assertEqual(build.executable(["--headless"]), "/w/orbisline.exe")
+        self.assertEqual(build.executable(["--host-version", "1.70"]), "/w/orbisline.exe")
+        self.assertEqual(build.executable(["--headless", "--host-version", "1.62"]),
+                         "/w/orbisline-1.62.exe")
 
 
 if __name__ == "__main__":

@@ -3,12 +3,27 @@ build, then the new one in the same scratch folder, and compares exit
 status, standard output, standard error and the temporary files left
 behind."""
 
+import contextlib
 import fnmatch
 import os
 import shutil
 import tempfile
 
 from . import compare, modes, run
+
+
+class Launch:
+    """How one run of a build starts: its command, what its environment
+    adds, how to count the temporary files it left (a function of the
+    scratch folder), how to rewrite its stderr first (bytes to bytes) and
+    its stdout when that is no trace (as compare.rewrite_lines does)."""
+
+    def __init__(self, argv, env, leftovers=None, stderr_filter=None, stdout_filter=None):
+        self.argv = argv
+        self.env = env
+        self.leftovers = leftovers
+        self.stderr_filter = stderr_filter
+        self.stdout_filter = stdout_filter
 
 
 class Build:
@@ -20,10 +35,17 @@ class Build:
         self.program = os.path.join(self.folder, "orbisline")
         self.env = {"ORBISLINE_PLUGIN": os.path.abspath(plugin)} if plugin else {}
 
+    @contextlib.contextmanager
+    def launch(self, args, path, settings_file=None):
+        """The Launch of the program with args, the settings file when one
+        is named, and path."""
+        named = ["--settings", settings_file] if settings_file else []
+        yield Launch([self.program] + named + args + [path], self.env)
+
 
 class Settings:
     def __init__(self, old, new, work, processes, cap, timeout, keep=None, new_anchors=False,
-                 env=None, patterns=None):
+                 env=None, patterns=None, settings_file=None, batch=False):
         self.old = old
         self.new = new
         self.work = work
@@ -34,6 +56,8 @@ class Settings:
         self.new_anchors = new_anchors
         self.env = env or {}
         self.patterns = patterns or ["*"]
+        self.settings_file = settings_file
+        self.batch = batch
 
     def wants(self, name):
         return any(fnmatch.fnmatchcase(name, pattern) for pattern in self.patterns)
@@ -53,12 +77,16 @@ class Outcome:
 
 def _run_side(settings, build, mode, path, folder, side):
     scratch = os.path.join(folder, "scratch")
-    env = run.environment(scratch, {**build.env, **settings.env, **mode.env})
-    job = {"argv": [build.program] + mode.args + [path], "env": env, "scratch": scratch,
-           "build_dir": build.folder, "cap": settings.cap, "timeout": settings.timeout,
-           "filter": compare.normalise_trace if mode.trace else None}
-    return run.run_build(job, os.path.join(folder, side + ".out"), os.path.join(folder, side + ".err"),
-                         settings.processes)
+    with build.launch(mode.args, path, settings.settings_file) as launch:
+        # The launch has the last word: a build that must run in a locale
+        # of its own keeps it.
+        env = run.environment(scratch, {**settings.env, **mode.env, **launch.env})
+        job = {"argv": launch.argv, "env": env, "scratch": scratch, "build_dir": build.folder,
+               "cap": settings.cap, "timeout": settings.timeout,
+               "filter": compare.normalise_trace if mode.trace else launch.stdout_filter,
+               "leftovers": launch.leftovers, "stderr_filter": launch.stderr_filter}
+        return run.run_build(job, os.path.join(folder, side + ".out"),
+                             os.path.join(folder, side + ".err"), settings.processes)
 
 
 def _compare_results(settings, mode, old, new, outcome):
@@ -120,10 +148,16 @@ def run_case(settings, set_name, page, path, mode, inspect_old=None):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def _wanted_per_page(settings, mode):
+    return settings.wants(mode.name) and not (settings.batch and mode.name in modes.BATCH_MODES)
+
+
 def run_page(settings, set_name, page, path, heavy):
     """The chosen modes on one page (only the heavy ones for a large page);
     the Outcomes in order. The link scripts come from the old build's
-    --runs, which runs for them even when not chosen itself."""
+    --runs, which runs for them even when not chosen itself. With
+    settings.batch the modes that take a list of pages are left to
+    run_batch."""
     links = []
     outcomes = []
     queue = [mode for mode in modes.fixed_modes() if mode.heavy or not heavy]
@@ -131,14 +165,33 @@ def run_page(settings, set_name, page, path, heavy):
     while queue:
         mode = queue.pop(0)
         derive = mode.name == "runs" and needs_links
-        if not settings.wants(mode.name) and not derive:
+        if not _wanted_per_page(settings, mode) and not derive:
             continue
         inspect = (lambda out: links.extend(modes.links_in_runs(out))) if derive else None
         outcome = run_case(settings, set_name, page, path, mode, inspect)
         if outcome is None:
             break
-        if settings.wants(mode.name):
+        if _wanted_per_page(settings, mode):
             outcomes.append(outcome)
         if derive:
             queue.extend(modes.link_modes(links))
+    return outcomes
+
+
+def run_batch(settings, set_name, pages):
+    """Each chosen mode that takes a list of pages, once over all of them
+    (--batch LIST), so that a whole set costs one process per mode; the
+    Outcomes in order."""
+    list_path = os.path.join(settings.work, "batch-%s.txt" % set_name)
+    with open(list_path, "wb") as f:
+        f.write(b"".join(os.fsencode(path) + b"\n" for _, path in pages))
+    outcomes = []
+    for mode in modes.fixed_modes():
+        if mode.name not in modes.BATCH_MODES or not settings.wants(mode.name):
+            continue
+        batch = modes.Mode(mode.name, mode.args + ["--batch"], env=mode.env)
+        outcome = run_case(settings, set_name, "(all pages)", list_path, batch)
+        if outcome is None:
+            break
+        outcomes.append(outcome)
     return outcomes

@@ -41,17 +41,23 @@ def _kept_boxes(boxes):
     return boxes if len(boxes) <= 3 else [boxes[0]] + boxes[-2:]
 
 
-def normalise_trace(path):
-    """Rewrites the trace at path without its timing-dependent lines;
-    returns the sha256 of what is left."""
+def rewrite_lines(path, rewritten):
+    """Rewrites the file at path as the generator rewritten(lines) makes it
+    anew; returns the sha256 of the result."""
     digest = hashlib.sha256()
     temporary = path + ".normalised"
     with open(path, "rb") as source, open(temporary, "wb") as out:
-        for line in _normalised_trace_lines(source):
+        for line in rewritten(source):
             digest.update(line)
             out.write(line)
     os.replace(temporary, path)
     return digest.hexdigest()
+
+
+def normalise_trace(path):
+    """Rewrites the trace at path without its timing-dependent lines;
+    returns the sha256 of what is left."""
+    return rewrite_lines(path, _normalised_trace_lines)
 
 
 def first_difference(old_path, new_path):

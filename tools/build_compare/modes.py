@@ -19,6 +19,8 @@ NARROW = (37, 12)
 NEAR_LINES = 100  # links further down are not walked to: the script stays short
 NEAR_COLUMNS = 200
 LINK_KINDS = ("anchor", "file", "file-1.63", "mouse")
+# The modes that also take a list of pages (--batch LIST) instead of one.
+BATCH_MODES = ("runs", "tree", "raw-80x25", "raw-37x12", "dump-utf8", "dump-c")
 
 MOVES = "Down Down Right Right PgDn PgDn End Home PgUp Up Ctrl+End Left Up PgUp Ctrl+Home Down"
 ENTER_WALK = ("Enter Down Enter Down Enter Down Enter BS Down Down End Enter BS Right Right Enter BS "

@@ -139,9 +139,11 @@ def normalise_stderr(data, scratch, build_dir):
     return data.replace(os.fsencode(os.path.abspath(build_dir)), BUILD_MARK)
 
 
-def _finish_stderr(result, scratch, build_dir):
+def _finish_stderr(result, scratch, build_dir, stderr_filter):
     with open(result.err_path, "rb") as f:
         data = f.read(STDERR_CAP)
+    if stderr_filter:
+        data = stderr_filter(data)
     data = normalise_stderr(data, scratch, build_dir)
     with open(result.err_path, "wb") as f:
         f.write(data)
@@ -150,8 +152,11 @@ def _finish_stderr(result, scratch, build_dir):
 
 def run_build(job, out_path, err_path, processes):
     """Runs job (a dict: argv, env, scratch, build_dir, cap, timeout,
-    filter) and returns its Result. filter, when set, rewrites the output
-    file in place and returns its new hash."""
+    filter, and optionally leftovers and stderr_filter) and returns its
+    Result. filter, when set, rewrites the output file in place and returns
+    its new hash; leftovers counts the temporary files left (by default
+    those in the scratch folder's tmp); stderr_filter rewrites stderr before
+    the paths are normalised."""
     result = Result(out_path, err_path)
     prepare_scratch(job["scratch"])
     with open(err_path, "wb") as err:
@@ -179,6 +184,11 @@ def run_build(job, out_path, err_path, processes):
     result.status = _status_of(returncode, timed_out.is_set(), result.truncated, job["cap"])
     if job.get("filter") and not result.truncated:
         result.out_hash = job["filter"](out_path)
-    _finish_stderr(result, job["scratch"], job["build_dir"])
-    result.leftovers = len(os.listdir(os.path.join(job["scratch"], "tmp")))
+    _finish_stderr(result, job["scratch"], job["build_dir"], job.get("stderr_filter"))
+    count = job.get("leftovers") or _leftovers_in_scratch
+    result.leftovers = count(job["scratch"])
     return result
+
+
+def _leftovers_in_scratch(scratch):
+    return len(os.listdir(os.path.join(scratch, "tmp")))

@@ -110,6 +110,10 @@ PAGES = [
     ("frameset.html", b"<frameset cols=50%,50%><frame src=a.html><noframes>no frames</noframes>"),
     ("base-href.html", b"<base href=\"http://example.com/\"><a href=\"anchors.html\">relative</a>"),
     ("caf\u00e9.html", b"<title>Caf\xe9 page</title><p>reached through a UTF-8 link"),
+    # Refused with the reason on stderr: an empty page by every mode, an
+    # extension the settings do not accept by every mode but --tree.
+    ("empty.html", b""),
+    ("notes.txt", b"<title>Notes</title><p>an extension the settings do not accept"),
 ]
 
 
