@@ -28,10 +28,10 @@ SharedRefusal* sharedRefusal() {
     HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(SharedRefusal), name);
     if (section == nullptr) return static_cast<SharedRefusal*>(nullptr);
-    // The view keeps the section for the life of the process.
-    void* view = MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, sizeof(SharedRefusal));
-    CloseHandle(section);
-    return static_cast<SharedRefusal*>(view);
+    // The handle is never closed: the name lasts only as long as a handle
+    // to it does, and the other module must still find it.
+    return static_cast<SharedRefusal*>(
+        MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, sizeof(SharedRefusal)));
   }();
   return shared;
 }
