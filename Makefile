@@ -25,8 +25,9 @@ build: deps
 # The format check, plain tests, the check of the Debian package, then the
 # whole suite under ASan+UBSan (the headless host's tests load the plug-in
 # module built with it), the load path and the other threaded code under
-# TSan, and a short run of every fuzz target.
-test: format check package-check asan tsan fuzz
+# TSan, a short run of every fuzz target, and the Windows build under wine
+# against the Linux one.
+test: format check package-check asan tsan fuzz windows-test
 
 format: deps
 	sh tools/check-format.sh
@@ -68,7 +69,7 @@ package-check: package
 
 # The plug-in for the real host: Orbisline.dll for 32-bit Windows with its
 # zip (build/windows32), and the same for 64 bits (build/windows64), whose
-# code runs here under wine.
+# code runs here under wine, with the test host orbisline.exe.
 windows:
 	@sh tools/install-deps.sh --windows
 	cmake --preset windows32 >/dev/null
@@ -76,12 +77,15 @@ windows:
 	cmake --preset windows64 >/dev/null
 	cmake --build --preset windows64
 
-# The 64-bit DLL under wine, against the Linux viewer on the same pages.
+# The 64-bit DLL under wine, against the Linux viewer on the same pages:
+# first in a host of its own, then with the Windows test host in the Linux
+# tests' scenarios.
 WINDOWS_PAGES = samples/*.html welcome/*.html tests/windows/pages/*.html
 windows-test: windows
 	cmake --preset default >/dev/null
 	cmake --build --preset default --target orbisline Orbisline
 	sh tests/windows/wine_smoke.sh build/windows64 build/default/orbisline $(WINDOWS_PAGES)
+	sh tests/windows/wine_compare.sh build/default build/windows64
 
 clean:
 	rm -rf build
