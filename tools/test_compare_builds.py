@@ -36,6 +36,30 @@ esac
 """
 
 
+# A build that never hears of a settings file: --settings and its value go.
+DEAF_PROGRAM = """#!/bin/sh
+skip=0
+for argument do
+  shift
+  if [ $skip = 1 ]; then skip=0; continue; fi
+  if [ "$argument" = --settings ]; then skip=1; continue; fi
+  set -- "$@" "$argument"
+done
+exec "%(real)s" "$@"
+"""
+
+
+def fake_build(folder, script):
+    """A build folder whose orbisline is script around the real one."""
+    os.mkdir(folder)
+    program = write(folder, "orbisline", (script % {
+        "real": os.path.join(os.path.abspath(BUILD), "orbisline")}).encode())
+    os.chmod(program, 0o755)
+    os.symlink(os.path.join(os.path.abspath(BUILD), "Orbisline.so"),
+               os.path.join(folder, "Orbisline.so"))
+    return folder
+
+
 def run_tool(*arguments):
     done = subprocess.run([sys.executable, TOOL] + list(arguments), capture_output=True, timeout=600)
     return done.returncode, done.stdout.decode(), done.stderr.decode()
@@ -57,15 +81,22 @@ class WholeTool(unittest.TestCase):
         self.assertGreaterEqual(len(rows), 20, out)
         self.assertIn(("headless:link-file", "5"), rows)
 
+    def test_settings_reach_every_mode_of_both_builds(self):
+        with tempfile.TemporaryDirectory() as folder:
+            deaf = fake_build(os.path.join(folder, "deaf"), DEAF_PROGRAM)
+            settings = write(folder, "none.obs", b'<Orbisline><Default charset="none"></Orbisline>')
+            chosen = ["--set", "tests", "--settings", settings, "--mode", "tree", "--mode", "color"]
+            status, out, err = run_tool(BUILD, BUILD, "--batch", *chosen)
+            self.assertEqual(status, 0, out + err)
+            # Unconverted, the UTF-8 pages read otherwise.
+            status, out, err = run_tool(BUILD, deaf, "--batch", *chosen)
+            self.assertEqual(status, 1, out + err)
+            self.assertIn("DIFF tests tree (all pages): stdout", out)
+            self.assertIn("DIFF tests color utf8-meta.html: stdout", out)
+
     def test_changed_outputs_are_caught_in_their_modes(self):
         with tempfile.TemporaryDirectory() as folder:
-            changed = os.path.join(folder, "changed")
-            os.mkdir(changed)
-            program = write(changed, "orbisline", (CHANGED_PROGRAM % {
-                "real": os.path.join(os.path.abspath(BUILD), "orbisline")}).encode())
-            os.chmod(program, 0o755)
-            os.symlink(os.path.join(os.path.abspath(BUILD), "Orbisline.so"),
-                       os.path.join(changed, "Orbisline.so"))
+            changed = fake_build(os.path.join(folder, "changed"), CHANGED_PROGRAM)
             keep = os.path.join(folder, "keep")
             chosen = ["--set", "samples", "--mode", "tree", "--mode", "runs", "--mode", "raw-*"]
             status, out, err = run_tool(BUILD, changed, "--keep", keep, *chosen)
@@ -163,12 +194,50 @@ class WindowsOutputs(unittest.TestCase):
         self.assertEqual(list(wine._utf8_headers(lines)),
                          [b"==> /t/caf\\xC3\\xA9 \\\"q\\\".html <==\n", lines[1], lines[2]])
 
-    def test_host_versions_choose_the_copy_that_carries_them(self):
-        build = wine.WineBuild("/w", None, "/tmp")
-        self.assertEqual(build.executable(["--headless"]), "/w/orbisline.exe")
-        self.assertEqual(build.executable(["--host-version", "1.70"]), "/w/orbisline.exe")
-        self.assertEqual(build.executable(["--headless", "--host-version", "1.62"]),
-                         "/w/orbisline-1.62.exe")
+    def test_a_run_gets_its_program_settings_names_and_prefix(self):
+        with tempfile.TemporaryDirectory() as folder:
+            build_dir = os.path.join(folder, "build")
+            os.mkdir(build_dir)
+            write(build_dir, "Orbisline.dll", b"MZ module")
+            prefix = os.path.join(folder, "prefix")
+            temp = os.path.join(prefix, "drive_c", "users", "someone", "Temp")
+            os.makedirs(temp)
+            prefixes = wine.Prefixes(folder, 1)
+            prefixes.free.put(prefix)
+            build = wine.WineBuild(build_dir, prefixes, folder)
+            settings = write(folder, "my.obs", b"<Orbisline/>")
+            cases = [  # args, the program, whether --settings is passed on
+                (["--headless", "--keys", "Down"], "orbisline.exe", False),
+                (["--headless", "--host-version", "1.62"], "orbisline-1.62.exe", False),
+                (["--dump", "--color"], "orbisline.exe", False),
+                (["--tree"], "orbisline.exe", True),
+            ]
+            for args, program, passed in cases:
+                with build.launch(args, "/p/a.html", settings) as launch:
+                    expected = ["wine", os.path.join(build_dir, program)]
+                    expected += (["--settings", settings] if passed else []) + args + ["/p/a.html"]
+                    self.assertEqual(launch.argv, expected)
+                    self.assertEqual(launch.env["WINEPREFIX"], prefix)
+                    self.assertIsNone(launch.env["LC_ALL"])
+                    module = launch.env.get("ORBISLINE_PLUGIN")
+                    self.assertEqual(module is None, passed)
+                    write(temp, "~ob12.tmp", b"")
+                    self.assertEqual(launch.leftovers("/scratch"), 1)
+                    self.assertEqual(launch.leftovers("/scratch"), 0)
+                if module:
+                    with open(os.path.join(os.path.dirname(module), "Orbisline.obs"), "rb") as f:
+                        self.assertEqual(f.read(), b"<Orbisline/>")
+                    with open(module, "rb") as f:
+                        self.assertEqual(f.read(), b"MZ module")
+            self.assertEqual(len(os.listdir(os.path.join(folder, "wine-settings"))), 1)
+
+            # A list of pages goes over in the ANSI code page where it can.
+            pages = write(folder, "list", "/p/caf\u00e9.html\n/p/\u4e2d.html\n/p/a.html\n".encode())
+            with build.launch(["--tree", "--batch"], pages) as launch:
+                with open(launch.argv[-1], "rb") as f:
+                    self.assertEqual(f.read(), "/p/caf\u00e9.html\n".encode("cp1252") +
+                                     "/p/\u4e2d.html\n/p/a.html\n".encode())
+                self.assertIsNotNone(launch.stdout_filter)
 
 
 if __name__ == "__main__":
