@@ -65,39 +65,22 @@ def normalise_stderr(data):
     return data.decode(ANSI_PAGE, "replace").encode("utf-8")
 
 
-ESCAPE = re.compile(rb"\\(x[0-9A-F]{2}|.)")
-SHOWN = {b"n": b"\n", b"r": b"\r", b"t": b"\t"}
-BATCH_HEADER = re.compile(rb"^==> (.*) <==\n$")
+BATCH_HEADER = re.compile(rb"^==> .* <==\n$")
+ESCAPED_HIGH_BYTE = re.compile(rb"\\x([89A-F][0-9A-F])")
 
 
-def _unescaped(text):
-    def one(found):
-        code = found.group(1)
-        return bytes([int(code[1:], 16)]) if code[:1] == b"x" and len(code) == 3 else SHOWN.get(code, code)
-    return ESCAPE.sub(one, text)
-
-
-def _escaped(data):
-    out = []
-    for byte in data:
-        if byte in b"\\\"":
-            out.append(b"\\" + bytes([byte]))
-        elif 0x20 <= byte < 0x7F:
-            out.append(bytes([byte]))
-        else:
-            shown = {0x0A: b"\\n", 0x0D: b"\\r", 0x09: b"\\t"}.get(byte)
-            out.append(shown or b"\\x%02X" % byte)
-    return b"".join(out)
+def _utf8_escapes(found):
+    character = bytes([int(found.group(1), 16)]).decode(ANSI_PAGE, "replace")
+    return b"".join(b"\\x%02X" % byte for byte in character.encode("utf-8"))
 
 
 def _utf8_headers(lines):
     """The page names of a batch's headers, in the ANSI code page on
-    Windows, in UTF-8 as Linux has them."""
+    Windows, in UTF-8 as Linux has them; a header escapes every byte from
+    0x7F up, and so does it here."""
     for line in lines:
-        found = BATCH_HEADER.match(line)
-        if found:
-            name = _unescaped(found.group(1)).decode(ANSI_PAGE, "replace").encode("utf-8")
-            line = b"==> " + _escaped(name) + b" <==\n"
+        if BATCH_HEADER.match(line):
+            line = ESCAPED_HIGH_BYTE.sub(_utf8_escapes, line)
         yield line
 
 
