@@ -47,7 +47,7 @@ bool preparePlugin(const Options& options, Plugin& plugin) {
   if (!options.settingsFile.empty() && !platform::setSettingsFileOverride(options.settingsFile)) {
     reportError("--settings cannot reach the plug-in module here: put the settings in " +
                 std::string(Settings::FileName) +
-                " beside a copy of the module and name that copy " + "with ORBISLINE_PLUGIN");
+                " beside a copy of the module and name that copy with ORBISLINE_PLUGIN");
     return false;
   }
   plugin.path = pluginModulePath();

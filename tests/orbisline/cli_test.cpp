@@ -87,8 +87,8 @@ TEST_F(CliTest, BatchRunsEachPageOfTheList) {
   std::string missing = (folder.path() / "gone.htm").string();
   writeFile("list.txt", first + "\n\n" + missing + "\r\n" + second + "\n");
   std::string list = (folder.path() / "list.txt").string();
-  for (std::vector<std::string> mode : {std::vector<std::string>{"--tree"}, {"--runs"},
-                                        {"--dump", "--raw", "--width", "30"}}) {
+  for (std::vector<std::string> mode :
+       {std::vector<std::string>{"--tree"}, {"--runs"}, {"--dump", "--raw", "--width", "30"}}) {
     std::string expected;
     for (const std::string& page : {first, missing, second}) {
       std::vector<std::string> single = mode;

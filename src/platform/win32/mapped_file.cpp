@@ -36,6 +36,21 @@ void* mapWhole(HANDLE file, std::string& error) {
   return data;
 }
 
+// Why an opened file is no regular file that can be mapped; empty, with its
+// size, when it is one.
+std::string whyNotMappable(HANDLE file, std::size_t& size) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  LARGE_INTEGER length{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information)) {
+    return "is not a regular file";
+  }
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "is a directory";
+  if (!GetFileSizeEx(file, &length)) return systemReason();
+  if (static_cast<uint64_t>(length.QuadPart) > SIZE_MAX) return "is too large to map";
+  size = static_cast<std::size_t>(length.QuadPart);
+  return {};
+}
+
 }  // namespace
 
 MappedFile::~MappedFile() { close(); }
@@ -50,27 +65,14 @@ bool MappedFile::open(const char* path) {
     lastError_ = systemReason();
     return false;
   }
-  BY_HANDLE_FILE_INFORMATION information{};
-  LARGE_INTEGER size{};
-  bool ok = false;
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information)) {
-    lastError_ = "is not a regular file";
-  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    lastError_ = "is a directory";
-  } else if (!GetFileSizeEx(file, &size)) {
-    lastError_ = systemReason();
-  } else if (static_cast<uint64_t>(size.QuadPart) > SIZE_MAX) {
-    lastError_ = "is too large to map";
-  } else {
-    ok = true;
-    if (size.QuadPart > 0) {
-      data_ = mapWhole(file, lastError_);
-      size_ = data_ != nullptr ? static_cast<std::size_t>(size.QuadPart) : 0;
-      ok = data_ != nullptr;
-    }
+  std::size_t size = 0;
+  lastError_ = whyNotMappable(file, size);
+  if (lastError_.empty() && size > 0) {
+    data_ = mapWhole(file, lastError_);
+    size_ = data_ != nullptr ? size : 0;
   }
   CloseHandle(file);
-  return ok;
+  return lastError_.empty();
 }
 
 void MappedFile::close() {
