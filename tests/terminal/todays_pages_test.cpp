@@ -34,7 +34,7 @@ TEST_F(TodaysPagesTest, AContentsLinkGoesToItsSection) {
   ASSERT_TRUE(pane.waitUntil([&] { return statusLine() > contents; })) << pane.screen();
   EXPECT_EQ(rowOf("4.2. for Statements"), 1) << pane.screen();
   pane.keys({"q"});
-  EXPECT_EQ(pane.waitForExit(), 0);
+  EXPECT_EQ(pane.waitForExit(), 0) << pane.stderrText();
   expectRestored();
 }
 
@@ -53,7 +53,7 @@ TEST_F(TodaysPagesTest, ALinkThatCannotBeFollowedSaysWhyUntilTheNextKey) {
   ASSERT_TRUE(waitForStatusLine(2)) << pane.screen();
   EXPECT_EQ(pane.screen().find("Cannot open"), std::string::npos) << pane.screen();
   pane.keys({"q"});
-  EXPECT_EQ(pane.waitForExit(), 0);
+  EXPECT_EQ(pane.waitForExit(), 0) << pane.stderrText();
   expectRestored();
 }
 
