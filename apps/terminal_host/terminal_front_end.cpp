@@ -106,8 +106,22 @@ bool TerminalFrontEnd::ensureStarted() {
 
 void TerminalFrontEnd::show(int cursorColumn, int cursorRow) {
   if (!screen_.started()) return;
-  screen_.present(grid_, cursorColumn, cursorRow);
+  if (notice_ != nullptr) {
+    CellGrid frame = grid_;
+    notice_->draw(frame, -1);
+    screen_.present(frame, cursorColumn, cursorRow);
+  } else {
+    screen_.present(grid_, cursorColumn, cursorRow);
+  }
   timing_.screenUpdated();
+}
+
+// A notice goes at the next key or click; the pointer moving leaves it.
+void TerminalFrontEnd::dismissNotice(const TerminalInput& input) {
+  bool moved = input.kind == Kind::Mouse &&
+               (input.action == Action::Move || input.action == Action::Release);
+  bool passing = input.kind == Kind::Nothing || input.kind == Kind::Resize || moved;
+  if (notice_ != nullptr && !passing) notice_.reset();
 }
 
 // Pages loaded from now on are laid out at the new width.
@@ -138,6 +152,7 @@ HostEvent TerminalFrontEnd::nextEvent(const console::ModelEditor& editor) {
   while (pending_.empty() && !resized_) {
     TerminalInput input = readInput();
     if (leaving_) return event;
+    dismissNotice(input);
     // A note on the key bar stays until the next input.
     if (!keyBar_.prompt) keyBar_ = KeyBarLine{};
     if (translate(input, editor) && leaving_) return event;
@@ -275,8 +290,12 @@ int TerminalFrontEnd::showMessage(unsigned flags, std::span<const std::string_vi
   }
   FramedBox box(std::move(content), (flags & FMSG_WARNING) != 0 ? colors_.warning : colors_.dialog);
   if (box.choiceCount() == 0) {
-    // A box without buttons stays until the screen under it comes back.
-    box.draw(grid_, -1);
+    if (savedScreens_ > 0) {
+      // The progress box stays until the screen under it comes back.
+      box.draw(grid_, -1);
+    } else {
+      notice_ = std::make_shared<FramedBox>(std::move(box));
+    }
     show();
     return 0;
   }
@@ -286,10 +305,12 @@ int TerminalFrontEnd::showMessage(unsigned flags, std::span<const std::string_vi
 }
 
 std::unique_ptr<console::SavedScreen> TerminalFrontEnd::saveScreen() {
+  ++savedScreens_;
   return std::make_unique<SavedGrid>(grid_);
 }
 
 void TerminalFrontEnd::restoreScreen(console::SavedScreen& saved) {
+  savedScreens_ = std::max(savedScreens_ - 1, 0);
   CellGrid restored = static_cast<SavedGrid&>(saved).grid;
   restored.resize(grid_.columns(), grid_.rows(), colors_.editor);
   grid_ = std::move(restored);

@@ -9,13 +9,17 @@
 // left as a user leaves it. The keys of pagers (Space, b, /, n, N, j, k, g,
 // G) reach the plug-in as the editor keys they stand for (viewer_keys.h).
 // A search that wraps round the text, or finds nothing, says so on the key
-// bar row until the next input. With one plug-in loaded, F11 opens its menu
+// bar row until the next input. A message box without buttons is the
+// progress box while a screen is saved under it, which goes when the
+// screen comes back; otherwise it is a notice, which stays over the editor
+// until the next key or click. With one plug-in loaded, F11 opens its menu
 // at once. The wheel scrolls the view three lines at a time. A resized
 // terminal becomes a Resize event for the host model, which then redraws;
 // a box that is showing is drawn again at once.
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +70,7 @@ private:
   void queueMouse(const TerminalInput& input, const console::ModelEditor& editor);
   int runBox(FramedBox& box, int chosen);
   TerminalInput readInput();
+  void dismissNotice(const TerminalInput& input);
 
   TerminalScreen& screen_;
   HostColors colors_;
@@ -76,6 +81,8 @@ private:
   std::deque<console::HostEvent> pending_;
   std::vector<std::string> titles_;
   std::string windowTitle_;
+  int savedScreens_ = 0;
+  std::shared_ptr<FramedBox> notice_;  // drawn over the screen until dismissed
   bool leaving_ = false;
   bool resized_ = false;
 };

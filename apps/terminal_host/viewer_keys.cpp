@@ -15,6 +15,7 @@ constexpr ViewerKey ViewerKeys[] = {
     {"Ctrl+Home, Ctrl+End", "the first or the last line", {}},
     {"Mouse wheel", "scroll", {}},
     {"Enter, left click", "follow the link under the cursor", {{"Enter", "Follow"}}},
+    {"Tab, Shift+Tab", "the next or the previous link", {}},
     {"Backspace", "back to the page before", {{"BS", "Back"}}},
     {"F7", "search the text", {{"7", "Search"}}},
     {"Shift+F7, Alt+F7", "its next or its previous place", {{"n/N", "Next", true}}},

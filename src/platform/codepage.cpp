@@ -197,10 +197,25 @@ namespace {
 
 // The transliteration and case tables belong to the locale; C.UTF-8's know
 // far more than plain C's, and a thread-local switch leaves the rest of the
-// process alone.
+// process alone. The locale goes with the code that made it, which may be a
+// module unloaded long before the process ends.
+class OwnedLocale {
+public:
+  OwnedLocale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
+  ~OwnedLocale() {
+    if (locale_ != static_cast<locale_t>(0)) freelocale(locale_);
+  }
+  OwnedLocale(const OwnedLocale&) = delete;
+  OwnedLocale& operator=(const OwnedLocale&) = delete;
+  locale_t get() const { return locale_; }
+
+private:
+  locale_t locale_;
+};
+
 locale_t transliterationLocale() {
-  static const locale_t wanted = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return wanted;
+  static const OwnedLocale wanted;
+  return wanted.get();
 }
 
 }  // namespace

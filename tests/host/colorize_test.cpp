@@ -155,8 +155,10 @@ TEST_F(ColorizeTest, TheConsoleTitleIsConvertedThenDecoded) {
     aim(0, 1);
     host.redraw();
   }};
-  open(page("t.htm", "<a href='b%e9+c.htm'>link</a>"));
-  EXPECT_EQ(host.titles.back(), "B\xE9 C.HTM");
+  open(page("t.htm", "<a href='b%e9+c\xE9.htm'>link</a>"));
+  // The byte the page holds goes through the table; the escaped one is
+  // made after it.
+  EXPECT_EQ(host.titles.back(), "B\xE9 C?.HTM");
 }
 
 }  // namespace

@@ -60,10 +60,20 @@ TEST_F(EditorInputTest, ArrowsStoreTheCellTheCursorWillReach) {
     const char* title;
   };
   const Case cases[] = {
-      {0, 5, VK_RIGHT, "b.htm"},   {0, 13, VK_LEFT, "b.htm"}, {0, 12, VK_RIGHT, NoLink},
-      {0, 6, VK_LEFT, NoLink},     {1, 8, VK_UP, "b.htm"},    {1, 20, VK_DOWN, "c.htm#part"},
-      {4, 5, VK_UP, "c.htm#part"}, {0, 8, VK_DOWN, NoLink},   {0, 12, VK_END, "b.htm"},
-      {0, 12, VK_NEXT, "b.htm"},   {5, 6, VK_F7, "b.htm"},
+      {0, 5, VK_RIGHT, "b.htm"},
+      {0, 13, VK_LEFT, "b.htm"},
+      {0, 12, VK_RIGHT, NoLink},
+      {0, 6, VK_LEFT, NoLink},
+      {1, 8, VK_UP, "b.htm"},
+      {1, 20, VK_DOWN, "c.htm#part"},
+      {4, 5, VK_UP, "c.htm#part"},
+      {0, 8, VK_DOWN, NoLink},
+      {0, 12, VK_END, "b.htm"},
+      {0, 12, VK_NEXT, "b.htm"},
+      {5, 6, VK_F7, "b.htm"},
+      // Left from a link's first cell leaves it; from its second it stays.
+      {0, 15, VK_LEFT, NoLink},
+      {0, 16, VK_LEFT, "#Mid"},
   };
   host.inEditor = {[&] {
     for (const Case& c : cases) {
@@ -107,6 +117,10 @@ TEST_F(EditorInputTest, EnterFollowsTheLinkAtTheSavedCursorOnTheScreen) {
       {2, 20, 3, 23, toC},  // the piece on line 3 is on the screen
       {2, 20, 0, 2, nothing},
       {0, 16, 0, 23, {"SETPOSITION 21 16 21", "REDRAW"}},
+      // The anchor's line goes to the top while more than a screen of text
+      // follows it; exactly a screen, and the end of the text fills it.
+      {0, 16, 0, 60, {"SETPOSITION 21 16 21", "REDRAW"}},
+      {0, 16, 0, 61, {"SETPOSITION 21 16 23", "REDRAW"}},
       {0, 21, 0, 23, {"SETPOSITION 82 21 61", "REDRAW"}},
       {0, 26, 0, 23, {"MESSAGE 5 0 \"Orbisline\" \"No anchor #nowhere in this page\" 0", "REDRAW"}},
       {0,
@@ -162,10 +176,10 @@ TEST_F(EditorInputTest, TheMouseMovesTheSavedCursorAndALeftClickFollowsIt) {
   };
   const Step steps[] = {
       {7, 1, 0, 0, 0, true, "b.htm"},
-      {7, 1, 0, 0, 0, false, "b.htm"},  // the same cell
-      {0, 0, 0, 0, 0, false, "b.htm"},  // above the text area
-      {7, 24, 0, 0, 0, false, "b.htm"},
-      {5, 23, 0, 0, 0, true, NoLink},  // the last row: line 22
+      {7, 1, 0, 0, 0, false, "b.htm"},   // the same cell
+      {0, 0, 0, 0, 0, false, "b.htm"},   // above the text area
+      {7, 24, 0, 0, 0, false, "b.htm"},  // the key bar's row: no cell of the text
+      {5, 23, 0, 0, 0, true, NoLink},    // the last row: line 22
       {0, 0, 0, VK_DOWN, 0, false, NoLink},
       {7, 1, 0, 0, 0, true, "b.htm"},
       {0, 0, 0, VK_DOWN, 0, false, NoLink},

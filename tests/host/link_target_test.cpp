@@ -68,6 +68,7 @@ TEST(LinkTargetTest, ParseTakesThePartsOffInOrder) {
       {":x", {"", "", "x", "", "", ""}, false},
       {"//server", {"", "server", "", "", "", ""}, false},
       {"ftp://h", {"ftp", "h", "", "", "", ""}, true},
+      {"file:///x", {"file", "", "/x", "", "", ""}, true},  // an empty network location
       {"mailto://h/x", {"mailto", "h", "/x", "", "", ""}, false},
       {"a+b.c-d:x", {"a+b.c-d", "", "x", "", "", ""}, true},
       {"\xE9t\xE9:x", {"", "", "\xE9t\xE9:x", "", "", ""}, true},  // high bytes end the scheme

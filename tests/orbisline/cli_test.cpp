@@ -199,6 +199,14 @@ TEST_F(CliTest, UnreadableFilesAreNamedWithTheReason) {
       {{"--dump", writeFile("empty.htm", "")}, "empty.htm", "empty"},
       {{"--dump", "--settings", missing, writeFile("ok.htm", "x")}, missing, "No such file"},
   };
+  // A name's control characters never reach the terminal that shows the
+  // message, and the message stays one line.
+  std::string hostile = writeFile("a\x1B]2;owned\x07\nb.txt", "x");
+  Outcome shown = run({"--dump", hostile}, {.environment = {{"LC_ALL", "C.UTF-8"}}});
+  EXPECT_EQ(countLines(shown.err), 1) << shown.err;
+  EXPECT_NE(shown.err.find("a\u241B]2;owned\u2407\u240Ab.txt"), std::string::npos) << shown.err;
+  shown = run({"--dump", hostile}, {.environment = {{"LC_ALL", "C"}}});
+  EXPECT_NE(shown.err.find("a?]2;owned??b.txt"), std::string::npos) << shown.err;
   for (const Case& c : cases) {
     Outcome outcome = run(c.arguments);
     EXPECT_EQ(outcome.status, 1) << c.named;
@@ -417,6 +425,11 @@ TEST_F(CliTest, ViewerWithoutATerminalWritesTheDump) {
       {{(folder.path() / "empty").string()}, "", 1, "", "has no index.html or index.htm"},
       {{"-"}, nothing, 1, "", "standard input holds no page"},
       {{"--version"}, "", 0, "orbisline 1.0.0\n", ""},
+      // Every mode that renders reads a page from standard input too.
+      {{"--dump", "-"}, piped, 0, "from a pipe\n", ""},
+      {{"--runs", "-"}, piped, 0, "\"a pipe\"", ""},
+      {{"--tree", "-"}, piped, 0, "| <b>\n", ""},
+      {{"--runs", "-"}, nothing, 1, "", "standard input holds no page"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.empty() ? std::string("(none)") : c.arguments[0]);

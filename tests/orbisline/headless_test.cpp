@@ -575,6 +575,23 @@ TEST_F(HeadlessTest, HoverLightsEveryPieceOfAWrappedLinkAndAClickFollowsIt) {
                    "REDRAW", "MOUSE 5,2 1 -> 1", "CLOSE", "EDITOR \"T\" 0", "CLOSE"}));
 }
 
+// Scrolled sideways, the pointer's cell is a text column past the left
+// one: the link under the pointer lights, and the lines are coloured out to
+// the screen's last text column.
+TEST_F(HeadlessTest, HoverInAScrolledEditorLightsTheLinkUnderThePointer) {
+  std::string page =
+      writeFile("wide.htm", "<title>W</title><pre>" + std::string(170, 'x') +
+                                "<a href=far.htm>far</a>" + std::string(7, 'y') + "</pre>");
+  // End puts the cursor after the line's 180 cells, the editor's left
+  // column at 141: the link's text columns 170 to 172 show at 29 to 31.
+  Trace trace = play(page, "End move:29,1");
+  Trace hover = after(trace, "REDRAW", "MOUSE");
+  EXPECT_EQ(countOf(hover, "ADDCOLOR 0 170 172 7C"), 1);
+  EXPECT_EQ(countOf(hover, "ADDCOLOR 0 173 179 70"), 1);
+  EXPECT_EQ(countOf(hover, "ADDCOLOR 1 0 180 70"), 1);
+  EXPECT_EQ(countOf(hover, "TITLE \"far.htm\""), 1);
+}
+
 TEST_F(HeadlessTest, SavingIsAnsweredWithANoticeAndOtherEditorsAreLeftAlone) {
   std::string page = writeFile("a.htm", "<title>A</title><a href=b.htm>b</a>");
   Trace trace = play(page, "save other F2 save");

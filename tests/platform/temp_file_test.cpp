@@ -56,6 +56,39 @@ TEST(TempFileTest, TmpdirWithOrWithoutTrailingSlash) {
   }
 }
 
+// The longest name the system takes (4095 bytes) is made and removed like
+// any other; one byte more is refused, and no file is left.
+TEST(TempFileTest, NamesUpToTheSystemsLimit) {
+  ScratchFolder folder;
+  constexpr std::size_t Limit = 4095;
+  const std::string suffix = ".htm";  // "/~obXXXXXX.htm" follows the folder
+  const std::size_t after = 1 + 3 + 6 + suffix.size();
+  for (std::size_t length : {Limit, Limit + 1}) {
+    // Folders of at most 200 bytes a name, the last one cut to fit.
+    std::filesystem::path directory = folder.path() / "long";
+    std::size_t wanted = length - after;
+    while (directory.string().size() < wanted) {
+      std::size_t left = wanted - directory.string().size() - 1;
+      directory /= std::string(std::min<std::size_t>(left, 200), 'd');
+    }
+    std::filesystem::create_directories(directory);
+    ASSERT_EQ(directory.string().size(), wanted);
+    ScopedEnvironment tmpdir("TMPDIR", directory.c_str());
+    std::string path;
+    errno = 0;
+    bool made = createTempFile("~ob", path, suffix.c_str());
+    EXPECT_EQ(made, length == Limit) << length;
+    if (made) {
+      EXPECT_EQ(path.size(), Limit);
+      EXPECT_TRUE(deleteTempFile(path));
+    } else {
+      EXPECT_EQ(errno, ENAMETOOLONG);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(directory)) << length;
+    std::filesystem::remove_all(folder.path() / "long");
+  }
+}
+
 TEST(TempFileTest, NamesAreUnique) {
   ScratchFolder folder;
   ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
