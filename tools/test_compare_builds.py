@@ -113,7 +113,7 @@ class WholeTool(unittest.TestCase):
                              ["tree"] * 5, out + err)
 
             # Known: shown whole and not counted; one that agrees counts.
-            known = write(folder, "known", b"# changed on purpose\n"
+            known = write(folder, "known", b"# what this file is\n\n# changed on purpose\n"
                           b"samples tree samples/sample.html\nsamples runs samples/sample.html\n")
             status, out, err = run_tool(BUILD, changed, "--known", known, "--runs-allow-new-anchors",
                                         *chosen[:-2])
