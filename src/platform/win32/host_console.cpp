@@ -20,6 +20,11 @@ namespace {
 // Set in the environment of the run that runInOwnConsole starts, so that a
 // console that still cannot be had never starts another.
 constexpr const char* RerunMark = "ORBISLINE_OWN_CONSOLE";
+// The status of a run started for its console that found none (wine now
+// and then fails to make one); an application's own code, as the system
+// reserves bit 29 for them. The first run then tries again.
+constexpr DWORD NoConsoleStatus = 0x20000001;
+constexpr int Attempts = 3;
 
 bool hasConsole() {
   HANDLE output =
@@ -91,6 +96,32 @@ std::string sizeText(int columns, int rows) {
   return std::to_string(columns) + " by " + std::to_string(rows);
 }
 
+// Runs the program again, in a console of its own without a window, and
+// waits for its status; nothing (the system's error in failure) when it
+// cannot be started.
+std::optional<DWORD> runAgain(DWORD& failure) {
+  std::wstring program = ownPath();
+  const wchar_t* given = GetCommandLineW();
+  std::vector<wchar_t> commandLine(given, given + wcslen(given) + 1);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  passStandardHandles(startup);
+  PROCESS_INFORMATION process{};
+  if (program.empty() ||
+      !CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &process)) {
+    failure = GetLastError();
+    return std::nullopt;
+  }
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = NoConsoleStatus;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hProcess);
+  failure = ERROR_INVALID_HANDLE;  // what a run without a console met
+  return status;
+}
+
 // Reports to this program's title listener and sets the title. What the
 // system answers concerns no caller: the module ignores it.
 BOOL WINAPI recordConsoleTitle(LPCSTR title) {
@@ -101,29 +132,17 @@ BOOL WINAPI recordConsoleTitle(LPCSTR title) {
 }  // namespace
 
 std::optional<int> runInOwnConsole() {
-  if (hasConsole() || GetEnvironmentVariableA(RerunMark, nullptr, 0) > 0) return std::nullopt;
-  std::wstring program = ownPath();
-  std::vector<wchar_t> commandLine(GetCommandLineW(),
-                                   GetCommandLineW() + wcslen(GetCommandLineW()) + 1);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  passStandardHandles(startup);
-  PROCESS_INFORMATION process{};
+  if (hasConsole()) return std::nullopt;
+  if (GetEnvironmentVariableA(RerunMark, nullptr, 0) > 0) return static_cast<int>(NoConsoleStatus);
   SetEnvironmentVariableA(RerunMark, "1");
-  if (program.empty() ||
-      !CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &startup, &process)) {
-    // This run goes on, and says what it lacks.
-    missingConsole =
-        errorText("the program could not be started again in a console of its own", GetLastError());
-    return std::nullopt;
+  DWORD failure = 0;
+  for (int attempt = 0; attempt < Attempts; ++attempt) {
+    std::optional<DWORD> status = runAgain(failure);
+    if (status && *status != NoConsoleStatus) return static_cast<int>(*status);
   }
-  CloseHandle(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD status = 1;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(status);
+  // This run goes on, and says what it lacks.
+  missingConsole = errorText("no console of its own could be had", failure);
+  return std::nullopt;
 }
 
 bool fixConsoleSize(ConsoleSize size, std::string& error) {
