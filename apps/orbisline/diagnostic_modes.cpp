@@ -1,21 +1,18 @@
 #include "diagnostic_modes.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "console_host/text_output.h"
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "platform/process.h"
-#include "platform/shared/temp_file.h"
 #include "platform/text_file.h"
 #include "render/document.h"
 #include "render/load_context.h"
+#include "render/writer.h"
 #include "report.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
@@ -25,42 +22,30 @@ namespace orbis::app {
 
 namespace {
 
-constexpr std::size_t CopyBlockSize = 1 << 16;
-
 // Flushes what a mode printed: 0, or 1 with a message when it could not
 // be written.
 int flushOutput(console::OutputBuffer& out) {
   return out.flush() ? 0 : reportOutputFailure(out.error());
 }
 
-// Copies the temporary file to stdout in style; 0, or 1 with the reason on
-// stderr.
-int copyToOutput(const std::string& path, DumpStyle style) {
-  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
-  if (file == nullptr) {
-    reportError("cannot read the temporary file " + path + ": " + std::strerror(errno));
-    return 1;
-  }
-  std::vector<char> block(CopyBlockSize);
+// Prints the document's text as the temporary file would hold it, in
+// style; 0, or 1 with the reason on stderr.
+int printText(const Document& document, DumpStyle style) {
   console::OutputBuffer out(stdout);
-  std::size_t got;
-  while (out.error() == 0 && (got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    appendShown(out.line(), std::string_view(block.data(), got), style);
+  writeTextBlocks(document, [&](std::string_view block) {
+    appendShown(out.line(), block, style);
     out.endBlock();
-  }
-  int readError = std::ferror(file) ? errno : 0;
-  std::fclose(file);
-  if (!out.flush()) return reportOutputFailure(out.error());
-  if (readError == 0) return 0;
-  reportError("cannot read the temporary file " + path + ": " + std::strerror(readError));
-  return 1;
+    return out.error() == 0;
+  });
+  return flushOutput(out);
 }
 
 // Loads file into document; false (and the reason on stderr) when the load
 // refuses it.
 bool loadDocument(const Options& options, const std::string& file, const Settings& settings,
-                  Document& document) {
+                  Document& document, bool writeFile) {
   LoadContext context{settings, layoutConsoleSize(consoleSizeFor(options))};
+  context.writeFile = writeFile;
   LoadResult result = document.load(file.c_str(), context);
   if (!result.loaded()) reportError(result.message);
   return result.loaded();
@@ -102,13 +87,13 @@ int runDump(const Options& options, const std::string& file, const Settings& set
   }
   DumpStyle style = options.raw ? DumpStyle::Raw : safeDumpStyle();
   Document document;
-  if (!loadDocument(options, file, settings, document)) return 1;
-  return copyToOutput(document.temporaryPath, style);
+  if (!loadDocument(options, file, settings, document, false)) return 1;
+  return printText(document, style);
 }
 
 int runRuns(const Options& options, const Settings& settings) {
   Document document;
-  if (!loadDocument(options, options.file, settings, document)) return 1;
+  if (!loadDocument(options, options.file, settings, document, false)) return 1;
   console::OutputBuffer out(stdout);
   printRuns(document, out);
   return flushOutput(out);

@@ -43,7 +43,8 @@ namespace {
 constexpr std::size_t Granule = 8;
 constexpr std::size_t LargestPooled = 512;
 // One huge page: a chunk aligned to its size is found from any block in it.
-constexpr std::size_t ChunkSize = platform::BulkAlignment;
+constexpr std::size_t ChunkSize = PoolChunkSize;
+static_assert(ChunkSize == platform::BulkAlignment);
 
 struct alignas(64) ChunkHeader {
   std::atomic<int64_t> inUse{0};  // see the comment at the top
@@ -227,6 +228,31 @@ void releaseBlock(void* block, std::size_t size) noexcept {
   countRelease(chunkOf(block), 1);
 }
 
+void* allocateChunk(std::size_t size) {
+  if (size <= ChunkSize) {
+    ChunkHeader* chunk = takeChunk();
+    chunk->~ChunkHeader();
+    return chunk;
+  }
+  std::size_t rounded = (size + ChunkSize - 1) & ~(ChunkSize - 1);
+  void* memory = platform::allocateBulk(rounded);
+  if (memory == nullptr) {
+    throw std::bad_alloc();
+  }
+  return memory;
+}
+
+void releaseChunk(void* chunk, std::size_t size) noexcept {
+  if (chunk == nullptr) {
+    return;
+  }
+  if (size <= ChunkSize) {
+    keepFreeChunk(new (chunk) ChunkHeader);
+    return;
+  }
+  platform::releaseBulk(chunk, (size + ChunkSize - 1) & ~(ChunkSize - 1));
+}
+
 std::size_t releaseUnusedBlocks() {
   ChunkHeader* first = nullptr;
   {
@@ -276,6 +302,12 @@ std::size_t prepareBlocks() {
 void* allocateBlock(std::size_t size) { return ::operator new(size); }
 
 void releaseBlock(void* block, std::size_t) noexcept { ::operator delete(block); }
+
+void* allocateChunk(std::size_t size) { return ::operator new (size, std::align_val_t{64}); }
+
+void releaseChunk(void* chunk, std::size_t) noexcept {
+  ::operator delete (chunk, std::align_val_t{64});
+}
 
 std::size_t releaseUnusedBlocks() { return 0; }
 

@@ -42,6 +42,22 @@ std::size_t releaseUnusedBlocks();
 // the bytes added (0 under AddressSanitizer).
 std::size_t prepareBlocks();
 
+// The size of the chunks that blocks are cut from. Stores that cut their
+// own records (a tree, the lines of a page) take whole chunks instead.
+constexpr std::size_t PoolChunkSize = std::size_t{2} << 20;
+
+// A chunk of at least size bytes (size above 0), aligned to 64 bytes: one
+// of the kept free chunks when size fits in PoolChunkSize, else fresh
+// memory from the system. Pages are backed once touched. Throws
+// std::bad_alloc when no memory is left.
+void* allocateChunk(std::size_t size);
+
+// Gives back a chunk from allocateChunk (size as asked for). Accepts null.
+// Any thread may release any chunk; a small one joins the kept free chunks
+// while there is room among them, so that the next store takes it without
+// new page faults.
+void releaseChunk(void* chunk, std::size_t size) noexcept;
+
 // A standard allocator over allocateBlock, for the containers of the
 // rendered lines: their memory then comes from the chunks the tree leaves
 // (backed by huge pages where the system has them) rather than from the

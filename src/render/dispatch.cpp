@@ -42,7 +42,7 @@ struct Frame {
 
 // The bullet and the definition indent are ordinary runs at the line start.
 void flowMarker(Layout& layout, const char* marker) {
-  layout.flowRun(std::make_unique<TextRun>(layout.doc.normalColors, marker));
+  layout.flowRun(layout.normalStyle(), marker);
 }
 constexpr int32_t BulletLength = 2;  // "* "
 
@@ -286,10 +286,10 @@ const Handler& handlerFor(int32_t id) {
   }
 }
 
-void layOutText(Layout& layout, std::string text) {
+void layOutText(Layout& layout, std::string_view text) {
   layout.trimJoinSpace(text, false);
   if (!text.empty()) {
-    layout.flowRun(makeTextRun(layout, std::move(text)));
+    layout.flowRun(textStyle(layout), text);
   }
 }
 
@@ -342,8 +342,7 @@ void walk(Layout& layout, std::vector<Frame>& stack, bool release) {
     if (layout.skipCount > 0) {
       layout.skipCount -= 1;
     } else if (const TextNode* text = asText(child)) {
-      layOutText(layout,
-                 release ? std::move(static_cast<TextNode*>(taken.get())->text) : text->text);
+      layOutText(layout, text->text);
     } else if (const ElementNode* element = asElement(child)) {
       if (openElement(layout, *element, stack) && release) {
         stack.back().container = taken.get();

@@ -55,18 +55,18 @@ bool isLayoutAttribute(std::string_view name) {
   return false;
 }
 
-std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text) {
+RunStyle textStyle(const Layout& layout) {
   if (layout.inLink) {
-    return std::make_unique<LinkRun>(layout.doc.linkColors, layout.doc.activeLinkColors,
-                                     std::move(text), layout.currentHref);
+    return {RunKind::Link, packColors(layout.doc.linkColors, layout.doc.activeLinkColors),
+            layout.currentTarget};
   }
-  return std::make_unique<TextRun>(layout.doc.normalColors, std::move(text));
+  return layout.normalStyle();
 }
 
 void openLink(Layout& layout, const ElementNode& element) {
   std::string href;
   if (element.getAttribute("href", href)) {
-    layout.currentHref = std::move(href);
+    layout.currentTarget = layout.doc.targets.add(href);
     layout.inLink = true;
   } else {
     layout.inLink = false;
@@ -84,7 +84,7 @@ void recordAnchor(Layout& layout, const ElementNode& element, const char* attrib
 
 void closeLink(Layout& layout) {
   layout.inLink = false;
-  layout.currentHref = {};
+  layout.currentTarget = 0;
 }
 
 void applyPageColors(Layout& layout, const ElementNode& element) {
@@ -158,7 +158,7 @@ void layOutImage(Layout& layout, const ElementNode& element) {
   if (text.size() < 2) {
     text = "[Picture]";
   }
-  layout.flowRun(makeTextRun(layout, std::move(text)));
+  layout.flowRun(textStyle(layout), text);
 }
 
 void layOutRule(Layout& layout, const ElementNode& element) {
@@ -173,7 +173,8 @@ void layOutRule(Layout& layout, const ElementNode& element) {
   ColorPair colors = layout.doc.normalColors;
   readConsoleColor(layout, element, "color", colors.foreground);
   int64_t cells = std::max<int64_t>(0, int64_t{layout.wrapWidth} * percentage / 100);
-  layout.flowRun(std::make_unique<TextRun>(colors, std::string(static_cast<size_t>(cells), fill)));
+  layout.flowRun({RunKind::Text, packColors(colors), 0},
+                 std::string(static_cast<size_t>(cells), fill));
 
   layout.paragraphBreak(false);
   layout.setAlignment(saved);

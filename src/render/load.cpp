@@ -164,6 +164,7 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
 
   Layout layout(*this, context.settings, context.console.columns);
   layout.layOutTree(*root);
+  layout.finish();
   box.complete();
   // The tree can be far bigger than the page; it is not needed for writing.
   root.reset();
@@ -171,7 +172,8 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
     return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure({}, temporaryError_),
                       platform::OpenProblem::None, temporaryError_};
   }
-  int error = writeText(*this, layout.currentLine, context.console);
+  lastLineIndex = lastLineIndexFor(layout.currentLine, context.console);
+  int error = context.writeFile ? writeText(*this) : 0;
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
   releaseUnusedBlocks();

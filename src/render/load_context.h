@@ -21,6 +21,9 @@ struct LoadContext {
   // Receives the share of the file read so far; null: the load keeps it to
   // itself.
   ReadProgress* progress = nullptr;
+  // False for a caller that prints the text itself (writeTextBlocks): the
+  // temporary file is then left empty.
+  bool writeFile = true;
 };
 
 // The console size a page is laid out for: the measured size, or 80 by 25

@@ -19,7 +19,7 @@ using testing::txt;
 struct TreeCase {
   const char* what;
   std::unique_ptr<Node> tree;
-  std::vector<std::string> lines;  // alignment letter, "|", text
+  std::vector<std::string> lines;  // alignment letter (an empty line shows L), "|", text
 };
 
 class DispatchTest : public LayoutTest {
@@ -117,11 +117,11 @@ TEST_F(DispatchTest, AlignmentNestsAsBlocksDo) {
       {"headings inside center",
        root(tag("center", {}, tag("h2", {}, txt("one")),
                 tag("h2", {{"align", "center"}}, txt("two")))),
-       {"C|one", "C|", "C|two", "C|", "L|"}},
+       {"C|one", "L|", "C|two", "L|", "L|"}},
       {"upper case and near misses",
        root(txt("x"), tag("PRE2", {}, txt("  y")), tag("BR", {}),
             tag("P", {{"ALIGN", "RIGHT"}}, txt("z"))),
-       {"L|x  y", "L|", "R|z", "R|", "L|"}},
+       {"L|x  y", "L|", "R|z", "L|", "L|"}},
   };
   expectLayouts(cases, std::size(cases));
 }
@@ -139,7 +139,7 @@ TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
   }
   reset(20);
   layout->layOutChildren(tree.get());
-  auto lines = testing::lineTexts(*doc);
+  auto lines = finishedLines();
   ASSERT_EQ(lines.size(), 201u);
   EXPECT_EQ(lines[0], "  x");
   EXPECT_EQ(lines[9], std::string(20, ' ') + "x");
@@ -187,29 +187,35 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
     const int32_t width = 2 + static_cast<int32_t>(trial % 30);
     reset(width);
     layout->layOutChildren(tree.get());
+    layout->finish();
 
     // Releasing the tree while laying it out gives the very same model.
     Document released;
     Layout releasing(released, *settings, width);
     std::unique_ptr<Node> releasedTree = randomTree(trial);
     releasing.layOutTree(*releasedTree);
+    releasing.finish();
     ASSERT_FALSE(releasedTree->hasChildren());
-    ASSERT_EQ(testing::shownLines(released), testing::shownLines(*doc));
+    ASSERT_EQ(testing::lineTexts(released), testing::lineTexts(*doc));
     ASSERT_EQ(released.title, doc->title);
     ASSERT_EQ(released.anchors, doc->anchors);
     ASSERT_EQ(released.normalColors, doc->normalColors);
 
     auto runs = testing::allRuns(*doc);
-    std::set<const TextRun*> known(runs.begin(), runs.end());
-    for (const TextRun* run : runs) {
-      ASSERT_FALSE(run->text.empty());
-      ASSERT_EQ(run->text.find_first_of("\t\r\n"), std::string::npos);
-      // Piece links point at live runs, and both ways.
-      bool nextOk =
-          !run->nextPiece || (known.count(run->nextPiece) && run->nextPiece->previousPiece == run);
-      bool previousOk = !run->previousPiece ||
-                        (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
-      ASSERT_TRUE(nextOk && previousOk) << run->text;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      const testing::ShownRun& run = runs[i];
+      ASSERT_FALSE(run.text.empty());
+      ASSERT_EQ(run.text.find_first_of("\t\r\n"), std::string::npos);
+      // Pieces are linked both ways, each on a later line than the one
+      // before, and a chain's first piece is the one its pieces name.
+      int next = testing::neighbourPiece(runs, i, true);
+      int previous = testing::neighbourPiece(runs, i, false);
+      ASSERT_TRUE(next == -1 ||
+                  (next >= 0 && runs[next].run->hasPreviousPiece() && runs[next].line > run.line))
+          << run.text;
+      ASSERT_TRUE(previous == -1 || (previous >= 0 && runs[previous].run->hasNextPiece()))
+          << run.text;
+      ASSERT_EQ(run.run->hasPreviousPiece(), run.run->firstPiece != run.index) << run.text;
     }
     ASSERT_EQ(layout->indent, 0);
     ASSERT_FALSE(layout->inLink);
@@ -238,8 +244,9 @@ TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
   tree->appendChild(txt("after"));
 
   layout->layOutChildren(tree.get());
+  layout->finish();
   ASSERT_FALSE(doc->lines.empty());
-  EXPECT_EQ(doc->lines.back().runs.back()->text, "after");
+  EXPECT_EQ(doc->lines.back().textOf(doc->lines.back().runs.back()), "after");
   EXPECT_EQ(doc->lines.back().runs.size(), 1u);
   EXPECT_EQ(layout->indent, 0);
   EXPECT_EQ(layout->alignment, Alignment::Left);
@@ -250,7 +257,8 @@ TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
   // The same through layOutElement on the outermost element.
   reset(80);
   layout->layOutElement(asElement(tree->firstChild()));
-  EXPECT_EQ(testing::allRuns(*doc).back()->text, "deep");
+  layout->finish();
+  EXPECT_EQ(testing::allRuns(*doc).back().text, "deep");
   EXPECT_EQ(layout->indent, 0);
 }
 

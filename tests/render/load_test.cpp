@@ -70,11 +70,7 @@ int filledCells(const ProgressCall& call) {
   return static_cast<int>(std::count(call.bar.begin(), call.bar.end(), FullCell));
 }
 
-std::string lineText(const RenderedLine& line) {
-  std::string text;
-  for (const auto& run : line.runs) text += run->text;
-  return text;
-}
+std::string lineText(const RenderedLine& line) { return std::string(line.text); }
 
 // Loads with the built-in settings for an 80 by 25 console, shown through a
 // recording host.
@@ -255,10 +251,9 @@ TEST_F(LoadTest, PagesInOtherEncodingsAndTheirLinks) {
     ASSERT_TRUE(load(document, writeFile("page.html", page).c_str()).loaded());
     ASSERT_GE(document.lines.size(), 3u);
     EXPECT_EQ(lineText(document.lines[0]), "caf\xE9 \x97 \xB6") << page;
-    const LinkRun* link =
-        document.lines[2].runs.empty() ? nullptr : asLink(document.lines[2].runs[0].get());
-    ASSERT_TRUE(link != nullptr) << page;
-    std::string target = link->target.str();
+    const RenderedLine line = document.lines[2];
+    ASSERT_TRUE(!line.runs.empty() && line.runs[0].isLink()) << page;
+    std::string target(document.targetOf(line.runs[0]));
     EXPECT_EQ(target, "caf\xE9.html");
 
     Document next;
@@ -277,7 +272,7 @@ TEST_F(LoadTest, NarrowConsoleStillLaysOutAtTwoColumns) {
   Document document;
   ASSERT_TRUE(load(document, path.c_str()).loaded());
   std::string text;
-  for (const RenderedLine& line : document.lines) {
+  for (const RenderedLine line : document.lines) {
     EXPECT_LE(lineText(line).size(), 2u) << lineText(line);
     text += lineText(line);
   }
@@ -309,7 +304,7 @@ std::string manyParagraphs(int count) {
 
 int paragraphsShown(const Document& document) {
   int shown = 0;
-  for (const RenderedLine& line : document.lines)
+  for (const RenderedLine line : document.lines)
     if (lineText(line).rfind("paragraph ", 0) == 0) ++shown;
   return shown;
 }
