@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
 
   orbis::Document document;
-  orbis::Node root;
+  orbis::Tree root;
   orbis::MemorySource source(page.data(), static_cast<int64_t>(page.size()));
   orbis::DocumentParser parser(&settings());
   parser.parse(&source, &root);

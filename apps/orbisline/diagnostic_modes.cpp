@@ -67,7 +67,7 @@ int runTree(const Options& options, const Settings& settings) {
     reportError(options.file + ": " + reason);
     return 1;
   }
-  Node root;
+  Tree root;
   // The same text as the viewer reads: converted the same way.
   FileSource page(options.file.c_str());
   ConvertingSource source(page, settings.convertCharset);

@@ -145,15 +145,9 @@ Reference readNamedReference(PendingText& pending, const EntityResolver& resolve
   return {length, resolver.textForName(text.substr(0, length))};
 }
 
-// Folding and decoding shorten a text in its buffer; a tree holds a million
-// texts, so a buffer left much larger than its text is given back.
-void releaseSlack(std::string& text) {
-  if (text.capacity() - text.size() > text.size() / 4 + 16) text.shrink_to_fit();
-}
-
 // Tracks the elements that change how the following text is read.
-void applyElement(ElementNode& element, DocumentParser& parser) {
-  std::string_view name = element.name.view();
+void applyElement(Token& element, DocumentParser& parser) {
+  std::string_view name = element.text;
   // Most elements are none of these; the length and one letter tell.
   if (name.size() < 3 || name.size() > 7) return;
   unsigned char letter = foldCase(static_cast<unsigned char>(name[0] == '/' ? name[1] : name[0]));
@@ -164,10 +158,10 @@ void applyElement(ElementNode& element, DocumentParser& parser) {
     parser.inPre = false;
   } else if (equalsIgnoringCase(name, "xmp")) {
     // xmp shows as pre in the tree; its end tag becomes "/pre" to close it.
-    element.name = LowerString("pre");
+    element.text = "pre";
     parser.inXmp = true;
   } else if (equalsIgnoringCase(name, "/xmp")) {
-    element.name = LowerString("/pre");
+    element.text = "/pre";
     parser.inXmp = false;
   } else if (equalsIgnoringCase(name, "script")) {
     parser.inScript = true;
@@ -230,7 +224,7 @@ void foldWhiteSpace(std::string& text, bool& afterSpace) {
 
 DocumentParser::DocumentParser(const EntityResolver* resolver) : resolver_(resolver) {}
 
-void DocumentParser::parse(ByteSource* source, Node* target) {
+void DocumentParser::parse(ByteSource* source, Tree* target) {
   inXmp = false;
   inScript = false;
   inPre = false;
@@ -253,16 +247,15 @@ bool DocumentParser::isTagStart(const char* p, int32_t remaining) {
   return MarkupParser::isTagStart(p, remaining);
 }
 
-void DocumentParser::onToken(std::unique_ptr<Node> token) {
-  if (!token) return;
-  if (ElementNode* element = asElement(token.get())) {
-    applyElement(*element, *this);
-  } else if (TextNode* text = asText(token.get())) {
-    if (!inPre && !inXmp) foldWhiteSpace(text->text, afterSpace);
-    decodeCharacterReferences(text->text, resolver_);
-    releaseSlack(text->text);
+void DocumentParser::onToken(Token* token) {
+  if (token == nullptr) return;
+  if (token->isElement()) {
+    applyElement(*token, *this);
+  } else {
+    if (!inPre && !inXmp) foldWhiteSpace(token->text, afterSpace);
+    decodeCharacterReferences(token->text, resolver_);
   }
-  MarkupParser::onToken(std::move(token));
+  MarkupParser::onToken(token);
 }
 
 }  // namespace orbis

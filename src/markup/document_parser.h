@@ -40,9 +40,9 @@ class DocumentParser : public MarkupParser {
 public:
   explicit DocumentParser(const EntityResolver* resolver);
 
-  void onToken(std::unique_ptr<Node> token) override;
+  void onToken(Token* token) override;
   bool isTagStart(const char* p, int32_t remaining) override;
-  void parse(ByteSource* source, Node* target) override;
+  void parse(ByteSource* source, Tree* target) override;
 
   bool inXmp = false;
   bool inScript = false;

@@ -4,6 +4,7 @@
 #include "markup/open_elements.h"
 
 #include "markup/lower_string.h"
+#include "markup/node.h"
 
 namespace orbis {
 
@@ -60,34 +61,33 @@ void OpenElements::grow() {
   }
 }
 
-OpenElements::Stack& OpenElements::stackFor(std::string_view name) {
+OpenElements::Name& OpenElements::intern(std::string_view name,
+                                         int32_t (*classify)(std::string_view)) {
   if (2 * (names_.size() + 1) > slots_.size()) {
     grow();
   }
   uint64_t hash = hashFolded(name);
   std::size_t slot = probe(name, hash);
   if (slots_[slot] != 0) {
-    return names_[slots_[slot] - 1].stack;
+    return names_[slots_[slot] - 1];
   }
   std::string folded(name);
   for (char& c : folded) {
     c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
   }
-  names_.push_back(Name{hash, std::move(folded), {}});
+  int32_t tag = classify != nullptr ? classify(name) : Unclassified;
+  uint8_t kept = tag >= 0 && tag < Unclassified ? static_cast<uint8_t>(tag) : Unclassified;
+  names_.push_back(Name{hash, std::move(folded), kept, {}});
   slots_[slot] = static_cast<uint32_t>(names_.size());
-  return names_.back().stack;
+  return names_.back();
 }
 
-OpenElements::Stack* OpenElements::find(std::string_view name) {
+OpenElements::Name* OpenElements::find(std::string_view name) {
   if (slots_.empty()) {
     return nullptr;
   }
   std::size_t slot = probe(name, hashFolded(name));
-  if (slots_[slot] == 0) {
-    return nullptr;
-  }
-  Stack& stack = names_[slots_[slot] - 1].stack;
-  return stack.empty() ? nullptr : &stack;
+  return slots_[slot] == 0 ? nullptr : &names_[slots_[slot] - 1];
 }
 
 void OpenElements::reset() {

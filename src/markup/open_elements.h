@@ -1,7 +1,8 @@
-// The tree builder's index of top-level elements that an end tag may still
-// claim, by tag name with letter case folded. Each name has a stack of
-// entries in document order; which entries are still valid is for the
-// builder to judge. Internal to the markup library.
+// The tree builder's names: each tag name met in a parse (letter case
+// folded) once, with its reader's tag number and the stack of top-level
+// elements of that name that an end tag may still claim, in document
+// order; which entries are still valid is for the builder to judge.
+// Internal to the markup library.
 //
 // Names are hashed and compared with case folded straight from the tag as
 // written, so looking up a name copies nothing.
@@ -19,28 +20,23 @@ class ElementNode;
 
 class OpenElements {
 public:
-  // An element and its index in the builder's list of top-level elements
-  // when it was appended.
-  struct Entry {
-    ElementNode* element;
-    std::size_t slot;
+  using Stack = std::vector<ElementNode*>;
+  struct Name {
+    uint64_t hash;
+    std::string folded;
+    uint8_t tag;
+    Stack stack;
   };
-  using Stack = std::vector<Entry>;
 
-  // The stack for name, created empty when the name is new.
-  Stack& stackFor(std::string_view name);
-  // The stack for name, or null when the name has none.
-  Stack* find(std::string_view name);
+  // The record of name; a new one gets the tag number classify gives
+  // (Unclassified without classify, or for a number outside 0..254).
+  Name& intern(std::string_view name, int32_t (*classify)(std::string_view));
+  // The record of name, or null when the name is new.
+  Name* find(std::string_view name);
   // Forgets every name and gives the memory back.
   void reset();
 
 private:
-  struct Name {
-    uint64_t hash;
-    std::string folded;
-    Stack stack;
-  };
-
   // The name's slot in slots_, or the free slot where it would go. A slot
   // holds an index into names_ plus one, or 0 when free.
   std::size_t probe(std::string_view name, uint64_t hash) const;

@@ -7,11 +7,10 @@
 namespace orbis {
 
 void MarkupParser::Run::storeAttribute() {
-  if (element != nullptr &&
-      (parser.attributeFilter_ == nullptr || parser.attributeFilter_(attributeName.view()))) {
-    element->addAttribute(attributeName.c_str(), attributeValue.c_str());
+  if (inElement && (parser.attributeFilter_ == nullptr || parser.attributeFilter_(attributeName))) {
+    element.addAttribute(attributeName, attributeValue);
   }
-  attributeName.str().clear();
+  attributeName.clear();
   attributeValue.clear();
   attributeNameEnded = false;
 }
@@ -44,7 +43,7 @@ int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
 
 int32_t MarkupParser::Run::scanAttributeName(int32_t p) {
   int32_t end = findClass(p, AttributeNameStops);
-  attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
+  attributeName.append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {
     return chunkEnd;  // the name goes on in the next chunk
   }

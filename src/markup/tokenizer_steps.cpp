@@ -62,20 +62,20 @@ int32_t MarkupParser::Run::stepText(int32_t p) {
   bool tagStart = p == tagStartAt || parser.isTagStart(window + p, known - p);
   tagStartAt = -1;
   if (tagStart) {
-    emit(takeCurrent());
+    emitCurrent();
     state = TokenizerState::TagOpen;
     return p + 1;
   }
   int32_t end = scanText(p + 1);
   // A text already long when a new chunk continues it is handed over, so
   // that no token has to hold a whole document.
-  if (textBytes.size() > TextSplitLength) {
-    emit(takeText());
+  if (text.text.size() > TextSplitLength) {
+    emitText();
   } else if (end < chunkEnd) {
     tagStartAt = end;  // no token was handed over since the scan saw it
   }
   inText = true;
-  textBytes.append(window + p, static_cast<std::size_t>(end - p));
+  text.text.append(window + p, static_cast<std::size_t>(end - p));
   return end;
 }
 
@@ -133,11 +133,9 @@ int32_t MarkupParser::Run::stepCommentClose(int32_t p) {
 }
 
 int32_t MarkupParser::Run::stepTagName(int32_t p) {
-  if (element == nullptr) {
-    element = parser.takeSpareElement();
-  }
+  inElement = true;
   int32_t end = findClass(p, NameStops);
-  std::string& name = element->name.str();
+  std::string& name = element.text;
   name.append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {
     return chunkEnd;
@@ -152,7 +150,7 @@ int32_t MarkupParser::Run::stepTagClose(int32_t p) {
   if (close == chunkEnd) {
     return chunkEnd;
   }
-  emit(takeCurrent());
+  emitCurrent();
   state = TokenizerState::Text;
   return close + 1;
 }

@@ -21,8 +21,8 @@ public:
   // Room for size bytes at a multiple of alignment (a power of two, at most
   // 16). Throws std::bad_alloc when no memory is left.
   void* allocate(std::size_t size, std::size_t alignment = 1) {
-    std::size_t skip = static_cast<std::size_t>(-reinterpret_cast<std::ptrdiff_t>(next_)) &
-                       (alignment - 1);
+    std::size_t skip =
+        static_cast<std::size_t>(-reinterpret_cast<std::ptrdiff_t>(next_)) & (alignment - 1);
     if (size + skip <= static_cast<std::size_t>(end_ - next_)) {
       char* piece = next_ + skip;
       next_ = piece + size;

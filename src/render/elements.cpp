@@ -134,7 +134,7 @@ void collectTitle(Layout& layout, const ElementNode& element) {
     if (text == nullptr) {
       continue;
     }
-    title += text->text;
+    title += text->text();
     if (layout.endsInSpace && start < title.size() && isWhiteSpace(title[start])) {
       ++start;
     }

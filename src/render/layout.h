@@ -20,6 +20,7 @@
 
 #include "config/settings.h"
 #include "markup/node.h"
+#include "markup/tree.h"
 #include "render/document.h"
 #include "render/rendered_text.h"
 
@@ -44,13 +45,13 @@ public:
   Layout(Document& doc, const Settings& settings, int32_t wrapWidth);
 
   // --- the walk (dispatch.cpp) ---
-  // Lays out the children of node; the tree is left as it is.
-  void layOutChildren(const Node* node);
+  // Lays out the nodes of tree; the tree is left as it is.
+  void layOutChildren(const Tree& tree);
   // Lays out one element with its children.
   void layOutElement(const ElementNode* element);
-  // Lays out the children of root like layOutChildren, destroying each node
-  // as soon as it has been laid out; root is left without children.
-  void layOutTree(Node& root);
+  // Lays out tree like layOutChildren, giving its memory back as the walk
+  // goes; the tree is left empty.
+  void layOutTree(Tree& tree);
 
   // --- text flow (text_flow.cpp) ---
   void newLine();

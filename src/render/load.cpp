@@ -27,6 +27,7 @@
 #include "render/load_context.h"
 #include "render/parse_job.h"
 #include "render/progress_box.h"
+#include "render/tag_table.h"
 #include "render/text_flow.h"
 #include "render/writer.h"
 
@@ -82,7 +83,7 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
 }
 
 // Parses source into root on a worker thread while box shows how far it got.
-void parseWhileShowing(ByteSource& source, Node& root, const Settings& settings,
+void parseWhileShowing(ByteSource& source, Tree& root, const Settings& settings,
                        const ReadProgress& progress, ProgressBox& box) {
   platform::ParseControl control;
   ParseJob job{&source, &root, &settings, &control};
@@ -110,6 +111,7 @@ uint32_t parseWorker(void* argument) {
     DocumentParser parser(job->resolver);
     parser.setControl(job->control);
     parser.setAttributeFilter(isLayoutAttribute);
+    parser.setTagClassifier(lookupTag);
     parser.parse(job->source, job->root);
   } catch (...) {
     job->failed = true;
@@ -159,7 +161,7 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
 
   ProgressBox box(context.host);
   box.show();
-  auto root = std::make_unique<Node>();
+  auto root = std::make_unique<Tree>();
   parseWhileShowing(source, *root, context.settings, progress, box);
 
   Layout layout(*this, context.settings, context.console.columns);

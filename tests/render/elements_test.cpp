@@ -31,8 +31,8 @@ struct RunShape {
 
 class ElementsTest : public LayoutTest {
 protected:
-  std::vector<RunShape> runsOf(const std::unique_ptr<Node>& tree) {
-    layout->layOutChildren(tree.get());
+  std::vector<RunShape> runsOf(const std::unique_ptr<Tree>& tree) {
+    layout->layOutChildren(*tree);
     layout->finish();
     std::vector<RunShape> shapes;
     for (const testing::ShownRun& run : allRuns(*doc))
@@ -84,10 +84,9 @@ TEST_F(ElementsTest, LongLinkTargetsAreKeptWholeAndOnce) {
 }
 
 TEST_F(ElementsTest, LaterAnchorOfTheSameNameMovesItAndKeepsTheFirstSpelling) {
-  layout->layOutChildren(root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}),
-                              tag("a", {{"name", "other"}}), tag("br", {}),
-                              tag("a", {{"name", "TOP"}}, txt("b")))
-                             .get());
+  layout->layOutChildren(*root(tag("a", {{"name", "Top"}}), txt("a"), tag("br", {}),
+                               tag("a", {{"name", "other"}}), tag("br", {}),
+                               tag("a", {{"name", "TOP"}}, txt("b"))));
   ASSERT_EQ(doc->anchors.size(), 2u);
   auto top = doc->anchors.find(LowerString("top"));
   ASSERT_NE(top, doc->anchors.end());
@@ -109,7 +108,7 @@ TEST_F(ElementsTest, BodySetsPageColoursForWhatFollows) {
   };
   for (const Case& c : cases) {
     reset(80);
-    layout->layOutElement(asElement(tag("body", c.attributes).get()));
+    layout->layOutElement(testing::firstElement(*root(tag("body", c.attributes))));
     EXPECT_EQ(doc->normalColors, c.normal);
     EXPECT_EQ(doc->linkColors, c.link);
     EXPECT_EQ(doc->activeLinkColors, c.active);
@@ -129,15 +128,14 @@ TEST_F(ElementsTest, FontColoursTextButNotLinks) {
 
 TEST_F(ElementsTest, TitleJoinsItsOwnTextPieces) {
   layout->layOutChildren(
-      root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")),
-           txt(" body"))
-          .get());
+      *root(tag("title", {}, txt(" My "), tag("b", {}, txt("bold")), txt("page"), txt(" ")),
+            txt(" body")));
   EXPECT_EQ(doc->title, "My page ");
   EXPECT_EQ(finishedLines(), std::vector<std::string>{"body"});
 
   // Without its end tag the title is empty and its text is page text.
   reset(80);
-  layout->layOutChildren(root(tag("title", {}), txt("T")).get());
+  layout->layOutChildren(*root(tag("title", {}), txt("T")));
   EXPECT_EQ(doc->title, "");
   EXPECT_EQ(finishedLines(), std::vector<std::string>{"T"});
 }
@@ -148,7 +146,8 @@ TEST_F(ElementsTest, TitleFollowsTheJoinRuleOnRandomPieces) {
   const char* pieces[] = {" ", "\n\n", "a", " a ", "\tb", "c\r"};
   std::mt19937 rng(7);
   for (int trial = 0; trial < 300; ++trial) {
-    auto title = std::make_unique<ElementNode>("title");
+    Tree tree;
+    ElementNode* title = tree.appendElement("title", Unclassified, {});
     std::string expected;
     Document referenceDoc;
     Layout reference(referenceDoc, *settings, 80);
@@ -156,12 +155,13 @@ TEST_F(ElementsTest, TitleFollowsTheJoinRuleOnRandomPieces) {
     reference.preformatted = layout->preformatted = rng() % 2;
     for (unsigned k = rng() % 6; k > 0; --k) {
       const char* piece = pieces[rng() % std::size(pieces)];
-      title->appendChild(txt(piece));
+      tree.appendText(piece);
       expected += piece;
       std::string_view joined = expected;
       reference.trimJoinSpace(joined, true);
       expected = std::string(joined);
     }
+    if (!tree.endsWith(title)) tree.close(title);
     collectTitle(*layout, *title);
     ASSERT_EQ(doc->title, expected);
     ASSERT_EQ(layout->endsInSpace, reference.endsInSpace);
@@ -233,7 +233,7 @@ TEST_F(ElementsTest, LayoutReadsNoAttributeTheViewerDrops) {
     std::vector<int32_t> colors;  // normal, link and active link at the end
   };
   auto render = [&](MarkupParser::AttributeFilter filter) {
-    auto tree = std::make_unique<Node>();
+    auto tree = std::make_unique<Tree>();
     DocumentParser parser(settings.get());
     parser.setAttributeFilter(filter);
     MemorySource source(page.data(), static_cast<int64_t>(page.size()));

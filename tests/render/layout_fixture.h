@@ -14,6 +14,8 @@
 
 #include "config/settings_sources.h"
 #include "markup/node.h"
+#include "markup/token.h"
+#include "markup/tree.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"
 #include "render/layout.h"
@@ -22,25 +24,52 @@ namespace orbis::testing {
 
 using Attributes = std::initializer_list<std::pair<const char*, const char*>>;
 
-inline std::unique_ptr<Node> txt(std::string_view value) {
-  return std::make_unique<TextNode>(value);
-}
+// A node to be: trees are written as nested calls, root(tag(..., txt(...))),
+// and built in document order once whole.
+struct NodeSpec {
+  bool isText = false;
+  std::string nameOrText;
+  std::string attributes;  // AttributeRange's encoding
+  std::vector<NodeSpec> children;
+};
+
+inline NodeSpec txt(std::string_view value) { return {true, std::string(value), {}, {}}; }
 
 template <typename... Children>
-std::unique_ptr<Node> tag(std::string_view name, Attributes attributes, Children&&... children) {
-  auto node = std::make_unique<ElementNode>(name);
+NodeSpec tag(std::string_view name, Attributes attributes, Children&&... children) {
+  Token token(Token::Kind::Element);
   for (const auto& [attributeName, value] : attributes) {
-    node->addAttribute(attributeName, value);
+    token.addAttribute(attributeName, value);
   }
-  (node->appendChild(std::forward<Children>(children)), ...);
-  return node;
+  NodeSpec spec{false, std::string(name), token.attributes, {}};
+  (spec.children.push_back(std::forward<Children>(children)), ...);
+  return spec;
+}
+
+// Appends spec, its children and their descendants to tree.
+inline void append(Tree& tree, const NodeSpec& spec) {
+  if (spec.isText) {
+    if (!spec.nameOrText.empty()) tree.appendText(spec.nameOrText);
+    return;
+  }
+  ElementNode* element = tree.appendElement(spec.nameOrText, Unclassified, spec.attributes);
+  for (const NodeSpec& child : spec.children) append(tree, child);
+  if (!tree.endsWith(element)) tree.close(element);
 }
 
 template <typename... Children>
-std::unique_ptr<Node> root(Children&&... children) {
-  auto node = std::make_unique<Node>();
-  (node->appendChild(std::forward<Children>(children)), ...);
-  return node;
+std::unique_ptr<Tree> root(Children&&... children) {
+  auto tree = std::make_unique<Tree>();
+  (append(*tree, children), ...);
+  return tree;
+}
+
+// The first element of tree's top level.
+inline const ElementNode* firstElement(const Tree& tree) {
+  for (const Node* node : tree.children()) {
+    if (const ElementNode* element = asElement(node)) return element;
+  }
+  return nullptr;
 }
 
 // The text of each line.
@@ -128,8 +157,8 @@ protected:
   }
 
   // Lays tree out and ends the page.
-  std::vector<std::string> layOut(const std::unique_ptr<Node>& tree) {
-    layout->layOutChildren(tree.get());
+  std::vector<std::string> layOut(const std::unique_ptr<Tree>& tree) {
+    layout->layOutChildren(*tree);
     layout->finish();
     return shownLines(*doc, width_);
   }

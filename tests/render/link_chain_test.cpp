@@ -21,11 +21,11 @@ class LinkChainTest : public LayoutTest {
 protected:
   void layOutAndWrite(const std::string& page, int32_t width) {
     reset(width);
-    Node tree;
+    Tree tree;
     MemorySource source(page.data(), static_cast<int64_t>(page.size()));
     DocumentParser parser(settings.get());
     parser.parse(&source, &tree);
-    layout->layOutChildren(&tree);
+    layout->layOutChildren(tree);
     layout->finish();
   }
 };

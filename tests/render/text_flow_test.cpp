@@ -312,15 +312,14 @@ TEST_F(TextFlowTest, AlignmentIsThatLastSetWhileALineWasCurrent) {
   flow("a");
   layout->newLine();
   layout->setAlignment(Alignment::Center);
-  auto p = std::make_unique<ElementNode>("p");
   const std::pair<const char*, Alignment> cases[] = {{nullptr, Alignment::Left},
                                                      {"RIGHT", Alignment::Right},
                                                      {"justify", Alignment::Right},
                                                      {"Center", Alignment::Center}};
   for (const auto& [value, expected] : cases) {
-    p = std::make_unique<ElementNode>("p");
-    if (value) p->addAttribute("align", value);
-    layout->applyAlign(*p, Alignment::Left);
+    auto tree = value ? testing::root(testing::tag("p", {{"align", value}}))
+                      : testing::root(testing::tag("p", {}));
+    layout->applyAlign(*testing::firstElement(*tree), Alignment::Left);
     EXPECT_EQ(layout->alignment, expected) << (value ? value : "no align");
   }
   flow("bb");
