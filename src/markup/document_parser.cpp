@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "markup/entity_cache.h"
 #include "markup/lower_string.h"
 
 namespace orbis {
@@ -104,7 +105,7 @@ private:
 
 struct Reference {
   std::size_t length = 0;  // bytes after the "&"
-  std::string replacement;
+  const std::string& replacement;
 };
 
 // Adds c to value when it is a digit of the base; false when it is none.
@@ -122,27 +123,27 @@ bool accumulateDigit(char c, bool hexadecimal, uint32_t& value) {
 
 // "&#65;", "&#x41;": any number of digits, wrapping in 32 bits; the ";" is
 // optional. text begins at the "#".
-Reference readNumericReference(std::string_view text, const EntityResolver& resolver) {
+Reference readNumericReference(std::string_view text, const EntityCache& resolver) {
   bool hexadecimal = text.size() > 1 && (text[1] == 'x' || text[1] == 'X');
   std::size_t end = hexadecimal ? 2 : 1;
   uint32_t code = 0;
   while (end < text.size() && accumulateDigit(text[end], hexadecimal, code)) ++end;
   if (end < text.size() && text[end] == ';') ++end;
-  return {end, resolver.textForCode(static_cast<int32_t>(code))};
+  return {end, resolver.codeText(static_cast<int32_t>(code))};
 }
 
 // "&name;" runs to the first ";" anywhere later; with none, the name is
 // one byte and up to five letters after it. Pages write "AT&T" unescaped,
 // which is why an unknown name simply stays as written.
-Reference readNamedReference(PendingText& pending, const EntityResolver& resolver) {
+Reference readNamedReference(PendingText& pending, const EntityCache& resolver) {
   std::string_view text = pending.view();
   std::size_t semicolon = pending.firstSemicolon();
   if (semicolon != std::string_view::npos) {
-    return {semicolon + 1, resolver.textForName(text.substr(0, semicolon))};
+    return {semicolon + 1, resolver.nameText(text.substr(0, semicolon))};
   }
   std::size_t length = text.empty() ? 0 : 1;
   while (length < text.size() && length < 6 && isAsciiLetter(text[length])) ++length;
-  return {length, resolver.textForName(text.substr(0, length))};
+  return {length, resolver.nameText(text.substr(0, length))};
 }
 
 // Tracks the elements that change how the following text is read.
@@ -174,6 +175,12 @@ void applyElement(Token& element, DocumentParser& parser) {
 
 void decodeCharacterReferences(std::string& text, const EntityResolver* resolver) {
   if (resolver == nullptr || text.find('&') == std::string::npos) return;
+  decodeCharacterReferences(text, EntityCache(*resolver));
+}
+
+void decodeCharacterReferences(std::string& text, const EntityCache& resolver) {
+  std::size_t amp = text.find('&');
+  if (amp == std::string::npos) return;
 
   // A replacement may hold a reference to itself; bounding the number of
   // replacements by the original size keeps such a text finite.
@@ -183,7 +190,6 @@ void decodeCharacterReferences(std::string& text, const EntityResolver* resolver
   PendingText pending(std::move(text));
   while (!pending.empty()) {
     std::string_view rest = pending.view();
-    std::size_t amp = rest.find('&');
     if (amp == std::string_view::npos || replacementsLeft == 0) {
       out.append(rest);
       break;
@@ -191,13 +197,17 @@ void decodeCharacterReferences(std::string& text, const EntityResolver* resolver
     out.append(rest.substr(0, amp + 1));
     pending.consume(amp + 1);
     rest = pending.view();
-    Reference reference = !rest.empty() && rest[0] == '#' ? readNumericReference(rest, *resolver)
-                                                          : readNamedReference(pending, *resolver);
-    if (reference.replacement.empty()) continue;
-    --replacementsLeft;
-    out.back() = reference.replacement[0];
-    pending.consume(reference.length);
-    pending.prepend(std::string_view(reference.replacement).substr(1));
+    Reference reference = !rest.empty() && rest[0] == '#' ? readNumericReference(rest, resolver)
+                                                          : readNamedReference(pending, resolver);
+    if (!reference.replacement.empty()) {
+      --replacementsLeft;
+      out.back() = reference.replacement[0];
+      pending.consume(reference.length);
+      if (reference.replacement.size() > 1) {
+        pending.prepend(std::string_view(reference.replacement).substr(1));
+      }
+    }
+    amp = pending.view().find('&');
   }
   text = std::move(out);
 }
@@ -222,7 +232,10 @@ void foldWhiteSpace(std::string& text, bool& afterSpace) {
   if (out > 0) afterSpace = bytes[out - 1] == ' ';
 }
 
-DocumentParser::DocumentParser(const EntityResolver* resolver) : resolver_(resolver) {}
+DocumentParser::DocumentParser(const EntityResolver* resolver)
+    : resolver_(resolver != nullptr ? std::make_unique<EntityCache>(*resolver) : nullptr) {}
+
+DocumentParser::~DocumentParser() = default;
 
 void DocumentParser::parse(ByteSource* source, Tree* target) {
   inXmp = false;
@@ -244,7 +257,7 @@ bool DocumentParser::isTagStart(const char* p, int32_t remaining) {
       return false;
     }
   }
-  return MarkupParser::isTagStart(p, remaining);
+  return startsTag(p, remaining);
 }
 
 void DocumentParser::onToken(Token* token) {
@@ -253,7 +266,7 @@ void DocumentParser::onToken(Token* token) {
     applyElement(*token, *this);
   } else {
     if (!inPre && !inXmp) foldWhiteSpace(token->text, afterSpace);
-    decodeCharacterReferences(token->text, resolver_);
+    if (resolver_ != nullptr) decodeCharacterReferences(token->text, *resolver_);
   }
   MarkupParser::onToken(token);
 }

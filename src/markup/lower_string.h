@@ -16,7 +16,9 @@ inline unsigned char foldCase(unsigned char c) {
 
 // White space of the markup and of layout: blank, tab, carriage return and
 // line feed.
-inline bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+inline bool isWhiteSpace(char c) {
+  return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
+}
 
 // A-Z and a-z only; bytes from 0x80 up are no letters.
 inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

@@ -25,14 +25,6 @@ struct WindowRelease {
 MarkupParser::MarkupParser() = default;
 MarkupParser::~MarkupParser() = default;
 
-bool MarkupParser::isTagStart(const char* p, int32_t remaining) {
-  if (remaining < 2 || p[0] != '<') {
-    return false;
-  }
-  unsigned char next = static_cast<unsigned char>(p[1]);
-  return isAsciiLetter(next) || next == '!' || next == '/';
-}
-
 void MarkupParser::parse(ByteSource* source, Tree* target) {
   if (target == nullptr) {
     return;

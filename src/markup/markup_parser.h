@@ -15,10 +15,12 @@
 #include <vector>
 
 #include "markup/byte_source.h"
+#include "markup/lower_string.h"
 #include "markup/node.h"
 #include "markup/open_elements.h"
 #include "markup/token.h"
 #include "markup/tree.h"
+#include "pool/chunked_stack.h"
 
 namespace orbis {
 
@@ -59,8 +61,16 @@ public:
   // True when a tag starts at p. remaining counts the bytes from p to the
   // end of the current chunk plus the bytes of the next chunk that are
   // already known (so constructs split by a chunk boundary are still seen).
-  // When true, *p must be '<'.
-  virtual bool isTagStart(const char* p, int32_t remaining);
+  // When true, *p must be '<'. The base rule: "<" before a letter, "!" or
+  // "/".
+  virtual bool isTagStart(const char* p, int32_t remaining) { return startsTag(p, remaining); }
+  static bool startsTag(const char* p, int32_t remaining) {
+    if (remaining < 2 || p[0] != '<') {
+      return false;
+    }
+    char next = p[1];
+    return isAsciiLetter(next) || next == '!' || next == '/';
+  }
 
   // Tokenizes the whole source into target's top level, after what it
   // holds already. Does nothing when target is null. The caller keeps
@@ -111,7 +121,7 @@ private:
   // The elements of the target's top level, in document order. A claim
   // buries every one after the claimed element and drops them here, which
   // is how buried elements are recognised in openByName_ without a search.
-  std::vector<ElementNode*> topLevelElements_;
+  ChunkedStack<ElementNode*> topLevelElements_;
 };
 
 }  // namespace orbis

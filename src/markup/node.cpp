@@ -9,20 +9,7 @@ namespace orbis {
 
 namespace {
 
-uint32_t roundedUp(uint32_t size) { return (size + 3u) & ~3u; }
-
 const char* bytesOf(const Node* node) { return reinterpret_cast<const char*>(node); }
-
-uint32_t sizeOfRecord(const Node* node) {
-  switch (node->kind()) {
-    case NodeKind::Element:
-      return static_cast<const ElementNode*>(node)->recordSize();
-    case NodeKind::Text:
-      return static_cast<const TextNode*>(node)->recordSize();
-    default:
-      return sizeof(Node);  // Close
-  }
-}
 
 // The record at, or the one a Jump at that place leads to.
 const Node* recordAt(const char* at) {
@@ -48,16 +35,8 @@ const Node* afterSubtree(const Node* node) {
 
 }  // namespace
 
-uint32_t ElementNode::recordSize() const {
-  return roundedUp(static_cast<uint32_t>(sizeof(ElementNode)) + nameLength_ + attributesLength_);
-}
-
-uint32_t TextNode::recordSize() const {
-  return roundedUp(static_cast<uint32_t>(sizeof(TextNode)) + length_);
-}
-
 const Node* followingRecord(const Node* node) {
-  return recordAt(bytesOf(node) + sizeOfRecord(node));
+  return recordAt(bytesOf(node) + recordSizeOf(node));
 }
 
 Node::ChildRange Node::children() const {
@@ -80,7 +59,7 @@ void AttributeRange::append(std::string& bytes, std::string_view name, std::stri
   bytes.append(value);
 }
 
-bool ElementNode::getAttribute(const char* attributeName, std::string& out) const {
+bool ElementNode::findAttribute(const char* attributeName, std::string& out) const {
   if (attributeName == nullptr || *attributeName == '\0') {
     return false;
   }

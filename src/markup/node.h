@@ -144,13 +144,19 @@ public:
   // Copies the value of the first attribute whose name equals attributeName
   // (same length, case folded) into out. False, out untouched, when
   // attributeName is null or empty or no attribute matches.
-  bool getAttribute(const char* attributeName, std::string& out) const;
+  bool getAttribute(const char* attributeName, std::string& out) const {
+    return attributesLength_ != 0 && findAttribute(attributeName, out);
+  }
 
   // The record's size in bytes, to the first child or the next sibling.
-  uint32_t recordSize() const;
+  uint32_t recordSize() const {
+    return (static_cast<uint32_t>(sizeof(ElementNode)) + nameLength_ + attributesLength_ + 3u) &
+           ~3u;
+  }
 
 private:
   friend class Tree;
+  bool findAttribute(const char* attributeName, std::string& out) const;
   ElementNode(uint8_t tag, uint32_t nameLength, uint32_t attributesLength)
       : Node(NodeKind::Element, tag),
         nameLength_(nameLength),
@@ -164,7 +170,9 @@ private:
 class TextNode : public Node {
 public:
   std::string_view text() const { return {reinterpret_cast<const char*>(this + 1), length_}; }
-  uint32_t recordSize() const;
+  uint32_t recordSize() const {
+    return (static_cast<uint32_t>(sizeof(TextNode)) + length_ + 3u) & ~3u;
+  }
 
 private:
   friend class Tree;
@@ -182,6 +190,18 @@ inline const ElementNode* asElement(const Node* node) {
 inline const TextNode* asText(const Node* node) {
   return node != nullptr && node->kind() == NodeKind::Text ? static_cast<const TextNode*>(node)
                                                            : nullptr;
+}
+
+// The size of node's record: an element, a text or a Close record.
+inline uint32_t recordSizeOf(const Node* node) {
+  switch (node->kind()) {
+    case NodeKind::Element:
+      return static_cast<const ElementNode*>(node)->recordSize();
+    case NodeKind::Text:
+      return static_cast<const TextNode*>(node)->recordSize();
+    default:
+      return sizeof(Node);
+  }
 }
 
 // The record that follows node's own record in its tree (its first child,

@@ -41,7 +41,7 @@ struct Token {
   }
 
   Kind kind;
-  std::string text;  // a text's bytes; an element's name as written
+  std::string text;        // a text's bytes; an element's name as written
   std::string attributes;  // elements: the pairs, in AttributeRange's encoding
 
 private:

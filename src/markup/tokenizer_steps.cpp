@@ -140,8 +140,15 @@ int32_t MarkupParser::Run::stepTagName(int32_t p) {
   if (end == chunkEnd) {
     return chunkEnd;
   }
+  if (window[end] == '>') {
+    // A tag without attributes: what the attribute and closing steps would
+    // do at this ">", at once.
+    emitCurrent();
+    state = TokenizerState::Text;
+    return end + 1;
+  }
   state = TokenizerState::AttributeName;
-  bool stay = (!name.empty() && name[0] == '/') || window[end] == '>';
+  bool stay = !name.empty() && name[0] == '/';
   return stay ? end : end + 1;
 }
 

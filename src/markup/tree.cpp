@@ -19,6 +19,16 @@ constexpr std::size_t MaxRecord = std::numeric_limits<uint32_t>::max() - 8;
 
 std::size_t roundedUp(std::size_t size) { return (size + 3) & ~std::size_t{3}; }
 
+// Most names and texts are a few bytes, for which a call of memcpy costs
+// more than the copy.
+void copyBytes(char* to, std::string_view from) {
+  if (from.size() <= 16) {
+    for (char c : from) *to++ = c;
+  } else {
+    std::memcpy(to, from.data(), from.size());
+  }
+}
+
 // The only record of a tree that has none.
 struct EmptyTree {
   alignas(4) NodeKind kind = NodeKind::End;
@@ -45,7 +55,7 @@ const Node* Tree::jumpTarget(const Node* jump) {
 }
 
 char* Tree::reserve(std::size_t size) {
-  if (write_ == nullptr || size > static_cast<std::size_t>(limit_ - write_)) {
+  if (size > static_cast<std::size_t>(limit_ - write_)) {
     std::size_t chunkSize = std::max(PoolChunkSize, HeaderSize + size + JumpSize);
     auto* chunk = static_cast<Chunk*>(allocateChunk(chunkSize));
     chunk->next = nullptr;
@@ -71,14 +81,15 @@ char* Tree::reserve(std::size_t size) {
 void Tree::endHere() { new (write_) Node(NodeKind::End); }
 
 ElementNode* Tree::appendElement(std::string_view name, uint8_t tag, std::string_view attributes) {
-  if (name.size() > MaxRecord || attributes.size() > MaxRecord - name.size()) throw std::bad_alloc();
+  if (name.size() > MaxRecord || attributes.size() > MaxRecord - name.size())
+    throw std::bad_alloc();
   std::size_t size = roundedUp(sizeof(ElementNode) + name.size() + attributes.size());
   char* at = reserve(size);
   auto* element = new (at) ElementNode(tag, static_cast<uint32_t>(name.size()),
                                        static_cast<uint32_t>(attributes.size()));
   char* bytes = at + sizeof(ElementNode);
-  if (!name.empty()) std::memcpy(bytes, name.data(), name.size());
-  if (!attributes.empty()) std::memcpy(bytes + name.size(), attributes.data(), attributes.size());
+  copyBytes(bytes, name);
+  copyBytes(bytes + name.size(), attributes);
   endHere();
   return element;
 }
@@ -87,7 +98,7 @@ TextNode* Tree::appendText(std::string_view text) {
   if (text.size() > MaxRecord) throw std::bad_alloc();
   char* at = reserve(roundedUp(sizeof(TextNode) + text.size()));
   auto* node = new (at) TextNode(static_cast<uint32_t>(text.size()));
-  if (!text.empty()) std::memcpy(at + sizeof(TextNode), text.data(), text.size());
+  copyBytes(at + sizeof(TextNode), text);
   endHere();
   return node;
 }
@@ -127,6 +138,16 @@ void Tree::clear() {
   limit_ = nullptr;
 }
 
+void TreeReader::step() {
+  const Node* following =
+      reinterpret_cast<const Node*>(reinterpret_cast<const char*>(next_) + recordSizeOf(next_));
+  if (following->kind() == NodeKind::Jump) {
+    following = Tree::jumpTarget(following);
+    leftChunk_ = true;
+  }
+  next_ = following;
+}
+
 const Node* TreeReader::next() {
   if (done_) return nullptr;
   const Node* node = next_;
@@ -134,7 +155,12 @@ const Node* TreeReader::next() {
     done_ = true;
     return nullptr;
   }
-  if (tree_ != nullptr) tree_->releaseBefore(node);
+  if (leftChunk_ && tree_ != nullptr) {
+    // The node given before this one was the last that needed the chunks
+    // behind.
+    tree_->releaseBefore(node);
+    leftChunk_ = false;
+  }
   if (bounded_) {
     if (node->hasChildren()) {
       ++depth_;
@@ -143,7 +169,7 @@ const Node* TreeReader::next() {
     }
     done_ = depth_ == 0;
   }
-  next_ = followingRecord(node);
+  step();
   return node;
 }
 
@@ -151,13 +177,12 @@ void TreeReader::skipChildren(const ElementNode& element) {
   if (!element.hasChildren()) return;
   std::size_t depth = 1;
   while (depth > 0) {
-    const Node* node = next_;
-    if (node->hasChildren()) {
+    if (next_->hasChildren()) {
       ++depth;
-    } else if (node->kind() == NodeKind::Close) {
+    } else if (next_->kind() == NodeKind::Close) {
       --depth;
     }
-    next_ = followingRecord(node);
+    step();
   }
   if (bounded_) done_ = --depth_ == 0;
 }

@@ -72,7 +72,8 @@ class TreeReader {
 public:
   // The whole tree; with release, every chunk goes back to the pool once the
   // reading has left it (the nodes given out before are gone then).
-  TreeReader(Tree& tree, bool release) : tree_(release ? &tree : nullptr), next_(tree.firstRecord()) {}
+  TreeReader(Tree& tree, bool release)
+      : tree_(release ? &tree : nullptr), next_(tree.firstRecord()) {}
   explicit TreeReader(const Tree& tree) : next_(tree.firstRecord()) {}
   // One element, its subtree and the Close record that ends it.
   explicit TreeReader(const ElementNode& element) : next_(&element), depth_(0), bounded_(true) {}
@@ -82,11 +83,15 @@ public:
   void skipChildren(const ElementNode& element);
 
 private:
+  // Moves next_ past the record there, over the end of a chunk.
+  void step();
+
   Tree* tree_ = nullptr;
   const Node* next_;
   std::size_t depth_ = 0;
   bool bounded_ = false;
   bool done_ = false;
+  bool leftChunk_ = false;  // chunks before next_ may be given back
 };
 
 }  // namespace orbis

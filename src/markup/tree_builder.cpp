@@ -20,7 +20,7 @@ void MarkupParser::beginTree(Tree* target) {
   target_ = target;
   // Fresh containers rather than clear(): a huge parse gives its memory back.
   openByName_.reset();
-  topLevelElements_ = {};
+  topLevelElements_.clear();
   if (target_ == nullptr) {
     return;
   }
@@ -37,7 +37,7 @@ void MarkupParser::beginTree(Tree* target) {
 void MarkupParser::indexTopLevel(ElementNode* element, OpenElements::Name& name) {
   topLevelElements_.push_back(element);
   if (!element->hasChildren()) {
-    name.stack.push_back(element);
+    openByName_.push(name, element);
   }
 }
 
@@ -69,14 +69,13 @@ void MarkupParser::closeElement(std::string_view name) {
   if (entry == nullptr) {
     return;
   }
-  OpenElements::Stack& stack = entry->stack;
-  while (!stack.empty() && !isOpen(stack.back())) {
-    stack.pop_back();
+  while (entry->top != 0 && !isOpen(openByName_.top(*entry))) {
+    openByName_.pop(*entry);
   }
-  if (stack.empty()) {
+  if (entry->top == 0) {
     return;
   }
-  ElementNode* claimed = stack.back();
+  ElementNode* claimed = openByName_.top(*entry);
   if (target_->endsWith(claimed)) {
     return;  // nothing to take: it stays childless and can be claimed again
   }
@@ -86,7 +85,7 @@ void MarkupParser::closeElement(std::string_view name) {
     topLevelElements_.back()->flags_ |= Node::Buried;
     topLevelElements_.pop_back();
   }
-  stack.pop_back();
+  openByName_.pop(*entry);
 }
 
 }  // namespace orbis

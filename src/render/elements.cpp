@@ -43,16 +43,30 @@ int32_t rulePercentage(const ElementNode& element) {
 
 bool isLayoutAttribute(std::string_view name) {
   // align is read by text flow (applyAlign), id by element dispatch, the
-  // rest by the handlers here.
-  static constexpr std::string_view Names[] = {"align", "alink", "alt",  "bgcolor",
-                                               "color", "href",  "id",   "link",
-                                               "name",  "size",  "text", "width"};
-  for (std::string_view known : Names) {
-    if (equalsIgnoringCase(known, name)) {
-      return true;
-    }
+  // rest by the handlers here. Every attribute of a page is asked about, so
+  // the length picks the few names to compare.
+  constexpr std::size_t Longest = 7;
+  if (name.size() < 2 || name.size() > Longest) return false;
+  char bytes[Longest];
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    bytes[i] = static_cast<char>(foldCase(static_cast<unsigned char>(name[i])));
   }
-  return false;
+  std::string_view folded(bytes, name.size());
+  switch (name.size()) {
+    case 2:
+      return folded == "id";
+    case 3:
+      return folded == "alt";
+    case 4:
+      return folded == "href" || folded == "link" || folded == "name" || folded == "size" ||
+             folded == "text";
+    case 5:
+      return folded == "align" || folded == "alink" || folded == "color" || folded == "width";
+    case 7:
+      return folded == "bgcolor";
+    default:
+      return false;
+  }
 }
 
 RunStyle textStyle(const Layout& layout) {

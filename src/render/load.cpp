@@ -53,18 +53,20 @@ private:
   int unwinding_ = std::uncaught_exceptions();
 };
 
-// Polls the worker until it ends, without spinning a core. After the
-// time-out the worker is paused while the user is asked; the next question
-// comes one full period after the answer. Once stopped, the worker only has
-// to reach its next check, so nobody is asked again.
-void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl& control,
-                   ProgressBox& box, const ReadProgress& progress, uint32_t timeout) {
+// Waits for the worker's end, updating the box every period, without
+// spinning a core. After the time-out the worker is paused while the user
+// is asked; the next question comes one full period after the answer. Once
+// stopped, the worker only has to reach its next check, so nobody is asked
+// again.
+void waitForWorker(const platform::WorkerThread& worker, JobEnd& end,
+                   platform::ParseControl& control, ProgressBox& box, const ReadProgress& progress,
+                   uint32_t timeout) {
   uint32_t start = platform::tickCount();
   bool stopping = false;
+  bool ended = false;
   while (true) {
-    uint32_t code = worker.exitCode();
     box.showParsed(progress.load(std::memory_order_relaxed));
-    if (code != platform::StillActive) return;
+    if (ended || worker.exitCode() != platform::StillActive) return;
     if (!stopping && platform::tickCount() - start >= timeout) {
       control.pause();
       if (box.askResume()) {
@@ -75,10 +77,7 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
       }
       start = platform::tickCount();
     }
-    // The worker's tree takes memory fast; backing it here, on a thread
-    // that would only sleep, spares the worker the page faults.
-    prepareBlocks();
-    platform::sleepMilliseconds(PollMilliseconds);
+    ended = end.waitFor(PollMilliseconds);
   }
 }
 
@@ -86,12 +85,13 @@ void waitForWorker(const platform::WorkerThread& worker, platform::ParseControl&
 void parseWhileShowing(ByteSource& source, Tree& root, const Settings& settings,
                        const ReadProgress& progress, ProgressBox& box) {
   platform::ParseControl control;
-  ParseJob job{&source, &root, &settings, &control};
+  JobEnd end;
+  ParseJob job{&source, &root, &settings, &control, false, &end};
   {
     platform::WorkerThread worker;
     StopOnUnwind stopOnUnwind(control);
     if (worker.start(parseWorker, &job)) {
-      waitForWorker(worker, control, box, progress, settings.timeout);
+      waitForWorker(worker, end, control, box, progress, settings.timeout);
     } else {
       // No thread to be had: parse here rather than fail, without the
       // time-out (nobody could answer it while this thread is busy).
@@ -116,6 +116,7 @@ uint32_t parseWorker(void* argument) {
   } catch (...) {
     job->failed = true;
   }
+  if (job->end != nullptr) job->end->signal();
   return 0;
 }
 

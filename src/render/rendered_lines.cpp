@@ -33,7 +33,7 @@ void RenderedLines::clear() {
   for (TextRun* chunk : runChunks_) releaseChunk(chunk, PoolChunkSize);
   runChunks_ = {};
   runCount_ = 0;
-  lines_ = {};
+  lines_.clear();
   text_.clear();
 }
 

@@ -7,13 +7,13 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "pool/arena.h"
 #include "pool/block_pool.h"
+#include "pool/chunked_stack.h"
 #include "render/rendered_text.h"
 
 namespace orbis {
@@ -51,8 +51,8 @@ public:
   std::size_t size() const { return lines_.size(); }
   bool empty() const { return lines_.empty(); }
   RenderedLine operator[](std::size_t index) const {
-    const LineRecord& line = lines_[index];
-    uint32_t next = index + 1 < lines_.size() ? lines_[index + 1].firstRun : runCount_;
+    const LineRecord& line = lines_.at(index);
+    uint32_t next = index + 1 < lines_.size() ? lines_.at(index + 1).firstRun : runCount_;
     return {RunRange(this, line.firstRun, next - line.firstRun), {line.text, line.textLength}};
   }
   RenderedLine back() const { return (*this)[lines_.size() - 1]; }
@@ -81,7 +81,7 @@ private:
     uint32_t textLength;
   };
 
-  std::deque<LineRecord> lines_;
+  ChunkedStack<LineRecord> lines_;
   std::vector<TextRun*> runChunks_;
   uint32_t runCount_ = 0;
   Arena text_;

@@ -437,7 +437,29 @@ void Layout::commitLine() {
   hasLine_ = false;
 }
 
+namespace {
+
+// True when text holds a tab, a line feed or a carriage return.
+bool hasLineControl(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) <= '\r' && (c == '\t' || c == '\n' || c == '\r')) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void Layout::flowRun(const RunStyle& style, std::string_view text) {
+  // Most runs fit where they start: nothing to break, expand or cut, so the
+  // flow below would place them whole, cell by cell.
+  const int32_t width = std::max(wrapWidth, MinWrapWidth);
+  const bool fits = preformatted || static_cast<int64_t>(text.size()) <= int64_t{width} - column;
+  if (!text.empty() && fits && !hasLineControl(text)) {
+    column += static_cast<int32_t>(text.size());
+    breakCount = 0;
+    appendRun(style, text, 0, 0);
+    return;
+  }
   RunFlow(*this, style, text).flow();
 }
 
