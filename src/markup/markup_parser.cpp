@@ -41,7 +41,7 @@ void MarkupParser::parse(ByteSource* source, Tree* target) {
   } else {
     onToken(nullptr);
   }
-  beginTree(nullptr);  // keep no reference to the caller's tree
+  endTree();
 }
 
 void MarkupParser::Run::execute() {

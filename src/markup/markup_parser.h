@@ -104,6 +104,8 @@ private:
   void buildTree(Token& token);
   void closeElement(std::string_view name);
   void beginTree(Tree* target);
+  void endTree();
+  void settle();
   void indexTopLevel(ElementNode* element, OpenElements::Name& name);
   static bool isOpen(const ElementNode* element);
 
@@ -122,6 +124,10 @@ private:
   // buries every one after the claimed element and drops them here, which
   // is how buried elements are recognised in openByName_ without a search.
   ChunkedStack<ElementNode*> topLevelElements_;
+  // Every element of topLevelElements_ below this one has children: no end
+  // tag can claim it any more, so the tree up to the first one after it has
+  // settled (Tree::settle).
+  std::size_t firstOpen_ = 0;
 };
 
 }  // namespace orbis

@@ -126,6 +126,11 @@ struct MarkupParser::Run {
   Token text{Token::Kind::Text};
   std::string attributeName;
   std::string attributeValue;
+  // The value being read began (a quote or a first byte was met), and is
+  // to be kept: the filter takes the name, so a value it drops is skipped
+  // rather than gathered.
+  bool valueStarted = false;
+  bool keepValue = false;
 };
 
 }  // namespace orbis

@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "pool/block_pool.h"
+#include "pool/chunk_pool.h"
 
 namespace orbis {
 
@@ -120,7 +120,9 @@ void Tree::releaseBefore(const Node* record) {
     auto* at = reinterpret_cast<const char*>(record);
     return at >= begin && at < begin + chunk->size;
   };
-  while (first_ != nullptr && first_ != last_ && !inside(first_)) {
+  // The chunk of record is in the list, and the builder works at its end:
+  // only chunks before it go.
+  while (first_ != nullptr && !inside(first_)) {
     Chunk* next = first_->next;
     releaseChunk(first_, first_->size);
     first_ = next;
@@ -136,26 +138,29 @@ void Tree::clear() {
   last_ = nullptr;
   write_ = nullptr;
   limit_ = nullptr;
+  settled_.store(nullptr, std::memory_order_relaxed);
 }
 
-void TreeReader::step() {
-  const Node* following =
-      reinterpret_cast<const Node*>(reinterpret_cast<const char*>(next_) + recordSizeOf(next_));
-  if (following->kind() == NodeKind::Jump) {
-    following = Tree::jumpTarget(following);
+const Node* TreeReader::current() {
+  while (next_->kind() == NodeKind::Jump) {
+    next_ = Tree::jumpTarget(next_);
     leftChunk_ = true;
   }
-  next_ = following;
+  return next_;
 }
 
 const Node* TreeReader::next() {
   if (done_) return nullptr;
-  const Node* node = next_;
+  // A Jump settles with the record after it, so where next_ stands is
+  // compared first and read after.
+  if (settledOnly_ && !tree_->complete() && next_ == tree_->settledEnd()) return nullptr;
+  const Node* node = current();
+  if (settledOnly_ && !tree_->complete() && node == tree_->settledEnd()) return nullptr;
   if (node->kind() == NodeKind::End) {
     done_ = true;
     return nullptr;
   }
-  if (leftChunk_ && tree_ != nullptr) {
+  if (leftChunk_ && release_) {
     // The node given before this one was the last that needed the chunks
     // behind.
     tree_->releaseBefore(node);
@@ -169,7 +174,7 @@ const Node* TreeReader::next() {
     }
     done_ = depth_ == 0;
   }
-  step();
+  next_ = reinterpret_cast<const Node*>(reinterpret_cast<const char*>(node) + recordSizeOf(node));
   return node;
 }
 
@@ -177,12 +182,13 @@ void TreeReader::skipChildren(const ElementNode& element) {
   if (!element.hasChildren()) return;
   std::size_t depth = 1;
   while (depth > 0) {
-    if (next_->hasChildren()) {
+    const Node* node = current();
+    if (node->hasChildren()) {
       ++depth;
-    } else if (next_->kind() == NodeKind::Close) {
+    } else if (node->kind() == NodeKind::Close) {
       --depth;
     }
-    step();
+    next_ = reinterpret_cast<const Node*>(reinterpret_cast<const char*>(node) + recordSizeOf(node));
   }
   if (bounded_) done_ = --depth_ == 0;
 }

@@ -21,9 +21,11 @@ void MarkupParser::beginTree(Tree* target) {
   // Fresh containers rather than clear(): a huge parse gives its memory back.
   openByName_.reset();
   topLevelElements_.clear();
+  firstOpen_ = 0;
   if (target_ == nullptr) {
     return;
   }
+  target_->setComplete(false);
   // A target that already has children is searched like the rest.
   for (const Node* child : target_->children()) {
     if (const ElementNode* element = asElement(child)) {
@@ -32,6 +34,23 @@ void MarkupParser::beginTree(Tree* target) {
       indexTopLevel(own, openByName_.intern(own->name(), tagClassifier_));
     }
   }
+}
+
+void MarkupParser::endTree() {
+  if (target_ != nullptr) target_->setComplete(true);
+  beginTree(nullptr);  // keep no reference to the caller's tree
+}
+
+// A claim only ever changes the claimed element, which was open, and what
+// follows it; whatever lies before the first open top-level element has
+// settled.
+void MarkupParser::settle() {
+  while (firstOpen_ < topLevelElements_.size() && topLevelElements_[firstOpen_]->hasChildren()) {
+    ++firstOpen_;
+  }
+  const Node* end = firstOpen_ < topLevelElements_.size() ? topLevelElements_[firstOpen_]
+                                                          : target_->writePosition();
+  if (end != nullptr) target_->settle(end);
 }
 
 void MarkupParser::indexTopLevel(ElementNode* element, OpenElements::Name& name) {
@@ -57,11 +76,10 @@ void MarkupParser::buildTree(Token& token) {
       ElementNode* element = target_->appendElement(token.text, name.tag, token.attributes);
       indexTopLevel(element, name);
     }
-    return;
-  }
-  if (!token.text.empty()) {
+  } else if (!token.text.empty()) {
     target_->appendText(token.text);
   }
+  settle();
 }
 
 void MarkupParser::closeElement(std::string_view name) {
@@ -85,6 +103,7 @@ void MarkupParser::closeElement(std::string_view name) {
     topLevelElements_.back()->flags_ |= Node::Buried;
     topLevelElements_.pop_back();
   }
+  if (firstOpen_ > topLevelElements_.size()) firstOpen_ = topLevelElements_.size();
   openByName_.pop(*entry);
 }
 

@@ -1,6 +1,6 @@
 #include "pool/arena.h"
 
-#include "pool/block_pool.h"
+#include "pool/chunk_pool.h"
 
 namespace orbis {
 

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "pool/block_pool.h"
+#include "pool/chunk_pool.h"
 
 namespace orbis {
 

@@ -12,6 +12,7 @@
 // with align=right leaves the right alignment in force for what follows.
 // skipCount lives in the Layout and so carries from one node to the next
 // across levels.
+#include <memory>
 #include <vector>
 
 #include "markup/tree.h"
@@ -318,13 +319,20 @@ void openElement(Layout& layout, const ElementNode& element, std::vector<Frame>&
   }
 }
 
-void walk(Layout& layout, TreeReader& reader) {
-  std::vector<Frame> stack;
-  while (const Node* node = reader.next()) {
+// Lays out records from reader until it has none to give now (or, with a
+// budget, until that many are done); returns how many it laid out. The
+// frames of the elements whose children it is in stay in stack between
+// calls.
+std::size_t walk(Layout& layout, TreeReader& reader, std::vector<Frame>& stack,
+                 std::size_t budget = static_cast<std::size_t>(-1)) {
+  std::size_t done = 0;
+  for (; done < budget; ++done) {
+    const Node* node = reader.next();
+    if (node == nullptr) break;
     if (node->kind() == NodeKind::Close) {
-      Frame done = stack.back();
+      Frame closed = stack.back();
       stack.pop_back();
-      if (done.handler->close != nullptr) done.handler->close(layout, done);
+      if (closed.handler->close != nullptr) closed.handler->close(layout, closed);
       continue;
     }
     const ElementNode* element = asElement(node);
@@ -337,21 +345,35 @@ void walk(Layout& layout, TreeReader& reader) {
       layOutText(layout, text->text());
     }
   }
+  return done;
 }
 
 }  // namespace
 
-void Layout::layOutChildren(const Tree& tree) {
-  TreeReader reader(tree);
-  walk(*this, reader);
+struct TreeWalk::State {
+  TreeReader reader;
+  std::vector<Frame> stack;
+};
+
+TreeWalk::TreeWalk(Layout& layout, Tree& tree, bool settledOnly)
+    : layout_(layout), state_(new State{TreeReader(tree, true, settledOnly), {}}) {}
+
+TreeWalk::~TreeWalk() = default;
+
+std::size_t TreeWalk::layOut(std::size_t records) {
+  return walk(layout_, state_->reader, state_->stack, records);
 }
 
-// Every chunk of the tree goes back once the walk has left it, so that the
-// tree shrinks while the lines grow and the two never both hold the whole
-// page.
+bool TreeWalk::ended() const { return state_->reader.ended(); }
+
+void Layout::layOutChildren(const Tree& tree) {
+  TreeReader reader(tree);
+  std::vector<Frame> stack;
+  walk(*this, reader, stack);
+}
+
 void Layout::layOutTree(Tree& tree) {
-  TreeReader reader(tree, true);
-  walk(*this, reader);
+  TreeWalk(*this, tree, false).layOut(static_cast<std::size_t>(-1));
   tree.clear();
 }
 
@@ -360,7 +382,8 @@ void Layout::layOutElement(const ElementNode* element) {
     return;
   }
   TreeReader reader(*element);
-  walk(*this, reader);
+  std::vector<Frame> stack;
+  walk(*this, reader, stack);
 }
 
 }  // namespace orbis

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,31 @@ namespace orbis {
 
 // breakCount before anything was placed or broken.
 constexpr int32_t TopOfDocument = 0xFFFFFF;
+
+class Layout;
+
+// A walk that lays a tree out in slices and gives its memory back as it
+// goes (dispatch.cpp). With settledOnly it takes only what the tree's
+// builder has settled, so that it can lay out the start of a page on one
+// thread while another still builds the rest.
+class TreeWalk {
+public:
+  TreeWalk(Layout& layout, Tree& tree, bool settledOnly);
+  ~TreeWalk();
+  TreeWalk(const TreeWalk&) = delete;
+  TreeWalk& operator=(const TreeWalk&) = delete;
+
+  // Lays out at most records records, as far as there are any now; returns
+  // how many it laid out.
+  std::size_t layOut(std::size_t records);
+  // True once the whole tree is laid out.
+  bool ended() const;
+
+private:
+  struct State;
+  Layout& layout_;
+  std::unique_ptr<State> state_;
+};
 
 // What text flow needs to know of a run besides its text.
 struct RunStyle {

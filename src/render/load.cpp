@@ -2,10 +2,11 @@
 //
 // The name is trimmed and its extension checked against the settings; the
 // file is then parsed on a worker thread while this thread keeps the
-// progress box up to date and watches the parse time-out. Pausing and
-// stopping the worker are cooperative: the parser checks a ParseControl
-// between tokens, so a stopped parse leaves a consistent tree behind, which
-// is laid out like a complete one.
+// progress box up to date, watches the parse time-out, and lays out the
+// part of the tree that has settled (a page of many documents settles
+// document by document). Pausing and stopping the worker are cooperative:
+// the parser checks a ParseControl between tokens, so a stopped parse
+// leaves a consistent tree behind, which is laid out like a complete one.
 //
 // Memory that runs out fails the load and nothing else: the worker catches
 // whatever its parse throws and reports it in the job, and load() catches
@@ -19,7 +20,7 @@
 #include "markup/document_parser.h"
 #include "platform/clock.h"
 #include "platform/thread.h"
-#include "pool/block_pool.h"
+#include "pool/chunk_pool.h"
 #include "render/document.h"
 #include "render/elements.h"
 #include "render/layout.h"
@@ -36,6 +37,37 @@ namespace orbis {
 namespace {
 
 constexpr uint32_t PollMilliseconds = 5;
+// Records laid out between two looks at the progress box and the worker.
+constexpr std::size_t LayoutSlice = 16384;
+
+// The layout of the tree that the worker builds: it starts once something
+// has settled, and takes the rest once the tree is complete.
+class SettledLayout {
+public:
+  SettledLayout(Layout& layout, Tree& tree) : layout_(layout), tree_(tree) {}
+
+  // Lays out a slice of what has settled; false when there was nothing.
+  bool layOutSlice() {
+    if (walk_ == nullptr) {
+      if (tree_.settledEnd() == nullptr) return false;
+      walk_ = std::make_unique<TreeWalk>(layout_, tree_, true);
+    }
+    return walk_->layOut(LayoutSlice) > 0;
+  }
+
+  // Lays out the rest of the complete tree and gives its memory back.
+  void finish() {
+    if (walk_ == nullptr) walk_ = std::make_unique<TreeWalk>(layout_, tree_, true);
+    walk_->layOut(static_cast<std::size_t>(-1));
+    walk_.reset();
+    tree_.clear();
+  }
+
+private:
+  Layout& layout_;
+  Tree& tree_;
+  std::unique_ptr<TreeWalk> walk_;
+};
 
 // A worker must not go on parsing while this thread unwinds from a failure:
 // it is stopped, so that the join that follows is quick.
@@ -60,7 +92,7 @@ private:
 // again.
 void waitForWorker(const platform::WorkerThread& worker, JobEnd& end,
                    platform::ParseControl& control, ProgressBox& box, const ReadProgress& progress,
-                   uint32_t timeout) {
+                   uint32_t timeout, SettledLayout& layout) {
   uint32_t start = platform::tickCount();
   bool stopping = false;
   bool ended = false;
@@ -77,13 +109,14 @@ void waitForWorker(const platform::WorkerThread& worker, JobEnd& end,
       }
       start = platform::tickCount();
     }
-    ended = end.waitFor(PollMilliseconds);
+    ended = end.waitFor(layout.layOutSlice() ? 0 : PollMilliseconds);
   }
 }
 
-// Parses source into root on a worker thread while box shows how far it got.
+// Parses source into root on a worker thread while box shows how far it got
+// and layout takes what settles.
 void parseWhileShowing(ByteSource& source, Tree& root, const Settings& settings,
-                       const ReadProgress& progress, ProgressBox& box) {
+                       const ReadProgress& progress, ProgressBox& box, SettledLayout& layout) {
   platform::ParseControl control;
   JobEnd end;
   ParseJob job{&source, &root, &settings, &control, false, &end};
@@ -91,7 +124,7 @@ void parseWhileShowing(ByteSource& source, Tree& root, const Settings& settings,
     platform::WorkerThread worker;
     StopOnUnwind stopOnUnwind(control);
     if (worker.start(parseWorker, &job)) {
-      waitForWorker(worker, end, control, box, progress, settings.timeout);
+      waitForWorker(worker, end, control, box, progress, settings.timeout, layout);
     } else {
       // No thread to be had: parse here rather than fail, without the
       // time-out (nobody could answer it while this thread is busy).
@@ -132,7 +165,7 @@ LoadResult Document::load(const char* name, const LoadContext& context) {
     return loadFile(name, context);
   } catch (const std::bad_alloc&) {
     clear();
-    releaseUnusedBlocks();
+    releaseUnusedChunks();
     LoadResult result{LoadFailure::OutOfMemory, {}};
     try {
       result.message = describeOutOfMemory(name != nullptr ? name : "");
@@ -162,15 +195,17 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
 
   ProgressBox box(context.host);
   box.show();
-  auto root = std::make_unique<Tree>();
-  parseWhileShowing(source, *root, context.settings, progress, box);
-
   Layout layout(*this, context.settings, context.console.columns);
-  layout.layOutTree(*root);
+  {
+    Tree root;
+    SettledLayout settled(layout, root);
+    parseWhileShowing(source, root, context.settings, progress, box, settled);
+    // The tree can be far bigger than the page; its memory goes as the
+    // layout takes it.
+    settled.finish();
+  }
   layout.finish();
   box.complete();
-  // The tree can be far bigger than the page; it is not needed for writing.
-  root.reset();
   if (temporaryPath.empty()) {
     return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure({}, temporaryError_),
                       platform::OpenProblem::None, temporaryError_};
@@ -179,7 +214,7 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
   int error = context.writeFile ? writeText(*this) : 0;
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
-  releaseUnusedBlocks();
+  releaseUnusedChunks();
   if (error != 0) {
     return LoadResult{LoadFailure::CannotWrite, describeTemporaryFailure(temporaryPath, error),
                       platform::OpenProblem::None, error};

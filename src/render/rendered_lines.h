@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "pool/arena.h"
-#include "pool/block_pool.h"
+#include "pool/chunk_pool.h"
 #include "pool/chunked_stack.h"
 #include "render/rendered_text.h"
 

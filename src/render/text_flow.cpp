@@ -12,7 +12,8 @@
 // scanned so far ("head", tabs already expanded) followed by the unread rest
 // of the original text ("source" from "pos"), and the blank that cutting a
 // long word inserts is held as a position in the source instead of being
-// inserted. Each piece's text is materialised only when it is appended.
+// inserted. Most pieces are parts of the run's text and are kept as ranges
+// of it; only a piece with a tab or the inserted blank is copied.
 #include "render/text_flow.h"
 
 #include <algorithm>
@@ -28,12 +29,75 @@ namespace {
 
 constexpr size_t NoPosition = std::string::npos;
 
+// The scanned part of the current piece. Mostly it is a part of the run's
+// text, kept as a range; a tab's blanks and the blank inserted into a long
+// word are in no text, and a piece that takes one is copied from there on.
+class PieceHead {
+public:
+  explicit PieceHead(std::string_view source) : source_(source) {}
+  size_t size() const { return copied_ ? bytes_.size() : length_; }
+  bool empty() const { return size() == 0; }
+  std::string_view text() const {
+    return copied_ ? std::string_view(bytes_) : source_.substr(start_, length_);
+  }
+  // Takes source_[from, to), which follows what was taken before.
+  void take(size_t from, size_t to) {
+    if (copied_) {
+      bytes_.append(source_, from, to - from);
+    } else {
+      assert(from == start_ + length_);
+      length_ += to - from;
+    }
+  }
+  // A blank of the source at at, or one inserted before it.
+  void takeBlank(bool inserted, size_t at) {
+    if (inserted) {
+      takeBlanks(1);
+    } else {
+      take(at, at + 1);
+    }
+  }
+  void takeBlanks(size_t count) {
+    copy();
+    bytes_.append(count, ' ');
+  }
+  // Keeps only what follows the blank at index.
+  void keepAfter(size_t index) {
+    if (copied_) {
+      bytes_.erase(0, index + 1);
+    } else {
+      start_ += index + 1;
+      length_ -= index + 1;
+    }
+  }
+  // Starts a piece at source_[at].
+  void startAt(size_t at) {
+    copied_ = false;
+    bytes_.clear();
+    start_ = at;
+    length_ = 0;
+  }
+
+private:
+  void copy() {
+    if (!copied_) bytes_.assign(source_.substr(start_, length_));
+    copied_ = true;
+  }
+
+  std::string_view source_;
+  size_t start_ = 0;
+  size_t length_ = 0;
+  bool copied_ = false;
+  std::string bytes_;
+};
+
 class RunFlow {
 public:
   RunFlow(Layout& layout, const RunStyle& style, std::string_view text)
       : layout_(layout),
         style_(style),
         source_(text),
+        head_(text),
         width_(std::max(layout.wrapWidth, MinWrapWidth)),
         tabSize_(layout.tabSize) {}
 
@@ -68,7 +132,7 @@ private:
   const RunStyle style_;
   const std::string_view source_;     // the run's text, read from the front
   size_t pos_ = 0;                    // next unread byte of source_
-  std::string head_;                  // the current piece's text scanned so far
+  PieceHead head_;                    // the current piece's text scanned so far
   int64_t lastBlank_ = -1;            // index in head_ of the last blank, or -1
   size_t pendingBlank_ = NoPosition;  // an inserted blank stands before source_[pendingBlank_]
   size_t blankSearchFrom_ = NoPosition;
@@ -145,7 +209,7 @@ void RunFlow::takeCharacters() {
   while (end < limit && !isWhiteSpace(source_[end])) {
     ++end;
   }
-  head_.append(source_, pos_, end - pos_);
+  head_.take(pos_, end);
   layout_.column += static_cast<int32_t>(end - pos_);
   layout_.breakCount = 0;
   pos_ = end;
@@ -154,20 +218,20 @@ void RunFlow::takeCharacters() {
 void RunFlow::expandTab() {
   ++pos_;
   int32_t extra = tabExpansion(layout_.column, tabSize_);
-  head_.append(static_cast<size_t>(extra) + 1, ' ');
+  head_.takeBlanks(static_cast<size_t>(extra) + 1);
   layout_.column += extra;
   lastBlank_ = static_cast<int64_t>(head_.size()) - 1;
   placeCell();
 }
 
 void RunFlow::takeBlank(bool pending) {
+  lastBlank_ = static_cast<int64_t>(head_.size());
+  head_.takeBlank(pending, pos_);
   if (pending) {
     pendingBlank_ = NoPosition;
   } else {
     ++pos_;
   }
-  lastBlank_ = static_cast<int64_t>(head_.size());
-  head_.push_back(' ');
   placeCell();
 }
 
@@ -178,7 +242,7 @@ void RunFlow::breakAtLineFeed() {
   bool keepsText = !head_.empty();
   bool linked = keepsText && pos_ < source_.size();
   if (keepsText) {
-    appendPiece(head_, linked);
+    appendPiece(head_.text(), linked);
   } else {
     dropPiece();
   }
@@ -186,7 +250,7 @@ void RunFlow::breakAtLineFeed() {
     layout_.newLine();
   }
   startNextPiece(linked);
-  head_.clear();
+  head_.startAt(pos_);
   lastBlank_ = -1;
 }
 
@@ -194,17 +258,16 @@ void RunFlow::breakAtLineFeed() {
 // followed the blank begins the new line, and the character that did not
 // fit is examined there like any other.
 void RunFlow::wrapAtBlank() {
-  std::string carried = head_.substr(static_cast<size_t>(lastBlank_) + 1);
-  head_.resize(static_cast<size_t>(lastBlank_));
-  bool keepsText = !head_.empty();
+  const auto blank = static_cast<size_t>(lastBlank_);
+  bool keepsText = blank > 0;
   if (keepsText) {
-    appendPiece(head_, true);
+    appendPiece(head_.text().substr(0, blank), true);
   } else {
     dropPiece();
   }
   layout_.newLine();
   startNextPiece(keepsText);
-  head_ = std::move(carried);
+  head_.keepAfter(blank);
   lastBlank_ = -1;
   layout_.column = static_cast<int32_t>(head_.size());
   if (!head_.empty()) {
@@ -235,9 +298,9 @@ void RunFlow::startLongWord() {
 // blank and no expanded tab here, so it is exactly the source bytes before
 // pos_ and "unreading" it is enough.
 void RunFlow::restart() {
-  assert(head_.size() <= pos_ && source_.substr(pos_ - head_.size(), head_.size()) == head_);
+  assert(head_.size() <= pos_ && source_.substr(pos_ - head_.size(), head_.size()) == head_.text());
   pos_ -= head_.size();
-  head_.clear();
+  head_.startAt(pos_);
   lastBlank_ = -1;
 }
 
@@ -246,7 +309,7 @@ void RunFlow::finish() {
     dropPiece();
     return;
   }
-  appendPiece(head_, false);
+  appendPiece(head_.text(), false);
 }
 
 // The first blank of the source at or after pos_. The source never changes

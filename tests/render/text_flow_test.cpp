@@ -410,8 +410,10 @@ TEST_F(TextFlowTest, MatchesTheLiteralRuleOnRandomTexts) {
       layout->indent = indent;
       FlowModel expected(width, settings->tabsize, pre, indent);
       const int texts = 1 + static_cast<int>(rng() % 3);
+      std::string flowed;
       for (int k = 0; k < texts; ++k) {
         std::string text = randomText();
+        flowed += "[" + text + "]";
         if (k % 2) {
           layout->flowRun(testing::linkRun(*doc, "l"), text);
           expected.flow(RunKind::Link, text);
@@ -423,7 +425,7 @@ TEST_F(TextFlowTest, MatchesTheLiteralRuleOnRandomTexts) {
       layout->finish();
       ASSERT_EQ(describe(*layout), expected.describe())
           << "width " << width << " tabsize " << settings->tabsize << " pre " << pre << " indent "
-          << indent;
+          << indent << " texts " << flowed;
     }
   }
 }
