@@ -28,24 +28,13 @@ int flushOutput(console::OutputBuffer& out) {
   return out.flush() ? 0 : reportOutputFailure(out.error());
 }
 
-// Prints the document's text as the temporary file would hold it, in
-// style; 0, or 1 with the reason on stderr.
-int printText(const Document& document, DumpStyle style) {
-  console::OutputBuffer out(stdout);
-  writeTextBlocks(document, [&](std::string_view block) {
-    appendShown(out.line(), block, style);
-    out.endBlock();
-    return out.error() == 0;
-  });
-  return flushOutput(out);
-}
-
 // Loads file into document; false (and the reason on stderr) when the load
-// refuses it.
+// refuses it. With printText the text goes there as the page is laid out
+// (as the temporary file would hold it), otherwise nowhere.
 bool loadDocument(const Options& options, const std::string& file, const Settings& settings,
-                  Document& document, bool writeFile) {
+                  Document& document, const TextReceiver& printText) {
   LoadContext context{settings, layoutConsoleSize(consoleSizeFor(options))};
-  context.writeFile = writeFile;
+  context.printText = &printText;
   LoadResult result = document.load(file.c_str(), context);
   if (!result.loaded()) reportError(result.message);
   return result.loaded();
@@ -87,13 +76,20 @@ int runDump(const Options& options, const std::string& file, const Settings& set
   }
   DumpStyle style = options.raw ? DumpStyle::Raw : safeDumpStyle();
   Document document;
-  if (!loadDocument(options, file, settings, document, false)) return 1;
-  return printText(document, style);
+  console::OutputBuffer out(stdout);
+  TextReceiver print = [&](std::string_view block) {
+    appendShown(out.line(), block, style);
+    out.endBlock();
+    return out.error() == 0;
+  };
+  if (!loadDocument(options, file, settings, document, print)) return 1;
+  return flushOutput(out);
 }
 
 int runRuns(const Options& options, const Settings& settings) {
   Document document;
-  if (!loadDocument(options, options.file, settings, document, false)) return 1;
+  TextReceiver discard = [](std::string_view) { return false; };
+  if (!loadDocument(options, options.file, settings, document, discard)) return 1;
   console::OutputBuffer out(stdout);
   printRuns(document, out);
   return flushOutput(out);

@@ -40,11 +40,44 @@ constexpr uint32_t PollMilliseconds = 5;
 // Records laid out between two looks at the progress box and the worker.
 constexpr std::size_t LayoutSlice = 16384;
 
+// Where the text goes: the caller's printer, or the temporary file; line
+// by line as layout hands them over. Nothing goes anywhere without a
+// temporary file, whose absence fails the load once it is laid out.
+class TextOutput {
+public:
+  TextOutput(const Document& doc, const LoadContext& context) : doc_(doc) {
+    if (doc.temporaryPath.empty()) return;
+    if (context.printText != nullptr) {
+      writer_ = std::make_unique<TextWriter>(*context.printText);
+    } else {
+      file_ = std::make_unique<TemporaryFileText>(doc.temporaryPath);
+      writer_ = std::make_unique<TextWriter>(
+          [file = file_.get()](std::string_view block) { return file->write(block); });
+    }
+  }
+
+  void writeLines() {
+    if (writer_ != nullptr) writer_->writeLines(doc_);
+  }
+  // Writes the rest; 0, or the errno value of a failed temporary file.
+  int finish() {
+    if (writer_ != nullptr) writer_->finish(doc_);
+    return file_ != nullptr ? file_->close() : 0;
+  }
+
+private:
+  const Document& doc_;
+  std::unique_ptr<TemporaryFileText> file_;
+  std::unique_ptr<TextWriter> writer_;
+};
+
 // The layout of the tree that the worker builds: it starts once something
-// has settled, and takes the rest once the tree is complete.
+// has settled, and takes the rest once the tree is complete. The lines go
+// out as they come.
 class SettledLayout {
 public:
-  SettledLayout(Layout& layout, Tree& tree) : layout_(layout), tree_(tree) {}
+  SettledLayout(Layout& layout, Tree& tree, TextOutput& output)
+      : layout_(layout), tree_(tree), output_(output) {}
 
   // Lays out a slice of what has settled; false when there was nothing.
   bool layOutSlice() {
@@ -52,7 +85,9 @@ public:
       if (tree_.settledEnd() == nullptr) return false;
       walk_ = std::make_unique<TreeWalk>(layout_, tree_, true);
     }
-    return walk_->layOut(LayoutSlice) > 0;
+    if (walk_->layOut(LayoutSlice) == 0) return false;
+    output_.writeLines();
+    return true;
   }
 
   // Lays out the rest of the complete tree and gives its memory back.
@@ -66,6 +101,7 @@ public:
 private:
   Layout& layout_;
   Tree& tree_;
+  TextOutput& output_;
   std::unique_ptr<TreeWalk> walk_;
 };
 
@@ -196,9 +232,10 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
   ProgressBox box(context.host);
   box.show();
   Layout layout(*this, context.settings, context.console.columns);
+  TextOutput output(*this, context);
   {
     Tree root;
-    SettledLayout settled(layout, root);
+    SettledLayout settled(layout, root, output);
     parseWhileShowing(source, root, context.settings, progress, box, settled);
     // The tree can be far bigger than the page; its memory goes as the
     // layout takes it.
@@ -211,7 +248,7 @@ LoadResult Document::loadFile(const char* name, const LoadContext& context) {
                       platform::OpenProblem::None, temporaryError_};
   }
   lastLineIndex = lastLineIndexFor(layout.currentLine, context.console);
-  int error = context.writeFile ? writeText(*this) : 0;
+  int error = output.finish();
   // The tree's memory is free now; give back what the lines do not use, so a
   // viewer that stays open does not keep a large page's peak.
   releaseUnusedChunks();

@@ -13,13 +13,10 @@
 
 namespace orbis {
 
-namespace {
-
 // Fills blocks and passes each on when full.
-class BlockFiller {
+class TextWriter::Blocks {
 public:
-  explicit BlockFiller(const std::function<bool(std::string_view)>& write)
-      : write_(write), block_(new char[TextBlockSize]) {}
+  explicit Blocks(TextReceiver write) : write_(std::move(write)), block_(new char[TextBlockSize]) {}
 
   bool append(std::string_view text) {
     while (ok_ && !text.empty()) {
@@ -49,52 +46,83 @@ public:
     used_ = 0;
     return ok_;
   }
+  bool ok() const { return ok_; }
 
 private:
-  const std::function<bool(std::string_view)>& write_;
+  TextReceiver write_;
   std::unique_ptr<char[]> block_;
   std::size_t used_ = 0;
   bool ok_ = true;
 };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+TextWriter::TextWriter(TextReceiver write) : blocks_(std::make_unique<Blocks>(std::move(write))) {}
 
-}  // namespace
+TextWriter::~TextWriter() = default;
+
+bool TextWriter::writeLines(const Document& doc) {
+  for (; written_ < doc.lines.size() && blocks_->ok(); ++written_) {
+    blocks_->append(doc.lines[written_].text);
+    blocks_->append("\n");
+  }
+  return blocks_->ok();
+}
+
+bool TextWriter::finish(const Document& doc) {
+  writeLines(doc);
+  // The lines after the last one up to lastLineIndex are empty; a document
+  // ends on its last line or on an empty line after it.
+  int64_t lines = static_cast<int64_t>(doc.lines.size());
+  int64_t last = lines > 0 ? lines - 1 : 0;
+  blocks_->appendFeeds(int64_t{doc.lastLineIndex} - last);
+  return blocks_->flush();
+}
+
+bool writeTextBlocks(const Document& doc, const TextReceiver& write) {
+  return TextWriter(write).finish(doc);
+}
 
 int32_t lastLineIndexFor(int32_t lastLine, platform::ConsoleSize console) {
   int64_t screenEnd = static_cast<int64_t>(console.rows) - 4;
   return static_cast<int32_t>(lastLine < screenEnd ? screenEnd : lastLine);
 }
 
-bool writeTextBlocks(const Document& doc, const std::function<bool(std::string_view)>& write) {
-  BlockFiller blocks(write);
-  for (RenderedLine line : doc.lines) {
-    if (!blocks.append(line.text) || !blocks.append("\n")) return false;
+TemporaryFileText::TemporaryFileText(const std::string& path)
+    : file_(platform::openTempFile(path, platform::TempFileAccess::Write)) {
+  if (file_ == nullptr) {
+    error_ = errno != 0 ? errno : ENOENT;
+  } else {
+    std::setvbuf(file_, nullptr, _IONBF, 0);  // the blocks are the buffer
   }
-  // The lines after the last one up to lastLineIndex are empty; a document
-  // ends on its last line or on an empty line after it.
-  int64_t lines = static_cast<int64_t>(doc.lines.size());
-  int64_t written = lines > 0 ? lines - 1 : 0;
-  if (!blocks.appendFeeds(int64_t{doc.lastLineIndex} - written)) return false;
-  return blocks.flush();
+}
+
+TemporaryFileText::~TemporaryFileText() { close(); }
+
+bool TemporaryFileText::write(std::string_view block) {
+  if (file_ == nullptr || error_ != 0) return false;
+  if (std::fwrite(block.data(), 1, block.size(), file_) != block.size()) {
+    error_ = errno != 0 ? errno : EIO;
+  }
+  return error_ == 0;
+}
+
+int TemporaryFileText::close() {
+  if (file_ == nullptr) return error_;
+  // A full disk or a failed flush leaves a cut-off page; the caller must not
+  // show it as if it were complete.
+  bool written = error_ == 0 && std::ferror(file_) == 0;
+  int writeError = error_ != 0 ? error_ : errno;
+  int closed = std::fclose(file_);
+  file_ = nullptr;
+  if (closed == 0 && written) return 0;
+  error_ = written ? errno : writeError;
+  if (error_ == 0) error_ = EIO;
+  return error_;
 }
 
 int writeText(const Document& doc) {
-  std::unique_ptr<std::FILE, FileCloser> file(
-      platform::openTempFile(doc.temporaryPath, platform::TempFileAccess::Write));
-  if (!file) return errno != 0 ? errno : ENOENT;
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);  // the blocks are the buffer
-  bool written = writeTextBlocks(doc, [&](std::string_view block) {
-    return std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
-  });
-  // A full disk or a failed flush leaves a cut-off page; the caller must not
-  // show it as if it were complete.
-  written = written && std::ferror(file.get()) == 0;
-  int writeError = errno;
-  if (std::fclose(file.release()) == 0 && written) return 0;
-  return written ? errno : writeError;
+  TemporaryFileText file(doc.temporaryPath);
+  writeTextBlocks(doc, [&](std::string_view block) { return file.write(block); });
+  return file.close();
 }
 
 }  // namespace orbis

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "render/load_check.h"
 #include "render/load_context.h"
 #include "render/load_host.h"
+#include "render/writer.h"
 
 namespace orbis {
 namespace {
@@ -71,6 +73,11 @@ int filledCells(const ProgressCall& call) {
 }
 
 std::string lineText(const RenderedLine& line) { return std::string(line.text); }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Loads with the built-in settings for an 80 by 25 console, shown through a
 // recording host.
@@ -307,6 +314,46 @@ int paragraphsShown(const Document& document) {
   for (const RenderedLine line : document.lines)
     if (lineText(line).rfind("paragraph ", 0) == 0) ++shown;
   return shown;
+}
+
+// The text goes out while the page is laid out, to the temporary file or to
+// a caller's printer: either way it is what the finished document holds,
+// whole, on a page long enough to be laid out in many slices.
+TEST_F(LoadTest, TextWrittenDuringTheLoadIsTheWholeDocument) {
+  std::string page;
+  for (int i = 0; i < 30000; ++i) {
+    page += "<p align=" + std::string(i % 3 == 0 ? "center" : "left") + ">paragraph " +
+            std::to_string(i) + " <a href='#p" + std::to_string(i % 7) + "'>link</a> " +
+            std::string(static_cast<std::size_t>(i % 150), 'w') + "</p>\n";
+  }
+  std::string path = writeFile("long.htm", page);
+  Document inFile;
+  ASSERT_TRUE(load(inFile, path.c_str()).loaded());
+  std::string expected;
+  ASSERT_TRUE(writeTextBlocks(inFile, [&](std::string_view block) {
+    expected += block;
+    return true;
+  }));
+  std::size_t shown = 0;
+  for (std::size_t at = expected.find("paragraph "); at != std::string::npos;
+       at = expected.find("paragraph ", at + 1)) {
+    ++shown;
+  }
+  EXPECT_EQ(shown, 30000u);
+  EXPECT_EQ(readFile(inFile.temporaryPath), expected);
+
+  Document printed;
+  std::string text;
+  const TextReceiver printer = [&](std::string_view block) {
+    EXPECT_LE(block.size(), TextBlockSize);
+    text += block;
+    return true;
+  };
+  LoadContext context{*settings, layoutConsoleSize(console), host, &progress};
+  context.printText = &printer;
+  ASSERT_TRUE(printed.load(path.c_str(), context).loaded());
+  EXPECT_EQ(text, expected);
+  EXPECT_EQ(readFile(printed.temporaryPath), "");
 }
 
 using LoadTimeoutTest = LoadTest;
