@@ -212,18 +212,41 @@ void decodeCharacterReferences(std::string& text, const EntityCache& resolver) {
   text = std::move(out);
 }
 
+namespace {
+
+// The first byte at or after from that is a control byte or a blank, or
+// size: eight bytes at a time, as most bytes of a text are neither.
+std::size_t nextLowByte(const char* bytes, std::size_t from, std::size_t size) {
+  constexpr uint64_t Ones = 0x0101010101010101ull;
+  constexpr uint64_t Highs = 0x8080808080808080ull;
+  while (from + 8 <= size) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + from, 8);
+    // A byte below 0x21 sets its high bit here (bytes from 0x80 never do);
+    // bytes after such a byte may too, so the exact one is found below.
+    if (((word - 0x21 * Ones) & ~word & Highs) != 0) break;
+    from += 8;
+  }
+  while (from<size&& static_cast<unsigned char>(bytes[from])> ' ') ++from;
+  return from;
+}
+
+}  // namespace
+
 void foldWhiteSpace(std::string& text, bool& afterSpace) {
   // The folded text is never longer than what has been read, so it is
-  // written over the text itself.
+  // written over the text itself; runs that need no change stay in place.
   char* bytes = text.data();
   std::size_t size = text.size();
   std::size_t in = 0;
   std::size_t out = 0;
   while (in < size) {
-    if (!isWhiteSpace(bytes[in])) {
-      bytes[out++] = bytes[in++];
-      continue;
-    }
+    std::size_t end = nextLowByte(bytes, in, size);
+    while (end < size && !isWhiteSpace(bytes[end])) end = nextLowByte(bytes, end + 1, size);
+    if (out != in) std::memmove(bytes + out, bytes + in, end - in);
+    out += end - in;
+    in = end;
+    if (in == size) break;
     bool leading = in == 0;
     while (in < size && isWhiteSpace(bytes[in])) ++in;
     if (!(leading && afterSpace)) bytes[out++] = ' ';

@@ -27,7 +27,13 @@ inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' &
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // True when text begins with prefix, case folded.

@@ -126,8 +126,10 @@ private:
   ChunkedStack<ElementNode*> topLevelElements_;
   // Every element of topLevelElements_ below this one has children: no end
   // tag can claim it any more, so the tree up to the first one after it has
-  // settled (Tree::settle).
+  // settled (Tree::settle). Only a claim can move it on.
   std::size_t firstOpen_ = 0;
+  bool claimed_ = false;
+  const Node* settled_ = nullptr;  // what was settled last
 };
 
 }  // namespace orbis

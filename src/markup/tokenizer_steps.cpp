@@ -64,7 +64,9 @@ int32_t MarkupParser::Run::stepText(int32_t p) {
   if (tagStart) {
     emitCurrent();
     state = TokenizerState::TagOpen;
-    return p + 1;
+    // The byte after a tag's "<" is a letter, "!" or "/", never one that
+    // the start of a step would drop, so the tag goes on at once.
+    return p + 1 < chunkEnd && !stopped ? stepTagOpen(p + 1) : p + 1;
   }
   int32_t end = scanText(p + 1);
   // A text already long when a new chunk continues it is handed over, so
@@ -82,7 +84,7 @@ int32_t MarkupParser::Run::stepText(int32_t p) {
 int32_t MarkupParser::Run::stepTagOpen(int32_t p) {
   if (window[p] != '!') {
     state = TokenizerState::TagName;
-    return p;
+    return hasClass(window[p], DroppedByte) ? p : stepTagName(p);
   }
   if (at(p + 1) == '-' && at(p + 2) == '-') {
     savedState = TokenizerState::Text;

@@ -22,6 +22,8 @@ void MarkupParser::beginTree(Tree* target) {
   openByName_.reset();
   topLevelElements_.clear();
   firstOpen_ = 0;
+  claimed_ = true;  // an existing top level is looked at once
+  settled_ = nullptr;
   if (target_ == nullptr) {
     return;
   }
@@ -45,12 +47,18 @@ void MarkupParser::endTree() {
 // follows it; whatever lies before the first open top-level element has
 // settled.
 void MarkupParser::settle() {
-  while (firstOpen_ < topLevelElements_.size() && topLevelElements_[firstOpen_]->hasChildren()) {
-    ++firstOpen_;
+  if (claimed_) {
+    while (firstOpen_ < topLevelElements_.size() && topLevelElements_[firstOpen_]->hasChildren()) {
+      ++firstOpen_;
+    }
+    claimed_ = false;
   }
   const Node* end = firstOpen_ < topLevelElements_.size() ? topLevelElements_[firstOpen_]
                                                           : target_->writePosition();
-  if (end != nullptr) target_->settle(end);
+  if (end != settled_ && end != nullptr) {
+    target_->settle(end);
+    settled_ = end;
+  }
 }
 
 void MarkupParser::indexTopLevel(ElementNode* element, OpenElements::Name& name) {
@@ -104,6 +112,7 @@ void MarkupParser::closeElement(std::string_view name) {
     topLevelElements_.pop_back();
   }
   if (firstOpen_ > topLevelElements_.size()) firstOpen_ = topLevelElements_.size();
+  claimed_ = true;
   openByName_.pop(*entry);
 }
 
