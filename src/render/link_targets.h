@@ -29,14 +29,19 @@ public:
   void clear();
 
 private:
-  std::size_t slotOf(std::string_view target, std::size_t hash) const;
+  std::size_t slotOf(std::string_view target, uint32_t hash) const;
   void grow();
 
   Arena bytes_;
   std::vector<std::string_view> targets_;
   // Open addressing: each slot holds a target's index, 0 when free (the
-  // empty target is never looked up). The table is at most half full.
-  std::vector<uint32_t> slots_;
+  // empty target is never looked up), and its hash, so that a probe
+  // compares texts only when the hashes agree. At most half full.
+  struct Slot {
+    uint32_t index;
+    uint32_t hash;
+  };
+  std::vector<Slot> slots_;
 };
 
 }  // namespace orbis
