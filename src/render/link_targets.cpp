@@ -12,7 +12,8 @@ namespace {
 constexpr std::size_t FirstTableSize = 256;
 
 uint32_t hashOf(std::string_view text) {
-  std::size_t hash = std::hash<std::string_view>()(text);
+  // Both halves of a 64-bit hash count; a 32-bit one is taken as it is.
+  uint64_t hash = std::hash<std::string_view>()(text);
   return static_cast<uint32_t>(hash ^ (hash >> 32));
 }
 
