@@ -28,7 +28,7 @@
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 #include "platform/thread.h"
 
 namespace {
@@ -299,7 +299,7 @@ Timing parseOnce(const std::string& input, const orbis::EntityResolver& resolver
                  bool convert) {
   orbis::MemorySource memory(input.data(), static_cast<int64_t>(input.size()));
   orbis::ConvertingSource source(memory, convert);
-  auto root = std::make_unique<orbis::Node>();
+  auto root = std::make_unique<orbis::Tree>();
   orbis::DocumentParser parser(&resolver);
   orbis::platform::ParseControl control;
   parser.setControl(&control);

@@ -87,7 +87,8 @@ double medianMicroseconds(Call call) {
 }
 
 struct Place {
-  const orbis::LinkRun* link = nullptr;
+  const orbis::TextRun* link = nullptr;
+  std::string target;
   int line = 0;
 };
 
@@ -98,11 +99,11 @@ Place findLink(const orbis::Document& document, int from, bool forward) {
   int count = static_cast<int>(document.lines.size());
   Place any;
   for (int i = from; i >= 0 && i < count; i += forward ? 1 : -1) {
-    for (const auto& run : document.lines[static_cast<std::size_t>(i)].runs) {
-      const orbis::LinkRun* link = orbis::asLink(run.get());
-      if (link == nullptr) continue;
-      if (link->target.str().rfind('#', 0) == 0) return {link, i};
-      if (any.link == nullptr) any = {link, i};
+    for (const orbis::TextRun& run : document.lines[static_cast<std::size_t>(i)].runs) {
+      if (!run.isLink()) continue;
+      std::string target(document.targetOf(run));
+      if (target.rfind('#', 0) == 0) return {&run, target, i};
+      if (any.link == nullptr) any = {&run, target, i};
     }
   }
   return any;
@@ -112,11 +113,10 @@ Place findLink(const orbis::Document& document, int from, bool forward) {
 // the viewer lights them) and how many pieces the longest has.
 void chainStatistics(const orbis::Document& document, long& chains, long& longest) {
   long current = 0;
-  for (const orbis::RenderedLine& line : document.lines) {
-    for (const auto& run : line.runs) {
-      const orbis::LinkRun* link = orbis::asLink(run.get());
-      if (link == nullptr) continue;
-      if (link->firstPiece == link) {
+  for (const orbis::RenderedLine line : document.lines) {
+    for (const orbis::TextRun& run : line.runs) {
+      if (!run.isLink()) continue;
+      if (!run.hasPreviousPiece()) {
         ++chains;
         current = 0;
       }
@@ -136,7 +136,7 @@ INPUT_RECORD keyDown(uint16_t code) {
 }
 
 void report(const char* what, const Place& place, double redraw, double enter) {
-  std::string target = place.link != nullptr ? place.link->target.str() : std::string("(no link)");
+  std::string target = place.link != nullptr ? place.target : std::string("(no link)");
   if (target.size() > 28) target = target.substr(0, 25) + "...";
   std::printf("  %-34s line %8d  redraw %8.2f us  Enter %8.2f us  (%s)\n", what, place.line, redraw,
               enter, target.c_str());

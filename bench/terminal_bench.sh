@@ -4,7 +4,9 @@
 # - opening: the time from the start of `orbisline FILE` in a tmux pane of
 #   80 by 25 to the end of the first screen that shows the page, against
 #   the wall time of `orbisline --dump` of the same file (best of
-#   BENCH_RUNS each; target: at most 1.5 times);
+#   BENCH_RUNS each; target: no later, a ratio of at most 1.00), and the
+#   viewer's peak resident set once that screen is up (VmHWM; target: at
+#   most 2.5 times the file);
 # - events: the time from reading a key or a mouse move to the end of the
 #   screen update it causes, at the top, in the middle and at the end of
 #   the text (target: under 10 ms each).
@@ -119,6 +121,20 @@ start() {
   wait_until has_open
 }
 
+# viewer_pid: the viewer in the pane (the pane's process, or its child when
+# the shell did not hand over to it).
+viewer_pid() {
+  pid=$(tm display-message -p -t bench '#{pane_pid}')
+  case $(cat "/proc/$pid/comm" 2>/dev/null) in
+    orbisline) echo "$pid" ;;
+    *) ps -o pid= --ppid "$pid" | head -n 1 | tr -d ' ' ;;
+  esac
+}
+
+# peak_kb: the viewer's peak resident set so far, in kB; it idles once the
+# first screen is up, so this is its peak up to that screen.
+peak_kb() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$(viewer_pid)/status" 2>/dev/null || true; }
+
 # stats FROM LABEL: count, median and largest time in ms of the events after
 # the first FROM, split into keys and mouse moves.
 stats() {
@@ -159,10 +175,13 @@ for _ in $(seq "$runs"); do
 done
 
 best_open=""
+best_kb=""
 for run in $(seq "$runs"); do
   start
   opened=$(awk '$1 == "open" { print $2; exit }' "$timing")
   if [ -z "$best_open" ] || [ "$opened" -lt "$best_open" ]; then best_open=$opened; fi
+  kb=$(peak_kb)
+  if [ -n "$kb" ] && { [ -z "$best_kb" ] || [ "$kb" -lt "$best_kb" ]; }; then best_kb=$kb; fi
   if [ "$run" -lt "$runs" ]; then
     quit
     continue
@@ -191,5 +210,12 @@ done
 echo
 awk -v open="$best_open" -v dump="$best_dump" 'BEGIN {
   ratio = open / dump
-  printf "Opening: in the terminal %.3f s, --dump %.3f s, ratio %.2f (target at most 1.50) %s\n",
-    open / 1e6, dump / 1e6, ratio, ratio <= 1.5 ? "ok" : "MISS" }'
+  printf "Opening: in the terminal %.3f s, --dump %.3f s, ratio %.2f (target at most 1.00) %s\n",
+    open / 1e6, dump / 1e6, ratio, ratio <= 1 ? "ok" : "MISS" }'
+if [ -n "$best_kb" ]; then
+  awk -v kb="$best_kb" -v n="$(wc -c <"$page")" 'BEGIN {
+    printf "Peak at the first screen: %.1f MB, %.2f times the file (target at most 2.50) %s\n",
+      kb / 1024, kb * 1024 / n, kb * 1024 <= 2.5 * n ? "ok" : "MISS" }'
+else
+  echo "Peak at the first screen: not measured (no /proc status of the viewer)"
+fi

@@ -15,7 +15,7 @@
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orbis::MemorySource again(page.data(), static_cast<int64_t>(page.size()));
   orbis::ConvertingSource source(again, true);
   orbis::DocumentParser parser(nullptr);
-  orbis::Node root;
+  orbis::Tree root;
   parser.parse(&source, &root);
   return 0;
 }

@@ -13,7 +13,7 @@
 #include "config/settings.h"
 #include "markup/byte_source.h"
 #include "markup/document_parser.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ const orbis::Settings& chainingSettings() {
 void parsePage(std::string_view bytes, const orbis::EntityResolver& resolver) {
   orbis::MemorySource source(bytes.data(), static_cast<int64_t>(bytes.size()));
   orbis::DocumentParser parser(&resolver);
-  orbis::Node root;
+  orbis::Tree root;
   parser.parse(&source, &root);
 }
 

@@ -1,6 +1,6 @@
 // Lays out arbitrary bytes as a page, the way a load does after its parse:
 // the tree is released node by node while lines are made, then the writer
-// numbers, aligns and writes them. The first byte picks the wrap width, so
+// writes them. The first byte picks the wrap width, so
 // narrow widths (where the long-word rule works hardest) get their share.
 #include <cstddef>
 #include <cstdint>
@@ -31,12 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
 
   orbis::Document document;
-  orbis::Node root;
+  orbis::Tree root;
   orbis::MemorySource source(page.data(), static_cast<int64_t>(page.size()));
   orbis::DocumentParser parser(&settings());
   parser.parse(&source, &root);
   orbis::Layout layout(document, settings(), width);
   layout.layOutTree(root);
-  orbis::writeText(document, layout.currentLine, {width, 6});
+  layout.finish();
+  document.lastLineIndex = orbis::lastLineIndexFor(layout.currentLine, {width, 6});
+  orbis::writeText(document);
   return 0;
 }

@@ -1,34 +1,47 @@
 // Feeds arbitrary bytes to the tag tokenizer and the tree builder, then
-// destroys the tree. Reads the tree's shape without recursion on the way, so
-// that deep trees exercise the iterative walk as well as the destruction.
+// destroys the tree. Reads the tree's shape on the way: record by record,
+// and through the children of each element, so that deep trees exercise
+// both.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "markup/byte_source.h"
 #include "markup/markup_parser.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 
 namespace {
 
 // Inputs beyond this add time but no new paths.
 constexpr size_t MaxInput = 1 << 20;
 
-// Checks that every child list ends where its node says it does.
-void checkTree(const orbis::Node& root) {
-  std::vector<const orbis::Node*> pending{&root};
-  while (!pending.empty()) {
-    const orbis::Node* node = pending.back();
-    pending.pop_back();
-    const orbis::Node* last = nullptr;
-    for (const orbis::Node* child : node->children()) {
-      pending.push_back(child);
-      last = child;
+// Checks that every element with children is ended by a Close record, and
+// that counting the nodes through children() meets each node once.
+void checkTree(const orbis::Tree& tree) {
+  std::size_t records = 0;
+  std::size_t depth = 0;
+  orbis::TreeReader reader(tree);
+  while (const orbis::Node* node = reader.next()) {
+    if (node->kind() == orbis::NodeKind::Close) {
+      if (depth == 0) __builtin_trap();
+      --depth;
+      continue;
     }
-    if (last != node->lastChild()) {
-      __builtin_trap();
+    ++records;
+    if (node->hasChildren()) ++depth;
+  }
+  if (depth != 0) __builtin_trap();
+  std::size_t counted = 0;
+  std::vector<orbis::Node::ChildRange> pending{tree.children()};
+  while (!pending.empty()) {
+    orbis::Node::ChildRange range = pending.back();
+    pending.pop_back();
+    for (const orbis::Node* child : range) {
+      ++counted;
+      pending.push_back(child->children());
     }
   }
+  if (counted != records) __builtin_trap();
 }
 
 }  // namespace
@@ -38,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = size != 0 ? reinterpret_cast<const char*>(data) : &empty;
   orbis::MemorySource source(bytes, static_cast<int64_t>(size < MaxInput ? size : MaxInput));
   orbis::MarkupParser parser;
-  orbis::Node root;
+  orbis::Tree root;
   parser.parse(&source, &root);
   checkTree(root);
   return 0;

@@ -7,17 +7,16 @@
 #include <fstream>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "console_host/text_output.h"
 #include "markup/byte_source.h"
 #include "markup/converting_source.h"
 #include "markup/document_parser.h"
 #include "platform/process.h"
-#include "platform/shared/temp_file.h"
 #include "platform/text_file.h"
 #include "render/document.h"
 #include "render/load_context.h"
+#include "render/writer.h"
 #include "report.h"
 #include "runs_printer.h"
 #include "terminal_text.h"
@@ -27,42 +26,19 @@ namespace orbis::app {
 
 namespace {
 
-constexpr std::size_t CopyBlockSize = 1 << 16;
-
 // Flushes what a mode printed: 0, or 1 with a message when it could not
 // be written.
 int flushOutput(console::OutputBuffer& out) {
   return out.flush() ? 0 : reportOutputFailure(out.error());
 }
 
-// Copies the temporary file to stdout in style; 0, or 1 with the reason on
-// stderr.
-int copyToOutput(const std::string& path, DumpStyle style) {
-  std::FILE* file = platform::openTempFile(path, platform::TempFileAccess::Read);
-  if (file == nullptr) {
-    reportError("cannot read the temporary file " + path + ": " + std::strerror(errno));
-    return 1;
-  }
-  std::vector<char> block(CopyBlockSize);
-  console::OutputBuffer out(stdout);
-  std::size_t got;
-  while (out.error() == 0 && (got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    appendShown(out.line(), std::string_view(block.data(), got), style);
-    out.endBlock();
-  }
-  int readError = std::ferror(file) ? errno : 0;
-  std::fclose(file);
-  if (!out.flush()) return reportOutputFailure(out.error());
-  if (readError == 0) return 0;
-  reportError("cannot read the temporary file " + path + ": " + std::strerror(readError));
-  return 1;
-}
-
 // Loads file into document; false (and the reason on stderr) when the load
-// refuses it.
+// refuses it. With printText the text goes there as the page is laid out
+// (as the temporary file would hold it), otherwise nowhere.
 bool loadDocument(const Options& options, const std::string& file, const Settings& settings,
-                  Document& document) {
+                  Document& document, const TextReceiver& printText) {
   LoadContext context{settings, layoutConsoleSize(consoleSizeFor(options))};
+  context.printText = &printText;
   LoadResult result = document.load(file.c_str(), context);
   if (!result.loaded()) reportError(result.message);
   return result.loaded();
@@ -84,7 +60,7 @@ int runTree(const Options& options, const Settings& settings) {
     reportError(options.file + ": " + reason);
     return 1;
   }
-  Node root;
+  Tree root;
   // The same text as the viewer reads: converted the same way.
   FileSource page(options.file.c_str());
   ConvertingSource source(page, settings.convertCharset);
@@ -104,8 +80,14 @@ int runDump(const Options& options, const std::string& file, const Settings& set
   }
   DumpStyle style = options.raw ? DumpStyle::Raw : safeDumpStyle();
   Document document;
-  if (!loadDocument(options, file, settings, document)) return 1;
-  return copyToOutput(document.temporaryPath, style);
+  console::OutputBuffer out(stdout);
+  TextReceiver print = [&](std::string_view block) {
+    appendShown(out.line(), block, style);
+    out.endBlock();
+    return out.error() == 0;
+  };
+  if (!loadDocument(options, file, settings, document, print)) return 1;
+  return flushOutput(out);
 }
 
 int runBatch(const Options& options, const Settings& settings, PageMode mode) {
@@ -139,7 +121,8 @@ int runBatch(const Options& options, const Settings& settings, PageMode mode) {
 
 int runRuns(const Options& options, const Settings& settings) {
   Document document;
-  if (!loadDocument(options, options.file, settings, document)) return 1;
+  TextReceiver discard = [](std::string_view) { return false; };
+  if (!loadDocument(options, options.file, settings, document, discard)) return 1;
   console::OutputBuffer out(stdout);
   printRuns(document, out);
   return flushOutput(out);

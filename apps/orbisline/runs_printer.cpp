@@ -18,22 +18,22 @@ void appendColors(std::string& line, ColorPair colors) {
   appendNumber(line, colors.foreground);
 }
 
-void printRun(const TextRun& run, OutputBuffer& out) {
+void printRun(const Document& document, const RenderedLine& owner, const TextRun& run,
+              OutputBuffer& out) {
   std::string& line = out.line();
-  const LinkRun* link = asLink(&run);
-  line += link != nullptr ? "  link" : "  text";
+  line += run.isLink() ? "  link" : "  text";
   appendNumber(line, run.start);
   appendNumber(line, run.end);
-  appendColors(line, run.colors);
-  if (link != nullptr) appendColors(line, link->activeColors);
+  appendColors(line, document.colorsOf(run));
+  if (run.isLink()) appendColors(line, document.activeColorsOf(run));
   line += ' ';
-  appendQuoted(line, run.text);
-  if (link != nullptr) {
+  appendQuoted(line, owner.textOf(run));
+  if (run.isLink()) {
     line += ' ';
-    appendQuoted(line, link->target.str());
+    appendQuoted(line, document.targetOf(run));
   }
-  if (run.previousPiece != nullptr) line += " prev";
-  if (run.nextPiece != nullptr) line += " next";
+  if (run.hasPreviousPiece()) line += " prev";
+  if (run.hasNextPiece()) line += " next";
   out.endLine();
 }
 
@@ -64,7 +64,8 @@ void printRuns(const Document& document, OutputBuffer& out) {
     out.line() += "line";
     appendNumber(out.line(), static_cast<int64_t>(k));
     out.endLine();
-    for (const auto& run : document.lines[k].runs) printRun(*run, out);
+    const RenderedLine line = document.lines[k];
+    for (const TextRun& run : line.runs) printRun(document, line, run, out);
   }
 }
 

@@ -1,7 +1,5 @@
 #include "tree_printer.h"
 
-#include <vector>
-
 namespace orbis::app {
 
 using console::appendEscaped;
@@ -19,42 +17,37 @@ void printNode(const Node& node, std::size_t depth, OutputBuffer& out) {
   if (const ElementNode* element = asElement(&node)) {
     beginLine(line, depth);
     line += '<';
-    appendEscaped(line, element->name.view());
+    appendEscaped(line, element->name());
     line += '>';
     out.endLine();
-    for (const Attribute* attribute = element->firstAttribute(); attribute != nullptr;
-         attribute = attribute->next()) {
+    for (Attribute attribute : element->attributes()) {
       beginLine(line, depth + 1);
-      appendEscaped(line, attribute->name());
+      appendEscaped(line, attribute.name);
       line += '=';
-      appendQuoted(line, attribute->value());
+      appendQuoted(line, attribute.value);
       out.endLine();
     }
   } else if (const TextNode* text = asText(&node)) {
     beginLine(line, depth);
-    appendQuoted(line, text->text);
+    appendQuoted(line, text->text());
     out.endLine();
   }
 }
 
 }  // namespace
 
-void printTree(const Node& root, OutputBuffer& out) {
-  // The open ancestors of the current node; their depth is their place here.
-  std::vector<const Node*> ancestors;
-  const Node* node = root.firstChild();
-  while (node != nullptr) {
-    printNode(*node, ancestors.size(), out);
-    if (node->hasChildren()) {
-      ancestors.push_back(node);
-      node = node->firstChild();
+void printTree(const Tree& tree, OutputBuffer& out) {
+  // The records come in document order; an element with children opens a
+  // level that its Close record ends.
+  std::size_t depth = 0;
+  TreeReader reader(tree);
+  while (const Node* node = reader.next()) {
+    if (node->kind() == NodeKind::Close) {
+      --depth;
       continue;
     }
-    while (node->nextSibling() == nullptr && !ancestors.empty()) {
-      node = ancestors.back();
-      ancestors.pop_back();
-    }
-    node = node->nextSibling();
+    printNode(*node, depth, out);
+    if (node->hasChildren()) ++depth;
   }
 }
 

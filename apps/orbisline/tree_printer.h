@@ -5,14 +5,14 @@
 #pragma once
 
 #include "console_host/text_output.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 
 namespace orbis::app {
 
 using console::OutputBuffer;
 
-// Prints the nodes below root (not root itself), in document order. Walks
-// the tree without recursion, so any depth prints.
-void printTree(const Node& root, OutputBuffer& out);
+// Prints the nodes of tree in document order. Walks the tree without
+// recursion, so any depth prints.
+void printTree(const Tree& tree, OutputBuffer& out);
 
 }  // namespace orbis::app

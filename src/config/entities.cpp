@@ -46,9 +46,9 @@ void Settings::handleCharacterSet(const ElementNode& element) {
   std::string setName;
   if (!element.getAttribute("name", setName) || !usedIndex_.contains(LowerString(setName))) return;
 
-  for (Node* child : element.children()) {
+  for (const Node* child : element.children()) {
     const ElementNode* entity = asElement(child);
-    if (!entity || !equalsIgnoringCase(entity->name.view(), "entity")) continue;
+    if (!entity || !equalsIgnoringCase(entity->name(), "entity")) continue;
     std::string name = attributeOrEmpty(*entity, "name");
     std::string value = attributeOrEmpty(*entity, "value");
     std::string unicode = attributeOrEmpty(*entity, "unicode");

@@ -10,13 +10,14 @@
 #include "markup/markup_parser.h"
 #include "markup/node.h"
 #include "markup/number.h"
+#include "markup/tree.h"
 
 namespace orbis {
 
 namespace {
 
 bool hasName(const ElementNode& element, std::string_view name) {
-  return equalsIgnoringCase(element.name.view(), name);
+  return equalsIgnoringCase(element.name(), name);
 }
 
 }  // namespace
@@ -58,10 +59,10 @@ void Settings::load(ByteSource* source) {
   if (!source || !source->isOpen()) source = &builtIn;
   if (!source->isOpen()) return;
 
-  Node root;
+  Tree root;
   MarkupParser parser;
   parser.parse(source, &root);
-  for (Node* child : root.children()) {
+  for (const Node* child : root.children()) {
     const ElementNode* element = asElement(child);
     if (element && hasName(*element, "Orbisline")) readRoot(*element);
   }
@@ -74,7 +75,7 @@ void Settings::readRoot(const ElementNode& root) {
   // The extension check matches "ext " pieces, so the list must end in one.
   if (exts.empty() || exts.back() != ' ') exts += ' ';
 
-  for (Node* child : root.children()) {
+  for (const Node* child : root.children()) {
     const ElementNode* element = asElement(child);
     if (!element) continue;
     if (hasName(*element, "Use")) {

@@ -33,16 +33,17 @@ void addColor(int64_t line, int attribute, int64_t start, int64_t end) {
 
 // The colours of the redraw: what the switch of document colours picks.
 struct RedrawColors {
+  const Document& document;
   const Settings& settings;
   bool documentColors;
   int editorAttribute;
   ColorPair base;
 
   int runAttribute(const TextRun& run, bool active) const {
-    const LinkRun* link = asLink(&run);
-    if (documentColors) return colorAttribute(active ? link->activeColors : run.colors);
-    int32_t foreground =
-        active ? settings.alink : (link != nullptr ? settings.link : settings.text);
+    if (documentColors) {
+      return colorAttribute(active ? document.activeColorsOf(run) : document.colorsOf(run));
+    }
+    int32_t foreground = active ? settings.alink : (run.isLink() ? settings.link : settings.text);
     return colorAttribute(settings.bgcolor, foreground);
   }
   bool fillsLines() const { return base.background != (editorAttribute >> 4); }
@@ -50,21 +51,19 @@ struct RedrawColors {
 
 }  // namespace
 
-const LinkRun* linkAt(const Document& document, int64_t column, int64_t line) {
+const TextRun* linkAt(const Document& document, int64_t column, int64_t line) {
   if (line < 0 || line >= static_cast<int64_t>(document.lines.size())) return nullptr;
-  const auto& runs = document.lines[static_cast<std::size_t>(line)].runs;
+  const RunRange runs = document.lines[static_cast<std::size_t>(line)].runs;
   // The runs of a line lie side by side from column 0.
   auto covering = std::lower_bound(runs.begin(), runs.end(), column,
-                                   [](const auto& run, int64_t cell) { return run->end < cell; });
-  if (covering == runs.end() || (*covering)->start > column) return nullptr;
-  const LinkRun* link = asLink(covering->get());
-  return link != nullptr ? link->firstPiece : nullptr;
+                                   [](const TextRun& run, int64_t cell) { return run.end < cell; });
+  if (covering == runs.end() || covering->start > column || !covering->isLink()) return nullptr;
+  return &document.lines.run(covering->firstPiece);
 }
 
 bool linkContains(const Document& document, const TextRun& run, int64_t column, int64_t line) {
-  const LinkRun* link = asLink(&run);
-  return link != nullptr && link->firstPiece != nullptr &&
-         link->firstPiece == linkAt(document, column, line);
+  const TextRun* first = linkAt(document, column, line);
+  return run.isLink() && first != nullptr && run.firstPiece == first->firstPiece;
 }
 
 std::string titleText(std::string_view target) {
@@ -78,10 +77,11 @@ void colorize(const EditorInfo& info) {
   const Document& document = *state.currentDocument;
   const Settings& settings = *state.settings;
   const RedrawColors colors{
-      settings, state.documentColors, colorAttribute(settings.palette.colorsAt(EditorTextEntry)),
+      document, settings, state.documentColors,
+      colorAttribute(settings.palette.colorsAt(EditorTextEntry)),
       state.documentColors ? document.normalColors : ColorPair{settings.bgcolor, settings.text}};
   const int baseAttribute = colorAttribute(colors.base);
-  const LinkRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
+  const TextRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
   bool found = false;
 
   const int64_t top = info.TopScreenLine;
@@ -90,19 +90,19 @@ void colorize(const EditorInfo& info) {
   const int64_t lastColumn = int64_t{info.LeftPos} + info.WindowSizeX - 1;
   const int64_t lineCount = static_cast<int64_t>(document.lines.size());
   for (int64_t i = std::max<int64_t>(top, 0); i < std::min(end, lineCount); ++i) {
-    const RenderedLine& line = document.lines[static_cast<std::size_t>(i)];
-    for (const auto& run : line.runs) {
-      const LinkRun* link = asLink(run.get());
-      bool isActive = link != nullptr && active != nullptr && link->firstPiece == active;
+    const RenderedLine line = document.lines[static_cast<std::size_t>(i)];
+    for (const TextRun& run : line.runs) {
+      bool isActive = run.isLink() && active != nullptr && run.firstPiece == active->firstPiece;
       if (isActive) {
-        if (!link->target.empty()) platform::setConsoleTitle(titleText(link->target.str()).c_str());
+        std::string_view target = document.targetOf(run);
+        if (!target.empty()) platform::setConsoleTitle(titleText(target).c_str());
         found = true;
       }
-      int attribute = colors.runAttribute(*run, isActive);
-      if (attribute != colors.editorAttribute) addColor(i, attribute, run->start, run->end);
+      int attribute = colors.runAttribute(run, isActive);
+      if (attribute != colors.editorAttribute) addColor(i, attribute, run.start, run.end);
     }
     if (colors.fillsLines()) {
-      int64_t from = line.runs.empty() ? 0 : int64_t{line.runs.back()->end} + 1;
+      int64_t from = line.runs.empty() ? 0 : int64_t{line.runs.back().end} + 1;
       addColor(i, baseAttribute, from, lastColumn);
     }
   }

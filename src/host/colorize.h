@@ -14,7 +14,7 @@ namespace orbis::host {
 
 // The first piece of the link whose piece covers the cell, or null when no
 // link does.
-const LinkRun* linkAt(const Document& document, int64_t column, int64_t line);
+const TextRun* linkAt(const Document& document, int64_t column, int64_t line);
 
 // True when run is a piece of the link that covers the cell.
 bool linkContains(const Document& document, const TextRun& run, int64_t column, int64_t line);

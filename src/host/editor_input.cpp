@@ -30,16 +30,15 @@ int16_t screenCell(int64_t value) { return static_cast<int16_t>(value); }
 bool followLinkAtCursor(const EditorInfo& info) {
   const PluginState& state = pluginState();
   const Document& document = *state.currentDocument;
-  const LinkRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
+  const TextRun* active = linkAt(document, state.cursorColumn, state.cursorLine);
   if (active == nullptr) return false;
   const int64_t lineCount = static_cast<int64_t>(document.lines.size());
   const int64_t end = std::min(int64_t{info.TopScreenLine} + info.WindowSizeY, lineCount);
   for (int64_t i = std::max<int64_t>(info.TopScreenLine, 0); i < end; ++i) {
-    for (const auto& run : document.lines[static_cast<std::size_t>(i)].runs) {
-      const LinkRun* link = asLink(run.get());
-      if (link == nullptr || link->firstPiece != active) continue;
+    for (const TextRun& run : document.lines[static_cast<std::size_t>(i)].runs) {
+      if (!run.isLink() || run.firstPiece != active->firstPiece) continue;
       // The target is copied: following it may replace the document.
-      followLink(info, std::string(link->target.str()));
+      followLink(info, std::string(document.targetOf(run)));
       return true;
     }
   }

@@ -18,11 +18,10 @@ const std::vector<LinkStart>& linkStarts(PluginState& state) {
   Showing& showing = state.showing;
   if (showing.linkStartsKnown) return showing.linkStarts;
   const Document& document = *state.currentDocument;
-  for (const RenderedLine& line : document.lines) {
-    for (const auto& run : line.runs) {
-      const LinkRun* link = asLink(run.get());
-      if (link != nullptr && link->firstPiece == link) {
-        showing.linkStarts.push_back({link->line, link->start});
+  for (std::size_t i = 0; i < document.lines.size(); ++i) {
+    for (const TextRun& run : document.lines[i].runs) {
+      if (run.isLink() && !run.hasPreviousPiece()) {
+        showing.linkStarts.push_back({static_cast<int32_t>(i), run.start});
       }
     }
   }

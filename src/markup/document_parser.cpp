@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "markup/entity_cache.h"
 #include "markup/lower_string.h"
 
 namespace orbis {
@@ -104,7 +105,7 @@ private:
 
 struct Reference {
   std::size_t length = 0;  // bytes after the "&"
-  std::string replacement;
+  const std::string& replacement;
 };
 
 // Adds c to value when it is a digit of the base; false when it is none.
@@ -122,38 +123,32 @@ bool accumulateDigit(char c, bool hexadecimal, uint32_t& value) {
 
 // "&#65;", "&#x41;": any number of digits, wrapping in 32 bits; the ";" is
 // optional. text begins at the "#".
-Reference readNumericReference(std::string_view text, const EntityResolver& resolver) {
+Reference readNumericReference(std::string_view text, const EntityCache& resolver) {
   bool hexadecimal = text.size() > 1 && (text[1] == 'x' || text[1] == 'X');
   std::size_t end = hexadecimal ? 2 : 1;
   uint32_t code = 0;
   while (end < text.size() && accumulateDigit(text[end], hexadecimal, code)) ++end;
   if (end < text.size() && text[end] == ';') ++end;
-  return {end, resolver.textForCode(static_cast<int32_t>(code))};
+  return {end, resolver.codeText(static_cast<int32_t>(code))};
 }
 
 // "&name;" runs to the first ";" anywhere later; with none, the name is
 // one byte and up to five letters after it. Pages write "AT&T" unescaped,
 // which is why an unknown name simply stays as written.
-Reference readNamedReference(PendingText& pending, const EntityResolver& resolver) {
+Reference readNamedReference(PendingText& pending, const EntityCache& resolver) {
   std::string_view text = pending.view();
   std::size_t semicolon = pending.firstSemicolon();
   if (semicolon != std::string_view::npos) {
-    return {semicolon + 1, resolver.textForName(text.substr(0, semicolon))};
+    return {semicolon + 1, resolver.nameText(text.substr(0, semicolon))};
   }
   std::size_t length = text.empty() ? 0 : 1;
   while (length < text.size() && length < 6 && isAsciiLetter(text[length])) ++length;
-  return {length, resolver.textForName(text.substr(0, length))};
-}
-
-// Folding and decoding shorten a text in its buffer; a tree holds a million
-// texts, so a buffer left much larger than its text is given back.
-void releaseSlack(std::string& text) {
-  if (text.capacity() - text.size() > text.size() / 4 + 16) text.shrink_to_fit();
+  return {length, resolver.nameText(text.substr(0, length))};
 }
 
 // Tracks the elements that change how the following text is read.
-void applyElement(ElementNode& element, DocumentParser& parser) {
-  std::string_view name = element.name.view();
+void applyElement(Token& element, DocumentParser& parser) {
+  std::string_view name = element.text;
   // Most elements are none of these; the length and one letter tell.
   if (name.size() < 3 || name.size() > 7) return;
   unsigned char letter = foldCase(static_cast<unsigned char>(name[0] == '/' ? name[1] : name[0]));
@@ -164,10 +159,10 @@ void applyElement(ElementNode& element, DocumentParser& parser) {
     parser.inPre = false;
   } else if (equalsIgnoringCase(name, "xmp")) {
     // xmp shows as pre in the tree; its end tag becomes "/pre" to close it.
-    element.name = LowerString("pre");
+    element.text = "pre";
     parser.inXmp = true;
   } else if (equalsIgnoringCase(name, "/xmp")) {
-    element.name = LowerString("/pre");
+    element.text = "/pre";
     parser.inXmp = false;
   } else if (equalsIgnoringCase(name, "script")) {
     parser.inScript = true;
@@ -180,6 +175,12 @@ void applyElement(ElementNode& element, DocumentParser& parser) {
 
 void decodeCharacterReferences(std::string& text, const EntityResolver* resolver) {
   if (resolver == nullptr || text.find('&') == std::string::npos) return;
+  decodeCharacterReferences(text, EntityCache(*resolver));
+}
+
+void decodeCharacterReferences(std::string& text, const EntityCache& resolver) {
+  std::size_t amp = text.find('&');
+  if (amp == std::string::npos) return;
 
   // A replacement may hold a reference to itself; bounding the number of
   // replacements by the original size keeps such a text finite.
@@ -189,7 +190,6 @@ void decodeCharacterReferences(std::string& text, const EntityResolver* resolver
   PendingText pending(std::move(text));
   while (!pending.empty()) {
     std::string_view rest = pending.view();
-    std::size_t amp = rest.find('&');
     if (amp == std::string_view::npos || replacementsLeft == 0) {
       out.append(rest);
       break;
@@ -197,29 +197,56 @@ void decodeCharacterReferences(std::string& text, const EntityResolver* resolver
     out.append(rest.substr(0, amp + 1));
     pending.consume(amp + 1);
     rest = pending.view();
-    Reference reference = !rest.empty() && rest[0] == '#' ? readNumericReference(rest, *resolver)
-                                                          : readNamedReference(pending, *resolver);
-    if (reference.replacement.empty()) continue;
-    --replacementsLeft;
-    out.back() = reference.replacement[0];
-    pending.consume(reference.length);
-    pending.prepend(std::string_view(reference.replacement).substr(1));
+    Reference reference = !rest.empty() && rest[0] == '#' ? readNumericReference(rest, resolver)
+                                                          : readNamedReference(pending, resolver);
+    if (!reference.replacement.empty()) {
+      --replacementsLeft;
+      out.back() = reference.replacement[0];
+      pending.consume(reference.length);
+      if (reference.replacement.size() > 1) {
+        pending.prepend(std::string_view(reference.replacement).substr(1));
+      }
+    }
+    amp = pending.view().find('&');
   }
   text = std::move(out);
 }
 
+namespace {
+
+// The first byte at or after from that is a control byte or a blank, or
+// size: eight bytes at a time, as most bytes of a text are neither.
+std::size_t nextLowByte(const char* bytes, std::size_t from, std::size_t size) {
+  constexpr uint64_t Ones = 0x0101010101010101ull;
+  constexpr uint64_t Highs = 0x8080808080808080ull;
+  while (from + 8 <= size) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + from, 8);
+    // A byte below 0x21 sets its high bit here (bytes from 0x80 never do);
+    // bytes after such a byte may too, so the exact one is found below.
+    if (((word - 0x21 * Ones) & ~word & Highs) != 0) break;
+    from += 8;
+  }
+  while (from<size&& static_cast<unsigned char>(bytes[from])> ' ') ++from;
+  return from;
+}
+
+}  // namespace
+
 void foldWhiteSpace(std::string& text, bool& afterSpace) {
   // The folded text is never longer than what has been read, so it is
-  // written over the text itself.
+  // written over the text itself; runs that need no change stay in place.
   char* bytes = text.data();
   std::size_t size = text.size();
   std::size_t in = 0;
   std::size_t out = 0;
   while (in < size) {
-    if (!isWhiteSpace(bytes[in])) {
-      bytes[out++] = bytes[in++];
-      continue;
-    }
+    std::size_t end = nextLowByte(bytes, in, size);
+    while (end < size && !isWhiteSpace(bytes[end])) end = nextLowByte(bytes, end + 1, size);
+    if (out != in) std::memmove(bytes + out, bytes + in, end - in);
+    out += end - in;
+    in = end;
+    if (in == size) break;
     bool leading = in == 0;
     while (in < size && isWhiteSpace(bytes[in])) ++in;
     if (!(leading && afterSpace)) bytes[out++] = ' ';
@@ -228,9 +255,12 @@ void foldWhiteSpace(std::string& text, bool& afterSpace) {
   if (out > 0) afterSpace = bytes[out - 1] == ' ';
 }
 
-DocumentParser::DocumentParser(const EntityResolver* resolver) : resolver_(resolver) {}
+DocumentParser::DocumentParser(const EntityResolver* resolver)
+    : resolver_(resolver != nullptr ? std::make_unique<EntityCache>(*resolver) : nullptr) {}
 
-void DocumentParser::parse(ByteSource* source, Node* target) {
+DocumentParser::~DocumentParser() = default;
+
+void DocumentParser::parse(ByteSource* source, Tree* target) {
   inXmp = false;
   inScript = false;
   inPre = false;
@@ -250,19 +280,18 @@ bool DocumentParser::isTagStart(const char* p, int32_t remaining) {
       return false;
     }
   }
-  return MarkupParser::isTagStart(p, remaining);
+  return startsTag(p, remaining);
 }
 
-void DocumentParser::onToken(std::unique_ptr<Node> token) {
-  if (!token) return;
-  if (ElementNode* element = asElement(token.get())) {
-    applyElement(*element, *this);
-  } else if (TextNode* text = asText(token.get())) {
-    if (!inPre && !inXmp) foldWhiteSpace(text->text, afterSpace);
-    decodeCharacterReferences(text->text, resolver_);
-    releaseSlack(text->text);
+void DocumentParser::onToken(Token* token) {
+  if (token == nullptr) return;
+  if (token->isElement()) {
+    applyElement(*token, *this);
+  } else {
+    if (!inPre && !inXmp) foldWhiteSpace(token->text, afterSpace);
+    if (resolver_ != nullptr) decodeCharacterReferences(token->text, *resolver_);
   }
-  MarkupParser::onToken(std::move(token));
+  MarkupParser::onToken(token);
 }
 
 }  // namespace orbis

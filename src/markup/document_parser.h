@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,10 @@ public:
 // nothing is replaced).
 void decodeCharacterReferences(std::string& text, const EntityResolver* resolver);
 
+class EntityCache;
+// The same with the answers of a resolver remembered across calls.
+void decodeCharacterReferences(std::string& text, const EntityCache& resolver);
+
 // Folds every run of white space (space, tab, CR, LF) to one space, in
 // place. A run at the very start is removed when afterSpace is set; on
 // return afterSpace tells whether the folded text ends in a space (unchanged
@@ -39,10 +44,11 @@ void foldWhiteSpace(std::string& text, bool& afterSpace);
 class DocumentParser : public MarkupParser {
 public:
   explicit DocumentParser(const EntityResolver* resolver);
+  ~DocumentParser() override;
 
-  void onToken(std::unique_ptr<Node> token) override;
+  void onToken(Token* token) override;
   bool isTagStart(const char* p, int32_t remaining) override;
-  void parse(ByteSource* source, Node* target) override;
+  void parse(ByteSource* source, Tree* target) override;
 
   bool inXmp = false;
   bool inScript = false;
@@ -50,7 +56,8 @@ public:
   bool afterSpace = true;
 
 private:
-  const EntityResolver* resolver_;
+  // The resolver's answers, remembered; null without a resolver.
+  std::unique_ptr<EntityCache> resolver_;
 };
 
 }  // namespace orbis

@@ -16,7 +16,9 @@ inline unsigned char foldCase(unsigned char c) {
 
 // White space of the markup and of layout: blank, tab, carriage return and
 // line feed.
-inline bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+inline bool isWhiteSpace(char c) {
+  return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
+}
 
 // A-Z and a-z only; bytes from 0x80 up are no letters.
 inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -25,7 +27,13 @@ inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' &
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // True when text begins with prefix, case folded.

@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "markup/lower_string.h"
 #include "markup/tokenizer_run.h"
 #include "platform/memory.h"
 #include "platform/thread.h"
@@ -24,15 +25,7 @@ struct WindowRelease {
 MarkupParser::MarkupParser() = default;
 MarkupParser::~MarkupParser() = default;
 
-bool MarkupParser::isTagStart(const char* p, int32_t remaining) {
-  if (remaining < 2 || p[0] != '<') {
-    return false;
-  }
-  unsigned char next = static_cast<unsigned char>(p[1]);
-  return isAsciiLetter(next) || next == '!' || next == '/';
-}
-
-void MarkupParser::parse(ByteSource* source, Node* target) {
+void MarkupParser::parse(ByteSource* source, Tree* target) {
   if (target == nullptr) {
     return;
   }
@@ -48,7 +41,7 @@ void MarkupParser::parse(ByteSource* source, Node* target) {
   } else {
     onToken(nullptr);
   }
-  beginTree(nullptr);  // keep no reference to the caller's tree
+  endTree();
 }
 
 void MarkupParser::Run::execute() {
@@ -79,7 +72,7 @@ void MarkupParser::Run::execute() {
     begin = chunkEnd;
   }
   if (!stopped) {
-    parser.onToken(takeCurrent());
+    emitCurrent();
   }
 }
 
@@ -121,26 +114,29 @@ void MarkupParser::Run::runSteps() {
   skip = p > chunkEnd ? p - chunkEnd : 0;
 }
 
-std::unique_ptr<Node> MarkupParser::Run::takeCurrent() {
-  if (element != nullptr) {
-    return std::move(element);
+void MarkupParser::Run::emitCurrent() {
+  if (inElement) {
+    inElement = false;
+    emit(&element);
+    element.clear();
+  } else if (inText) {
+    emitText();
+  } else {
+    emit(nullptr);
   }
-  return takeText();
 }
 
-std::unique_ptr<TextNode> MarkupParser::Run::takeText() {
+void MarkupParser::Run::emitText() {
   if (!inText) {
-    return nullptr;
+    return;
   }
   inText = false;
-  std::unique_ptr<TextNode> token = parser.takeSpareText();
-  token->text.assign(textBytes);
-  textBytes.clear();
-  return token;
+  emit(&text);
+  text.clear();
 }
 
-void MarkupParser::Run::emit(std::unique_ptr<Node> token) {
-  parser.onToken(std::move(token));
+void MarkupParser::Run::emit(Token* token) {
+  parser.onToken(token);
   if (parser.control_ != nullptr && !parser.control_->checkpoint()) {
     stopped = true;
   }

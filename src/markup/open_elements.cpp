@@ -3,7 +3,11 @@
 // emptied keeps its place for the next element of that name.
 #include "markup/open_elements.h"
 
+#include <limits>
+#include <new>
+
 #include "markup/lower_string.h"
+#include "markup/node.h"
 
 namespace orbis {
 
@@ -60,25 +64,36 @@ void OpenElements::grow() {
   }
 }
 
-OpenElements::Stack& OpenElements::stackFor(std::string_view name) {
+OpenElements::Name& OpenElements::intern(std::string_view name,
+                                         int32_t (*classify)(std::string_view)) {
+  if (last_ != 0 && equalsFolded(names_[last_ - 1].folded, name)) {
+    return names_[last_ - 1];
+  }
   if (2 * (names_.size() + 1) > slots_.size()) {
     grow();
   }
   uint64_t hash = hashFolded(name);
   std::size_t slot = probe(name, hash);
   if (slots_[slot] != 0) {
-    return names_[slots_[slot] - 1].stack;
+    last_ = slots_[slot];
+    return names_[last_ - 1];
   }
   std::string folded(name);
   for (char& c : folded) {
     c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
   }
-  names_.push_back(Name{hash, std::move(folded), {}});
+  int32_t tag = classify != nullptr ? classify(name) : Unclassified;
+  uint8_t kept = tag >= 0 && tag < Unclassified ? static_cast<uint8_t>(tag) : Unclassified;
+  names_.push_back(Name{hash, std::move(folded), kept, 0});
   slots_[slot] = static_cast<uint32_t>(names_.size());
-  return names_.back().stack;
+  last_ = names_.size();
+  return names_.back();
 }
 
-OpenElements::Stack* OpenElements::find(std::string_view name) {
+OpenElements::Name* OpenElements::find(std::string_view name) {
+  if (last_ != 0 && equalsFolded(names_[last_ - 1].folded, name)) {
+    return &names_[last_ - 1];
+  }
   if (slots_.empty()) {
     return nullptr;
   }
@@ -86,13 +101,21 @@ OpenElements::Stack* OpenElements::find(std::string_view name) {
   if (slots_[slot] == 0) {
     return nullptr;
   }
-  Stack& stack = names_[slots_[slot] - 1].stack;
-  return stack.empty() ? nullptr : &stack;
+  last_ = slots_[slot];
+  return &names_[last_ - 1];
 }
 
 void OpenElements::reset() {
   names_ = {};
   slots_ = {};
+  last_ = 0;
+  entries_.clear();
+}
+
+void OpenElements::push(Name& name, ElementNode* element) {
+  if (entries_.size() >= std::numeric_limits<uint32_t>::max()) throw std::bad_alloc();
+  entries_.push_back(Entry{element, name.top});
+  name.top = static_cast<uint32_t>(entries_.size());
 }
 
 }  // namespace orbis

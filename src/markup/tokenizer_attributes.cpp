@@ -1,19 +1,20 @@
 // The attribute states of the tokenizer. A pair reaches the element only
 // through addAttribute, which ignores an empty name or value, so a bare word
-// such as nowrap is never stored. Names and values go over as zero-terminated
-// strings: a zero byte inside them ends them there.
+// such as nowrap is never stored. Names and values count up to their first
+// zero byte. The filter is asked once the name is whole, at its "=".
 #include "markup/tokenizer_run.h"
 
 namespace orbis {
 
 void MarkupParser::Run::storeAttribute() {
-  if (element != nullptr &&
-      (parser.attributeFilter_ == nullptr || parser.attributeFilter_(attributeName.view()))) {
-    element->addAttribute(attributeName.c_str(), attributeValue.c_str());
+  if (keepValue) {
+    element.addAttribute(attributeName, attributeValue);
   }
-  attributeName.str().clear();
+  attributeName.clear();
   attributeValue.clear();
   attributeNameEnded = false;
+  valueStarted = false;
+  keepValue = false;
 }
 
 int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
@@ -44,7 +45,7 @@ int32_t MarkupParser::Run::stepAttributeName(int32_t p) {
 
 int32_t MarkupParser::Run::scanAttributeName(int32_t p) {
   int32_t end = findClass(p, AttributeNameStops);
-  attributeName.str().append(window + p, static_cast<std::size_t>(end - p));
+  attributeName.append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {
     return chunkEnd;  // the name goes on in the next chunk
   }
@@ -67,6 +68,8 @@ int32_t MarkupParser::Run::afterAttributeName(int32_t p) {
   }
   if (window[p] == '=') {
     attributeNameEnded = false;
+    keepValue =
+        inElement && (parser.attributeFilter_ == nullptr || parser.attributeFilter_(attributeName));
     state = TokenizerState::AttributeValue;
     return p + 1;
   }
@@ -88,7 +91,7 @@ int32_t MarkupParser::Run::afterAttributeName(int32_t p) {
 
 int32_t MarkupParser::Run::stepAttributeValue(int32_t p) {
   bool quoted = inSingleQuotes || inDoubleQuotes;
-  if (!quoted && attributeValue.empty()) {
+  if (!valueStarted) {
     p = skipWhiteSpace(p);
     if (p == chunkEnd) {
       return chunkEnd;
@@ -98,6 +101,7 @@ int32_t MarkupParser::Run::stepAttributeValue(int32_t p) {
       state = TokenizerState::TagClose;
       return p;
     }
+    valueStarted = true;
     if (window[p] == '\'' || window[p] == '"') {
       (window[p] == '\'' ? inSingleQuotes : inDoubleQuotes) = true;
       quoted = true;
@@ -118,7 +122,9 @@ int32_t MarkupParser::Run::stepAttributeValue(int32_t p) {
     next = atClose ? end : end + 1;
     state = atClose ? TokenizerState::TagClose : TokenizerState::AttributeName;
   }
-  attributeValue.append(window + p, static_cast<std::size_t>(end - p));
+  if (keepValue) {
+    attributeValue.append(window + p, static_cast<std::size_t>(end - p));
+  }
   if (end == chunkEnd) {
     state = TokenizerState::AttributeValue;  // the value goes on in the next chunk
     return chunkEnd;

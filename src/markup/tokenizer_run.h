@@ -13,7 +13,6 @@
 #include <array>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <string>
 
 #include "markup/markup_parser.h"
@@ -91,9 +90,11 @@ struct MarkupParser::Run {
   }
   int32_t skipWhiteSpace(int32_t p) const;
   int32_t scanText(int32_t p);
-  std::unique_ptr<Node> takeCurrent();
-  std::unique_ptr<TextNode> takeText();
-  void emit(std::unique_ptr<Node> token);
+  // Hands over the token under construction (the element, else the text),
+  // or null when there is none.
+  void emitCurrent();
+  void emitText();
+  void emit(Token* token);
   void storeAttribute();
 
   MarkupParser& parser;
@@ -117,14 +118,19 @@ struct MarkupParser::Run {
   bool inSingleQuotes = false;
   bool inDoubleQuotes = false;
   bool attributeNameEnded = false;  // white space ended the pending name
-  std::unique_ptr<ElementNode> element;
-  // The text token under construction: its bytes gather here, reusing the
-  // buffer, and its node is made only when it is handed over, with a string
-  // of just the right size.
+  // The tokens under construction: an element from its tag's start on, a
+  // text while its bytes gather. Both are reused from token to token.
+  bool inElement = false;
+  Token element{Token::Kind::Element};
   bool inText = false;
-  std::string textBytes;
-  LowerString attributeName;
+  Token text{Token::Kind::Text};
+  std::string attributeName;
   std::string attributeValue;
+  // The value being read began (a quote or a first byte was met), and is
+  // to be kept: the filter takes the name, so a value it drops is skipped
+  // rather than gathered.
+  bool valueStarted = false;
+  bool keepValue = false;
 };
 
 }  // namespace orbis

@@ -62,27 +62,29 @@ int32_t MarkupParser::Run::stepText(int32_t p) {
   bool tagStart = p == tagStartAt || parser.isTagStart(window + p, known - p);
   tagStartAt = -1;
   if (tagStart) {
-    emit(takeCurrent());
+    emitCurrent();
     state = TokenizerState::TagOpen;
-    return p + 1;
+    // The byte after a tag's "<" is a letter, "!" or "/", never one that
+    // the start of a step would drop, so the tag goes on at once.
+    return p + 1 < chunkEnd && !stopped ? stepTagOpen(p + 1) : p + 1;
   }
   int32_t end = scanText(p + 1);
   // A text already long when a new chunk continues it is handed over, so
   // that no token has to hold a whole document.
-  if (textBytes.size() > TextSplitLength) {
-    emit(takeText());
+  if (text.text.size() > TextSplitLength) {
+    emitText();
   } else if (end < chunkEnd) {
     tagStartAt = end;  // no token was handed over since the scan saw it
   }
   inText = true;
-  textBytes.append(window + p, static_cast<std::size_t>(end - p));
+  text.text.append(window + p, static_cast<std::size_t>(end - p));
   return end;
 }
 
 int32_t MarkupParser::Run::stepTagOpen(int32_t p) {
   if (window[p] != '!') {
     state = TokenizerState::TagName;
-    return p;
+    return hasClass(window[p], DroppedByte) ? p : stepTagName(p);
   }
   if (at(p + 1) == '-' && at(p + 2) == '-') {
     savedState = TokenizerState::Text;
@@ -133,17 +135,22 @@ int32_t MarkupParser::Run::stepCommentClose(int32_t p) {
 }
 
 int32_t MarkupParser::Run::stepTagName(int32_t p) {
-  if (element == nullptr) {
-    element = parser.takeSpareElement();
-  }
+  inElement = true;
   int32_t end = findClass(p, NameStops);
-  std::string& name = element->name.str();
+  std::string& name = element.text;
   name.append(window + p, static_cast<std::size_t>(end - p));
   if (end == chunkEnd) {
     return chunkEnd;
   }
+  if (window[end] == '>') {
+    // A tag without attributes: what the attribute and closing steps would
+    // do at this ">", at once.
+    emitCurrent();
+    state = TokenizerState::Text;
+    return end + 1;
+  }
   state = TokenizerState::AttributeName;
-  bool stay = (!name.empty() && name[0] == '/') || window[end] == '>';
+  bool stay = !name.empty() && name[0] == '/';
   return stay ? end : end + 1;
 }
 
@@ -152,7 +159,7 @@ int32_t MarkupParser::Run::stepTagClose(int32_t p) {
   if (close == chunkEnd) {
     return chunkEnd;
   }
-  emit(takeCurrent());
+  emitCurrent();
   state = TokenizerState::Text;
   return close + 1;
 }

@@ -1,141 +1,119 @@
-// The default token handler: links each token into the target's top level,
+// The default token handler: appends each token to the target's top level,
 // and lets an end tag claim the nearest childless top-level element of its
-// name, taking every node after it as children. Nodes are moved, never
-// copied.
+// name, taking every node after it as children. As nodes are only ever
+// appended, a claim ends the claimed element where the tree ends now.
 //
 // The claim is found through openByName_ rather than by walking the top
-// level backwards, which would make unclosed markup quadratic. An index
-// entry stays valid while its element is still at the top level (it sits at
-// its slot of topLevelElements_) and still childless; entries are dropped
-// lazily when they surface at the top of their stack, so every element is
-// pushed and popped at most once.
+// level backwards, which would make unclosed markup quadratic. An entry
+// stays valid while its element is still at the top level (not buried) and
+// still childless; entries are dropped lazily when they surface at the top
+// of their stack, so every element is pushed and popped at most once.
 #include "markup/markup_parser.h"
-
-#include <typeinfo>
 
 namespace orbis {
 
-namespace {
-
-// The largest buffer a reused token keeps: an end tag's name, a text.
-constexpr std::size_t SpareCapacity = 64;
-
-bool isEndTag(const ElementNode& element) {
-  return !element.name.empty() && element.name.str()[0] == '/';
+void MarkupParser::onToken(Token* token) {
+  if (token != nullptr) buildTree(*token);
 }
 
-}  // namespace
-
-void MarkupParser::onToken(std::unique_ptr<Node> token) { buildTree(std::move(token)); }
-
-void MarkupParser::beginTree(Node* target) {
+void MarkupParser::beginTree(Tree* target) {
   target_ = target;
   // Fresh containers rather than clear(): a huge parse gives its memory back.
   openByName_.reset();
-  topLevelElements_ = {};
+  topLevelElements_.clear();
+  firstOpen_ = 0;
+  claimed_ = true;  // an existing top level is looked at once
+  settled_ = nullptr;
   if (target_ == nullptr) {
     return;
   }
+  target_->setComplete(false);
   // A target that already has children is searched like the rest.
-  for (Node* child : target_->children()) {
-    if (ElementNode* element = asElement(child)) {
-      indexTopLevel(element);
+  for (const Node* child : target_->children()) {
+    if (const ElementNode* element = asElement(child)) {
+      // The builder's own tree: its elements are its to mark.
+      auto* own = const_cast<ElementNode*>(element);
+      indexTopLevel(own, openByName_.intern(own->name(), tagClassifier_));
     }
   }
 }
 
-void MarkupParser::indexTopLevel(ElementNode* element) {
-  std::size_t slot = topLevelElements_.size();
+void MarkupParser::endTree() {
+  if (target_ != nullptr) target_->setComplete(true);
+  beginTree(nullptr);  // keep no reference to the caller's tree
+}
+
+// A claim only ever changes the claimed element, which was open, and what
+// follows it; whatever lies before the first open top-level element has
+// settled.
+void MarkupParser::settle() {
+  if (claimed_) {
+    while (firstOpen_ < topLevelElements_.size() && topLevelElements_[firstOpen_]->hasChildren()) {
+      ++firstOpen_;
+    }
+    claimed_ = false;
+  }
+  const Node* end = firstOpen_ < topLevelElements_.size() ? topLevelElements_[firstOpen_]
+                                                          : target_->writePosition();
+  if (end != settled_ && end != nullptr) {
+    target_->settle(end);
+    settled_ = end;
+  }
+}
+
+void MarkupParser::indexTopLevel(ElementNode* element, OpenElements::Name& name) {
   topLevelElements_.push_back(element);
   if (!element->hasChildren()) {
-    openByName_.stackFor(element->name.view()).push_back(OpenElements::Entry{element, slot});
+    openByName_.push(name, element);
   }
 }
 
-bool MarkupParser::isOpen(const OpenElements::Entry& entry) const {
-  return entry.slot < topLevelElements_.size() && topLevelElements_[entry.slot] == entry.element &&
-         !entry.element->hasChildren();
+bool MarkupParser::isOpen(const ElementNode* element) {
+  return (element->flags_ & (Node::Buried | Node::HasChildren)) == 0;
 }
 
-void MarkupParser::buildTree(std::unique_ptr<Node> token) {
-  if (token == nullptr || target_ == nullptr) {
+void MarkupParser::buildTree(Token& token) {
+  if (target_ == nullptr) {
     return;
   }
-  if (ElementNode* element = asElement(token.get())) {
-    if (isEndTag(*element)) {
-      closeElement(*element);
-      keepSpare(std::move(token));
-    } else if (!element->name.empty()) {
-      target_->appendChild(std::move(token));
-      indexTopLevel(element);
-    } else {
-      keepSpare(std::move(token));
+  if (token.isElement()) {
+    if (token.isEndTag()) {
+      closeElement(std::string_view(token.text).substr(1));
+    } else if (!token.text.empty()) {
+      OpenElements::Name& name = openByName_.intern(token.text, tagClassifier_);
+      ElementNode* element = target_->appendElement(token.text, name.tag, token.attributes);
+      indexTopLevel(element, name);
     }
-    return;
+  } else if (!token.text.empty()) {
+    target_->appendText(token.text);
   }
-  if (TextNode* text = asText(token.get())) {
-    if (!text->text.empty()) {
-      target_->appendChild(std::move(token));
-    } else if (typeid(*text) == typeid(TextNode) && text->nextSibling() == nullptr) {
-      // Tree memory is not reused block by block, so the next text token
-      // takes this one over rather than adding another node.
-      if (text->text.capacity() > SpareCapacity) std::string().swap(text->text);
-      token.release();
-      spareText_.reset(text);
-    }
-  }
-  // Anything else (a bare node) is dropped with the token.
+  settle();
 }
 
-void MarkupParser::keepSpare(std::unique_ptr<Node> token) {
-  // Only a plain element standing in no tree is fit to be a fresh token.
-  const Node& node = *token;
-  if (typeid(node) != typeid(ElementNode) || node.hasChildren() || node.nextSibling() != nullptr) {
+void MarkupParser::closeElement(std::string_view name) {
+  OpenElements::Name* entry = openByName_.find(name);
+  if (entry == nullptr) {
     return;
   }
-  auto* element = static_cast<ElementNode*>(token.release());
-  std::string& name = element->name.str();
-  if (name.capacity() > SpareCapacity) {
-    std::string().swap(name);  // a huge name would stay with the next tag
-  } else {
-    name.clear();
+  while (entry->top != 0 && !isOpen(openByName_.top(*entry))) {
+    openByName_.pop(*entry);
   }
-  element->releaseAttributes();
-  spareElement_.reset(element);
-}
-
-std::unique_ptr<ElementNode> MarkupParser::takeSpareElement() {
-  if (spareElement_ != nullptr) {
-    return std::move(spareElement_);
-  }
-  return std::make_unique<ElementNode>();
-}
-
-std::unique_ptr<TextNode> MarkupParser::takeSpareText() {
-  if (spareText_ != nullptr) {
-    return std::move(spareText_);
-  }
-  return std::make_unique<TextNode>();
-}
-
-void MarkupParser::closeElement(const ElementNode& endTag) {
-  OpenElements::Stack* stack = openByName_.find(endTag.name.view().substr(1));
-  if (stack == nullptr) {
+  if (entry->top == 0) {
     return;
   }
-  while (!stack->empty() && !isOpen(stack->back())) {
-    stack->pop_back();
-  }
-  if (stack->empty()) {
-    return;
-  }
-  OpenElements::Entry claimed = stack->back();
-  if (claimed.element->nextSibling() == nullptr) {
+  ElementNode* claimed = openByName_.top(*entry);
+  if (target_->endsWith(claimed)) {
     return;  // nothing to take: it stays childless and can be claimed again
   }
-  target_->moveFollowingInto(claimed.element);
-  topLevelElements_.resize(claimed.slot + 1);
-  stack->pop_back();
+  target_->close(claimed);
+  // Whatever followed it at the top level now lies inside it.
+  while (topLevelElements_.back() != claimed) {
+    topLevelElements_.back()->flags_ |= Node::Buried;
+    topLevelElements_.pop_back();
+  }
+  if (firstOpen_ > topLevelElements_.size()) firstOpen_ = topLevelElements_.size();
+  claimed_ = true;
+  openByName_.pop(*entry);
 }
 
 }  // namespace orbis

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,26 +19,7 @@ namespace {
 constexpr char CarriageReturn = '\r';
 constexpr char LineFeed = '\n';
 constexpr char EndOfFileMark = 0x1A;
-
-// Reads until capacity bytes have come or the file ends. Returns the count,
-// or -1 on an error.
-int64_t readFully(int descriptor, char* buffer, int64_t capacity) {
-  int64_t total = 0;
-  while (total < capacity) {
-    ssize_t got = ::read(descriptor, buffer + total, static_cast<size_t>(capacity - total));
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return -1;
-    }
-    if (got == 0) {
-      break;
-    }
-    total += got;
-  }
-  return total;
-}
+constexpr int64_t BufferSize = 64 * 1024;
 
 bool hasHighBytes(const char* text) {
   for (; *text != '\0'; ++text) {
@@ -59,13 +41,33 @@ int openForReading(const char* path) {
   return descriptor;
 }
 
-// The next byte of the file, or -1 at its end or on an error.
-int peekByte(int descriptor) {
-  char byte = 0;
-  return readFully(descriptor, &byte, 1) == 1 ? static_cast<unsigned char>(byte) : -1;
-}
-
 }  // namespace
+
+int64_t TextFile::readFully(char* out, int64_t capacity) {
+  int64_t total = 0;
+  while (total < capacity) {
+    if (taken_ == buffered_) {
+      if (buffer_ == nullptr) buffer_ = std::make_unique<char[]>(BufferSize);
+      ssize_t got = ::read(descriptor_, buffer_.get(), BufferSize);
+      if (got < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        return -1;
+      }
+      if (got == 0) {
+        break;
+      }
+      buffered_ = got;
+      taken_ = 0;
+    }
+    int64_t count = std::min(capacity - total, buffered_ - taken_);
+    std::memcpy(out + total, buffer_.get() + taken_, static_cast<size_t>(count));
+    taken_ += count;
+    total += count;
+  }
+  return total;
+}
 
 TextFile::~TextFile() { close(); }
 
@@ -100,6 +102,7 @@ bool TextFile::open(const char* path) {
   }
   descriptor_ = descriptor;
   length_ = static_cast<int64_t>(status.st_size);
+  buffered_ = taken_ = 0;
   ended_ = false;
   pendingByte_ = -1;
   textMode_ = true;
@@ -112,6 +115,7 @@ void TextFile::close() {
   }
   descriptor_ = -1;
   length_ = 0;
+  buffered_ = taken_ = 0;
   ended_ = false;
   pendingByte_ = -1;
 }
@@ -125,7 +129,7 @@ int32_t TextFile::read(char* buffer, int32_t capacity) {
     buffer[raw++] = static_cast<char>(pendingByte_);
     pendingByte_ = -1;
   }
-  int64_t got = readFully(descriptor_, buffer + raw, capacity - raw);
+  int64_t got = readFully(buffer + raw, capacity - raw);
   if (got < 0) {
     // A failing device will fail again: end the data instead of spinning.
     lastError_ = std::strerror(errno);
@@ -157,7 +161,8 @@ int32_t TextFile::read(char* buffer, int32_t capacity) {
     } else {
       // The CR ends the raw bytes: its fate depends on the byte after it,
       // which then begins the next read.
-      int next = peekByte(descriptor_);
+      char after = 0;
+      int next = readFully(&after, 1) == 1 ? static_cast<unsigned char>(after) : -1;
       if (next == LineFeed && out == 0) {
         buffer[out++] = LineFeed;
       } else if (next == LineFeed) {
@@ -177,6 +182,7 @@ bool TextFile::rewind() {
   }
   ended_ = false;
   pendingByte_ = -1;
+  buffered_ = taken_ = 0;
   return ::lseek(descriptor_, 0, SEEK_SET) == 0;
 }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orbis::platform {
@@ -57,8 +58,17 @@ public:
   int lastErrorNumber() const { return lastErrorNumber_; }
 
 private:
+  // Reads until capacity bytes have come or the file ends, through
+  // buffer_; the count, or -1 on an error.
+  int64_t readFully(char* out, int64_t capacity);
+
   int descriptor_ = -1;
   int64_t length_ = 0;
+  // The system is asked for large blocks however little a read wants: a
+  // large page is read a few kilobytes at a time.
+  std::unique_ptr<char[]> buffer_;
+  int64_t buffered_ = 0;  // bytes of buffer_ read from the file
+  int64_t taken_ = 0;     // of those, the ones delivered
   bool ended_ = false;    // a 0x1A byte has been met
   int pendingByte_ = -1;  // a looked-ahead byte that begins the next read
   bool textMode_ = true;

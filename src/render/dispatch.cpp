@@ -1,18 +1,21 @@
 // Element dispatch: the walk over the tree in document order.
 //
-// The walk keeps its own stack of frames instead of recursing, so a tree a
-// million levels deep lays out like a flat one. Each handler has an opening
-// part, run when the walk reaches the element, and a closing part, run after
-// its children; what the opening part saves (alignment, indent step, text
-// colour) stays in the element's frame until the closing part restores it.
-// An opening part that returns false ends the element there: its children
-// are left out, or there are none and nothing needs closing. Elements
-// without children still open, so a childless p with align=right leaves the
-// right alignment in force for what follows. skipCount lives in the
-// Layout and so carries from one node to the next across levels.
+// The walk reads the tree's records in order and keeps its own stack of
+// frames, one per element whose children it is in, so a tree a million
+// levels deep lays out like a flat one. Each handler has an opening part,
+// run when the walk reaches the element, and a closing part, run after its
+// children (at the element's Close record); what the opening part saves
+// (alignment, indent step, text colour) stays in the element's frame until
+// the closing part restores it. An opening part that returns false ends the
+// element there: its children are left out, or there are none and nothing
+// needs closing. Elements without children still open, so a childless p
+// with align=right leaves the right alignment in force for what follows.
+// skipCount lives in the Layout and so carries from one node to the next
+// across levels.
 #include <memory>
 #include <vector>
 
+#include "markup/tree.h"
 #include "render/elements.h"
 #include "render/layout.h"
 #include "render/tag_table.h"
@@ -31,10 +34,7 @@ struct Handler {
 };
 
 struct Frame {
-  const Handler* handler;         // null for the node whose children alone are walked
-  const Node* nextChild;          // the position, when the tree is kept
-  Node* container = nullptr;      // whose children are taken, when the tree is released
-  std::unique_ptr<Node> owned{};  // the element itself, released after closing
+  const Handler* handler;
   bool hasChildren = false;
   Alignment savedAlignment = Alignment::Left;
   int32_t saved = 0;  // the indent step added, or the text colour replaced
@@ -42,7 +42,7 @@ struct Frame {
 
 // The bullet and the definition indent are ordinary runs at the line start.
 void flowMarker(Layout& layout, const char* marker) {
-  layout.flowRun(std::make_unique<TextRun>(layout.doc.normalColors, marker));
+  layout.flowRun(layout.normalStyle(), marker);
 }
 constexpr int32_t BulletLength = 2;  // "* "
 
@@ -286,97 +286,104 @@ const Handler& handlerFor(int32_t id) {
   }
 }
 
-void layOutText(Layout& layout, std::string text) {
+void layOutText(Layout& layout, std::string_view text) {
   layout.trimJoinSpace(text, false);
   if (!text.empty()) {
-    layout.flowRun(makeTextRun(layout, std::move(text)));
+    layout.flowRun(textStyle(layout), text);
   }
 }
 
-// Returns whether a frame was pushed for the element's children.
-bool openElement(Layout& layout, const ElementNode& element, std::vector<Frame>& stack) {
-  const Handler& handler = handlerFor(lookupTag(element.name.view()));
+// The parser of a load gives every element its tag id; a tree built
+// otherwise has none.
+int32_t tagOf(const ElementNode& element) {
+  return element.tag() != Unclassified ? element.tag() : lookupTag(element.name());
+}
+
+// Opens the element: its frame goes on the stack when its children are to
+// be walked; otherwise they are passed over, and a childless element that
+// opened closes at once.
+void openElement(Layout& layout, const ElementNode& element, std::vector<Frame>& stack,
+                 TreeReader& reader) {
+  const Handler& handler = handlerFor(tagOf(element));
   // Any element the page shows can be linked to by its id, at the line
   // where layout meets it, before a heading or paragraph breaks the line.
   if (&handler != &Hidden) recordAnchor(layout, element, "id");
-  Frame frame{&handler, element.firstChild()};
+  Frame frame{&handler};
   frame.hasChildren = element.hasChildren();
   if (!handler.open(layout, element, frame)) {
-    return false;
+    reader.skipChildren(element);
+  } else if (frame.hasChildren) {
+    stack.push_back(frame);
+  } else if (handler.close != nullptr) {
+    handler.close(layout, frame);
   }
-  stack.push_back(std::move(frame));
-  return true;
 }
 
-// The next child of the innermost frame: taken out of the tree when the
-// walk releases it, else only stepped over.
-std::unique_ptr<Node> nextChild(Frame& frame, bool release, const Node*& child) {
-  if (release) {
-    std::unique_ptr<Node> taken = frame.container->releaseFirstChild();
-    child = taken.get();
-    return taken;
-  }
-  child = frame.nextChild;
-  if (child != nullptr) {
-    frame.nextChild = child->nextSibling();
-  }
-  return nullptr;
-}
-
-// With release set, every node is taken out of the tree as the walk reaches
-// it and destroyed once laid out, so that the tree shrinks while the lines
-// grow and the two never both hold the whole page: the tree's memory goes
-// free chunk by chunk and the new runs are cut from it.
-void walk(Layout& layout, std::vector<Frame>& stack, bool release) {
-  while (!stack.empty()) {
-    const Node* child = nullptr;
-    std::unique_ptr<Node> taken = nextChild(stack.back(), release, child);
-    if (child == nullptr) {
-      Frame done = std::move(stack.back());
+// Lays out records from reader until it has none to give now (or, with a
+// budget, until that many are done); returns how many it laid out. The
+// frames of the elements whose children it is in stay in stack between
+// calls.
+std::size_t walk(Layout& layout, TreeReader& reader, std::vector<Frame>& stack,
+                 std::size_t budget = static_cast<std::size_t>(-1)) {
+  std::size_t done = 0;
+  for (; done < budget; ++done) {
+    const Node* node = reader.next();
+    if (node == nullptr) break;
+    if (node->kind() == NodeKind::Close) {
+      Frame closed = stack.back();
       stack.pop_back();
-      if (done.handler != nullptr && done.handler->close != nullptr) {
-        done.handler->close(layout, done);
-      }
+      if (closed.handler->close != nullptr) closed.handler->close(layout, closed);
       continue;
     }
+    const ElementNode* element = asElement(node);
     if (layout.skipCount > 0) {
       layout.skipCount -= 1;
-    } else if (const TextNode* text = asText(child)) {
-      layOutText(layout,
-                 release ? std::move(static_cast<TextNode*>(taken.get())->text) : text->text);
-    } else if (const ElementNode* element = asElement(child)) {
-      if (openElement(layout, *element, stack) && release) {
-        stack.back().container = taken.get();
-        stack.back().owned = std::move(taken);
-      }
+      if (element != nullptr) reader.skipChildren(*element);
+    } else if (element != nullptr) {
+      openElement(layout, *element, stack, reader);
+    } else if (const TextNode* text = asText(node)) {
+      layOutText(layout, text->text());
     }
   }
+  return done;
 }
 
 }  // namespace
 
-void Layout::layOutChildren(const Node* node) {
-  if (node == nullptr) {
-    return;
-  }
+struct TreeWalk::State {
+  TreeReader reader;
   std::vector<Frame> stack;
-  stack.push_back(Frame{nullptr, node->firstChild()});
-  walk(*this, stack, false);
+};
+
+TreeWalk::TreeWalk(Layout& layout, Tree& tree, bool settledOnly)
+    : layout_(layout), state_(new State{TreeReader(tree, true, settledOnly), {}}) {}
+
+TreeWalk::~TreeWalk() = default;
+
+std::size_t TreeWalk::layOut(std::size_t records) {
+  return walk(layout_, state_->reader, state_->stack, records);
 }
 
-void Layout::layOutTree(Node& root) {
+bool TreeWalk::ended() const { return state_->reader.ended(); }
+
+void Layout::layOutChildren(const Tree& tree) {
+  TreeReader reader(tree);
   std::vector<Frame> stack;
-  stack.push_back(Frame{nullptr, nullptr, &root});
-  walk(*this, stack, true);
+  walk(*this, reader, stack);
+}
+
+void Layout::layOutTree(Tree& tree) {
+  TreeWalk(*this, tree, false).layOut(static_cast<std::size_t>(-1));
+  tree.clear();
 }
 
 void Layout::layOutElement(const ElementNode* element) {
   if (element == nullptr) {
     return;
   }
+  TreeReader reader(*element);
   std::vector<Frame> stack;
-  openElement(*this, *element, stack);
-  walk(*this, stack, false);
+  walk(*this, reader, stack);
 }
 
 }  // namespace orbis

@@ -22,6 +22,7 @@ Document::~Document() {
 
 void Document::clear() {
   lines.clear();
+  targets.clear();
   anchors.clear();
 }
 

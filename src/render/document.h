@@ -10,13 +10,15 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "config/colors.h"
 #include "markup/lower_string.h"
+#include "render/link_targets.h"
 #include "render/load_result.h"
+#include "render/rendered_lines.h"
 #include "render/rendered_text.h"
 
 namespace orbis {
@@ -41,10 +43,16 @@ public:
   LoadResult load(const char* name, const LoadContext& context);
 
   std::map<LowerString, int32_t> anchors;  // name -> line index + 1
-  // A deque: a large page has hundreds of thousands of lines, and growing
-  // one never copies them all or holds two copies at once. Lines and their
-  // run lists take the tree's memory as layout frees it.
-  std::deque<RenderedLine, BlockAllocator<RenderedLine>> lines;
+  RenderedLines lines;
+  LinkTargets targets;  // of the link runs, each kept once
+
+  // What a run shows: its colours (for padding, the normal colours), a
+  // link's active colours and target.
+  ColorPair colorsOf(const TextRun& run) const {
+    return run.isPadding() ? normalColors : unpackColors(run.colors);
+  }
+  ColorPair activeColorsOf(const TextRun& run) const { return unpackActiveColors(run.colors); }
+  std::string_view targetOf(const TextRun& run) const { return targets[run.target]; }
 
   // The colours of ordinary text, of links and of the link under the
   // cursor, as the page left them (the settings' until a page sets its own).

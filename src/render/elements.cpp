@@ -43,30 +43,44 @@ int32_t rulePercentage(const ElementNode& element) {
 
 bool isLayoutAttribute(std::string_view name) {
   // align is read by text flow (applyAlign), id by element dispatch, the
-  // rest by the handlers here.
-  static constexpr std::string_view Names[] = {"align", "alink", "alt",  "bgcolor",
-                                               "color", "href",  "id",   "link",
-                                               "name",  "size",  "text", "width"};
-  for (std::string_view known : Names) {
-    if (equalsIgnoringCase(known, name)) {
-      return true;
-    }
+  // rest by the handlers here. Every attribute of a page is asked about, so
+  // the length picks the few names to compare.
+  constexpr std::size_t Longest = 7;
+  if (name.size() < 2 || name.size() > Longest) return false;
+  char bytes[Longest];
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    bytes[i] = static_cast<char>(foldCase(static_cast<unsigned char>(name[i])));
   }
-  return false;
+  std::string_view folded(bytes, name.size());
+  switch (name.size()) {
+    case 2:
+      return folded == "id";
+    case 3:
+      return folded == "alt";
+    case 4:
+      return folded == "href" || folded == "link" || folded == "name" || folded == "size" ||
+             folded == "text";
+    case 5:
+      return folded == "align" || folded == "alink" || folded == "color" || folded == "width";
+    case 7:
+      return folded == "bgcolor";
+    default:
+      return false;
+  }
 }
 
-std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text) {
+RunStyle textStyle(const Layout& layout) {
   if (layout.inLink) {
-    return std::make_unique<LinkRun>(layout.doc.linkColors, layout.doc.activeLinkColors,
-                                     std::move(text), layout.currentHref);
+    return {RunKind::Link, packColors(layout.doc.linkColors, layout.doc.activeLinkColors),
+            layout.currentTarget};
   }
-  return std::make_unique<TextRun>(layout.doc.normalColors, std::move(text));
+  return layout.normalStyle();
 }
 
 void openLink(Layout& layout, const ElementNode& element) {
   std::string href;
   if (element.getAttribute("href", href)) {
-    layout.currentHref = std::move(href);
+    layout.currentTarget = layout.doc.targets.add(href);
     layout.inLink = true;
   } else {
     layout.inLink = false;
@@ -84,7 +98,7 @@ void recordAnchor(Layout& layout, const ElementNode& element, const char* attrib
 
 void closeLink(Layout& layout) {
   layout.inLink = false;
-  layout.currentHref = {};
+  layout.currentTarget = 0;
 }
 
 void applyPageColors(Layout& layout, const ElementNode& element) {
@@ -134,7 +148,7 @@ void collectTitle(Layout& layout, const ElementNode& element) {
     if (text == nullptr) {
       continue;
     }
-    title += text->text;
+    title += text->text();
     if (layout.endsInSpace && start < title.size() && isWhiteSpace(title[start])) {
       ++start;
     }
@@ -158,7 +172,7 @@ void layOutImage(Layout& layout, const ElementNode& element) {
   if (text.size() < 2) {
     text = "[Picture]";
   }
-  layout.flowRun(makeTextRun(layout, std::move(text)));
+  layout.flowRun(textStyle(layout), text);
 }
 
 void layOutRule(Layout& layout, const ElementNode& element) {
@@ -173,7 +187,8 @@ void layOutRule(Layout& layout, const ElementNode& element) {
   ColorPair colors = layout.doc.normalColors;
   readConsoleColor(layout, element, "color", colors.foreground);
   int64_t cells = std::max<int64_t>(0, int64_t{layout.wrapWidth} * percentage / 100);
-  layout.flowRun(std::make_unique<TextRun>(colors, std::string(static_cast<size_t>(cells), fill)));
+  layout.flowRun({RunKind::Text, packColors(colors), 0},
+                 std::string(static_cast<size_t>(cells), fill));
 
   layout.paragraphBreak(false);
   layout.setAlignment(saved);

@@ -21,9 +21,9 @@ namespace orbis {
 // handler that reads a new attribute must be listed here.
 bool isLayoutAttribute(std::string_view name);
 
-// A run of text in the colours in force: a LinkRun to the current href while
-// inside a link, otherwise a TextRun in the normal colours.
-std::unique_ptr<TextRun> makeTextRun(const Layout& layout, std::string text);
+// The run of text in the colours in force: a piece of a link to the current
+// href while inside a link, otherwise text in the normal colours.
+RunStyle textStyle(const Layout& layout);
 
 // The element's attribute (name of an a, the id of any element) as an
 // anchor at the current line + 1: the later of two equal names (letter case

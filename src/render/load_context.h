@@ -4,6 +4,9 @@
 // far it got. Nothing else outside the file reaches a load.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include "config/settings.h"
 #include "markup/byte_source.h"
 #include "platform/shared/console.h"
@@ -21,6 +24,10 @@ struct LoadContext {
   // Receives the share of the file read so far; null: the load keeps it to
   // itself.
   ReadProgress* progress = nullptr;
+  // For a caller that prints the text itself: it gets the text in blocks
+  // (as TextWriter gives them) while the page is laid out, and the
+  // temporary file is left empty. Null: the text goes to that file.
+  const std::function<bool(std::string_view)>* printText = nullptr;
 };
 
 // The console size a page is laid out for: the measured size, or 80 by 25

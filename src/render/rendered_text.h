@@ -4,107 +4,145 @@
 // to its other pieces, so that a link broken over several lines is still
 // one link; a piece lies on a later line than the piece before it. After
 // load the model is read-only.
+//
+// A large page has millions of runs, so a run is a small flat record: its
+// text is its columns of its line's text, its colours (console colours,
+// 0 to 15) are packed into one number, and its link's target is an index
+// into the document's LinkTargets, which keeps each distinct target once.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
+#include <iterator>
 #include <string_view>
-#include <vector>
 
 #include "config/colors.h"
-#include "pool/block_pool.h"
 
 namespace orbis {
 
 enum class Alignment : int32_t { Left = 0, Right = 1, Center = 2 };
 
-// What a run is: plain text, or a piece of a link (a LinkRun).
-enum class RunKind : int { Text = 1, Link = 2 };
+// What a run is: plain text, or a piece of a link.
+enum class RunKind : uint8_t { Text = 1, Link = 2 };
 
-// Immutable text shared by every run of one link: a page may repeat a long
-// href over a great many short runs, and no run needs a copy of its own.
-// The shared record lives in the block pool, like the runs.
-class SharedText {
+enum RunFlags : uint8_t {
+  // The links between the pieces of one split run:
+  PreviousPiece = 1,  // a piece of the same run comes before this one, on an earlier line
+  NextPiece = 2,      // and one after it, on a later line
+  // The blanks that right or centre alignment puts in front of a line: in
+  // the document's normal colours as the page left them (Document::colorsOf).
+  Padding = 4,
+};
+
+// Colours and active colours of a run, each console colour in 4 bits.
+constexpr uint16_t packColors(ColorPair colors, ColorPair active = {0, 0}) {
+  return static_cast<uint16_t>(((active.background & 15) << 12) | ((active.foreground & 15) << 8) |
+                               ((colors.background & 15) << 4) | (colors.foreground & 15));
+}
+constexpr ColorPair unpackColors(uint16_t packed) { return {(packed >> 4) & 15, packed & 15}; }
+constexpr ColorPair unpackActiveColors(uint16_t packed) {
+  return {(packed >> 12) & 15, (packed >> 8) & 15};
+}
+
+struct TextRun {
+  int32_t start = 0;  // first column
+  int32_t end = -1;   // last column (inclusive)
+  // The document-wide index of the first piece of this run's chain (its
+  // own index when it is the first): the pieces of one link share it, so a
+  // piece is known to belong to a link without walking the link, however
+  // many lines it wraps over.
+  uint32_t firstPiece = 0;
+  uint32_t target = 0;  // a link's href: its index in the document's LinkTargets
+  uint16_t colors = 0;  // packColors of its colours and, for a link, its active colours
+  RunKind kind = RunKind::Text;
+  uint8_t flags = 0;  // RunFlags
+
+  bool isLink() const { return kind == RunKind::Link; }
+  bool hasPreviousPiece() const { return (flags & PreviousPiece) != 0; }
+  bool hasNextPiece() const { return (flags & NextPiece) != 0; }
+  bool isPadding() const { return (flags & Padding) != 0; }
+  int32_t length() const { return end - start + 1; }
+};
+
+class RenderedLines;
+
+// The runs of one line, in column order: a view into the document's lines.
+class RunRange {
 public:
-  SharedText() = default;
-  SharedText(std::string text)
-      : text_(text.empty() ? nullptr
-                           : std::allocate_shared<const std::string>(BlockAllocator<std::string>(),
-                                                                     std::move(text))) {}
-  SharedText(const char* text) : SharedText(std::string(text)) {}
+  class Iterator {
+  public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = TextRun;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const TextRun*;
+    using reference = const TextRun&;
 
-  const std::string& str() const { return text_ ? *text_ : none(); }
-  bool empty() const { return text_ == nullptr; }
-  friend bool operator==(const SharedText& a, std::string_view b) { return a.str() == b; }
+    Iterator() = default;
+    Iterator(const RenderedLines* lines, uint32_t index) : lines_(lines), index_(index) {}
+    reference operator*() const;
+    pointer operator->() const { return &**this; }
+    reference operator[](difference_type offset) const { return *(*this + offset); }
+    // The run's document-wide index.
+    uint32_t index() const { return index_; }
+
+    Iterator& operator++() { return *this += 1; }
+    Iterator operator++(int) {
+      Iterator was = *this;
+      *this += 1;
+      return was;
+    }
+    Iterator& operator--() { return *this -= 1; }
+    Iterator operator--(int) {
+      Iterator was = *this;
+      *this -= 1;
+      return was;
+    }
+    Iterator& operator+=(difference_type offset) {
+      index_ = static_cast<uint32_t>(index_ + offset);
+      return *this;
+    }
+    Iterator& operator-=(difference_type offset) { return *this += -offset; }
+    friend Iterator operator+(Iterator it, difference_type offset) { return it += offset; }
+    friend Iterator operator+(difference_type offset, Iterator it) { return it += offset; }
+    friend Iterator operator-(Iterator it, difference_type offset) { return it -= offset; }
+    friend difference_type operator-(const Iterator& a, const Iterator& b) {
+      return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
+    friend auto operator<=>(const Iterator& a, const Iterator& b) { return a.index_ <=> b.index_; }
+
+  private:
+    const RenderedLines* lines_ = nullptr;
+    uint32_t index_ = 0;
+  };
+
+  RunRange() = default;
+  RunRange(const RenderedLines* lines, uint32_t first, uint32_t count)
+      : lines_(lines), first_(first), count_(count) {}
+
+  Iterator begin() const { return Iterator(lines_, first_); }
+  Iterator end() const { return Iterator(lines_, first_ + count_); }
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  const TextRun& operator[](std::size_t index) const { return begin()[static_cast<long>(index)]; }
+  const TextRun& front() const { return *begin(); }
+  const TextRun& back() const { return *(end() - 1); }
+  // The document-wide index of the first run.
+  uint32_t firstIndex() const { return first_; }
 
 private:
-  static const std::string& none() {
-    static const std::string nothing;
-    return nothing;
-  }
-  std::shared_ptr<const std::string> text_;
+  const RenderedLines* lines_ = nullptr;
+  uint32_t first_ = 0;
+  uint32_t count_ = 0;
 };
 
-class TextRun {
-public:
-  TextRun() = default;
-  TextRun(ColorPair runColors, std::string runText) : colors(runColors), text(std::move(runText)) {}
-  virtual ~TextRun() = default;
-  TextRun(const TextRun&) = delete;
-  TextRun& operator=(const TextRun&) = delete;
-
-  // A page makes about as many runs as its tree has nodes, so runs come
-  // from the block pool like the nodes: layout frees the tree as it goes,
-  // and the runs are cut from the memory the tree leaves.
-  static void* operator new(std::size_t size) { return allocateBlock(size); }
-  // The virtual destructor passes the size of the whole derived object.
-  static void operator delete(void* block, std::size_t size) noexcept { releaseBlock(block, size); }
-
-  virtual RunKind kind() const { return RunKind::Text; }
-  // A new run of the same kind and colours (and target), with empty text,
-  // no piece links and zero position.
-  virtual std::unique_ptr<TextRun> emptyCopy() const;
-
-  TextRun* previousPiece = nullptr;
-  TextRun* nextPiece = nullptr;
-  int32_t line = 0;
-  int32_t start = 0;
-  int32_t end = 0;  // inclusive
-  ColorPair colors;
-  std::string text;
-};
-
-class LinkRun : public TextRun {
-public:
-  LinkRun() = default;
-  LinkRun(ColorPair runColors, ColorPair active, std::string runText, SharedText href)
-      : TextRun(runColors, std::move(runText)), activeColors(active), target(std::move(href)) {}
-
-  RunKind kind() const override { return RunKind::Link; }
-  std::unique_ptr<TextRun> emptyCopy() const override;
-
-  ColorPair activeColors;
-  SharedText target;  // the href as written in the page
-  // The first piece of this run's chain (this run when it is the first),
-  // set by the writer: the pieces of one link share it, so a piece is known
-  // to belong to a link without walking the link, however many lines it
-  // wraps over. Null until written.
-  const LinkRun* firstPiece = nullptr;
-};
-
-// The run as a LinkRun, or null when it is none (or null).
-inline LinkRun* asLink(TextRun* run) {
-  return run != nullptr && run->kind() == RunKind::Link ? static_cast<LinkRun*>(run) : nullptr;
-}
-inline const LinkRun* asLink(const TextRun* run) {
-  return run != nullptr && run->kind() == RunKind::Link ? static_cast<const LinkRun*>(run)
-                                                        : nullptr;
-}
-
+// One line: its runs and its text, the runs' texts side by side.
 struct RenderedLine {
-  Alignment alignment = Alignment::Left;
-  std::vector<std::unique_ptr<TextRun>, BlockAllocator<std::unique_ptr<TextRun>>> runs;
+  RunRange runs;
+  std::string_view text;
+
+  std::string_view textOf(const TextRun& run) const {
+    return text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length()));
+  }
 };
 
 }  // namespace orbis

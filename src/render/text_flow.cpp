@@ -12,7 +12,8 @@
 // scanned so far ("head", tabs already expanded) followed by the unread rest
 // of the original text ("source" from "pos"), and the blank that cutting a
 // long word inserts is held as a position in the source instead of being
-// inserted. Each piece's text is materialised only when it is appended.
+// inserted. Most pieces are parts of the run's text and are kept as ranges
+// of it; only a piece with a tab or the inserted blank is copied.
 #include "render/text_flow.h"
 
 #include <algorithm>
@@ -28,24 +29,77 @@ namespace {
 
 constexpr size_t NoPosition = std::string::npos;
 
-// Deletes a piece that came out empty. The piece before it, if any, ends its
-// chain here rather than keep pointing at freed memory.
-void dropPiece(std::unique_ptr<TextRun> run) {
-  if (run->previousPiece != nullptr) {
-    run->previousPiece->nextPiece = nullptr;
+// The scanned part of the current piece. Mostly it is a part of the run's
+// text, kept as a range; a tab's blanks and the blank inserted into a long
+// word are in no text, and a piece that takes one is copied from there on.
+class PieceHead {
+public:
+  explicit PieceHead(std::string_view source) : source_(source) {}
+  size_t size() const { return copied_ ? bytes_.size() : length_; }
+  bool empty() const { return size() == 0; }
+  std::string_view text() const {
+    return copied_ ? std::string_view(bytes_) : source_.substr(start_, length_);
   }
-}
+  // Takes source_[from, to), which follows what was taken before.
+  void take(size_t from, size_t to) {
+    if (copied_) {
+      bytes_.append(source_, from, to - from);
+    } else {
+      assert(from == start_ + length_);
+      length_ += to - from;
+    }
+  }
+  // A blank of the source at at, or one inserted before it.
+  void takeBlank(bool inserted, size_t at) {
+    if (inserted) {
+      takeBlanks(1);
+    } else {
+      take(at, at + 1);
+    }
+  }
+  void takeBlanks(size_t count) {
+    copy();
+    bytes_.append(count, ' ');
+  }
+  // Keeps only what follows the blank at index.
+  void keepAfter(size_t index) {
+    if (copied_) {
+      bytes_.erase(0, index + 1);
+    } else {
+      start_ += index + 1;
+      length_ -= index + 1;
+    }
+  }
+  // Starts a piece at source_[at].
+  void startAt(size_t at) {
+    copied_ = false;
+    bytes_.clear();
+    start_ = at;
+    length_ = 0;
+  }
+
+private:
+  void copy() {
+    if (!copied_) bytes_.assign(source_.substr(start_, length_));
+    copied_ = true;
+  }
+
+  std::string_view source_;
+  size_t start_ = 0;
+  size_t length_ = 0;
+  bool copied_ = false;
+  std::string bytes_;
+};
 
 class RunFlow {
 public:
-  RunFlow(Layout& layout, std::unique_ptr<TextRun> run)
+  RunFlow(Layout& layout, const RunStyle& style, std::string_view text)
       : layout_(layout),
-        run_(std::move(run)),
-        source_(std::move(run_->text)),
+        style_(style),
+        source_(text),
+        head_(text),
         width_(std::max(layout.wrapWidth, MinWrapWidth)),
-        tabSize_(layout.tabSize) {
-    run_->text.clear();
-  }
+        tabSize_(layout.tabSize) {}
 
   void flow();
 
@@ -70,17 +124,29 @@ private:
   void finish();
   size_t nextSourceBlank();
 
+  void appendPiece(std::string_view text, bool nextFollows);
+  void dropPiece();
+  void startNextPiece(bool linked);
+
   Layout& layout_;
-  std::unique_ptr<TextRun> run_;
-  std::string source_;                // read-only until finish()
+  const RunStyle style_;
+  const std::string_view source_;     // the run's text, read from the front
   size_t pos_ = 0;                    // next unread byte of source_
-  std::string head_;                  // the run's text scanned so far
+  PieceHead head_;                    // the current piece's text scanned so far
   int64_t lastBlank_ = -1;            // index in head_ of the last blank, or -1
   size_t pendingBlank_ = NoPosition;  // an inserted blank stands before source_[pendingBlank_]
   size_t blankSearchFrom_ = NoPosition;
   size_t blankFound_ = NoPosition;
   const int32_t width_;
   const int32_t tabSize_;
+
+  // The chain of pieces: whether the current piece follows an appended
+  // one, the place of the last appended piece on its line, and, once that
+  // line is in the document, its index and that of the chain's first piece.
+  bool linked_ = false;
+  uint32_t appendedPlace_ = 0;
+  uint32_t previousIndex_ = 0;
+  uint32_t firstPiece_ = 0;
 };
 
 void RunFlow::flow() {
@@ -143,7 +209,7 @@ void RunFlow::takeCharacters() {
   while (end < limit && !isWhiteSpace(source_[end])) {
     ++end;
   }
-  head_.append(source_, pos_, end - pos_);
+  head_.take(pos_, end);
   layout_.column += static_cast<int32_t>(end - pos_);
   layout_.breakCount = 0;
   pos_ = end;
@@ -152,44 +218,39 @@ void RunFlow::takeCharacters() {
 void RunFlow::expandTab() {
   ++pos_;
   int32_t extra = tabExpansion(layout_.column, tabSize_);
-  head_.append(static_cast<size_t>(extra) + 1, ' ');
+  head_.takeBlanks(static_cast<size_t>(extra) + 1);
   layout_.column += extra;
   lastBlank_ = static_cast<int64_t>(head_.size()) - 1;
   placeCell();
 }
 
 void RunFlow::takeBlank(bool pending) {
+  lastBlank_ = static_cast<int64_t>(head_.size());
+  head_.takeBlank(pending, pos_);
   if (pending) {
     pendingBlank_ = NoPosition;
   } else {
     ++pos_;
   }
-  lastBlank_ = static_cast<int64_t>(head_.size());
-  head_.push_back(' ');
   placeCell();
 }
 
-// The text after the line feed goes on in a new run; the line feed itself
-// is dropped.
+// The text after the line feed goes on in a new piece; the line feed
+// itself is dropped.
 void RunFlow::breakAtLineFeed() {
   ++pos_;
-  std::unique_ptr<TextRun> next = run_->emptyCopy();
   bool keepsText = !head_.empty();
-  if (keepsText && pos_ < source_.size()) {
-    run_->nextPiece = next.get();
-    next->previousPiece = run_.get();
-  }
+  bool linked = keepsText && pos_ < source_.size();
   if (keepsText) {
-    run_->text = std::move(head_);
-    layout_.appendRun(std::move(run_));
+    appendPiece(head_.text(), linked);
   } else {
-    dropPiece(std::move(run_));
+    dropPiece();
   }
   if (layout_.column > 0 || layout_.preformatted) {
     layout_.newLine();
   }
-  run_ = std::move(next);
-  head_.clear();
+  startNextPiece(linked);
+  head_.startAt(pos_);
   lastBlank_ = -1;
 }
 
@@ -197,20 +258,16 @@ void RunFlow::breakAtLineFeed() {
 // followed the blank begins the new line, and the character that did not
 // fit is examined there like any other.
 void RunFlow::wrapAtBlank() {
-  std::unique_ptr<TextRun> next = run_->emptyCopy();
-  std::string carried = head_.substr(static_cast<size_t>(lastBlank_) + 1);
-  head_.resize(static_cast<size_t>(lastBlank_));
-  run_->nextPiece = next.get();
-  if (!head_.empty()) {
-    next->previousPiece = run_.get();
-    run_->text = std::move(head_);
-    layout_.appendRun(std::move(run_));
+  const auto blank = static_cast<size_t>(lastBlank_);
+  bool keepsText = blank > 0;
+  if (keepsText) {
+    appendPiece(head_.text().substr(0, blank), true);
   } else {
-    dropPiece(std::move(run_));
+    dropPiece();
   }
   layout_.newLine();
-  run_ = std::move(next);
-  head_ = std::move(carried);
+  startNextPiece(keepsText);
+  head_.keepAfter(blank);
   lastBlank_ = -1;
   layout_.column = static_cast<int32_t>(head_.size());
   if (!head_.empty()) {
@@ -241,21 +298,18 @@ void RunFlow::startLongWord() {
 // blank and no expanded tab here, so it is exactly the source bytes before
 // pos_ and "unreading" it is enough.
 void RunFlow::restart() {
-  assert(head_.size() <= pos_ && source_.compare(pos_ - head_.size(), head_.size(), head_) == 0);
+  assert(head_.size() <= pos_ && source_.substr(pos_ - head_.size(), head_.size()) == head_.text());
   pos_ -= head_.size();
-  head_.clear();
+  head_.startAt(pos_);
   lastBlank_ = -1;
 }
 
 void RunFlow::finish() {
   if (head_.empty()) {
-    dropPiece(std::move(run_));
+    dropPiece();
     return;
   }
-  // Most runs fit as they came: they keep the text's own memory and the
-  // copy goes back for the next run.
-  run_->text = head_ == source_ ? std::move(source_) : std::move(head_);
-  layout_.appendRun(std::move(run_));
+  appendPiece(head_.text(), false);
 }
 
 // The first blank of the source at or after pos_. The source never changes
@@ -269,6 +323,28 @@ size_t RunFlow::nextSourceBlank() {
     blankFound_ = source_.find(' ', pos_);
   }
   return blankFound_;
+}
+
+void RunFlow::appendPiece(std::string_view text, bool nextFollows) {
+  uint8_t flags =
+      static_cast<uint8_t>((linked_ ? PreviousPiece : 0) | (nextFollows ? NextPiece : 0));
+  appendedPlace_ = layout_.appendRun(style_, text, flags, firstPiece_);
+}
+
+// A piece that came out empty is left out; the piece before it, if any,
+// then ends the chain.
+void RunFlow::dropPiece() {
+  if (linked_) layout_.dropNextPiece(previousIndex_);
+}
+
+// The next piece follows the one just appended when linked is set; that
+// piece's line has gone to the document by now.
+void RunFlow::startNextPiece(bool linked) {
+  if (linked) {
+    previousIndex_ = layout_.indexOfLastLineRun(appendedPlace_);
+    if (!linked_) firstPiece_ = previousIndex_;
+  }
+  linked_ = linked;
 }
 
 }  // namespace
@@ -293,12 +369,16 @@ Layout::Layout(Document& document, const Settings& pageSettings, int32_t width)
   doc.title = "No Title";
 }
 
+void Layout::startLine() {
+  hasLine_ = true;
+  lineAlignment_ = alignment;
+}
+
 void Layout::newLine() {
-  if (doc.lines.empty()) {
-    doc.lines.push_back(RenderedLine{alignment, {}});
-  }
-  doc.lines.push_back(RenderedLine{alignment, {}});
-  currentLine = static_cast<int32_t>(doc.lines.size()) - 1;
+  if (!hasLine_) startLine();
+  commitLine();
+  startLine();
+  currentLine = static_cast<int32_t>(doc.lines.size());
   // Only "none", "one" and "two or more" matter to the callers; stopping
   // short of the top-of-document mark keeps a long run of breaks from
   // ever being mistaken for it.
@@ -308,6 +388,11 @@ void Layout::newLine() {
     breakCount += 1;
   }
   column = 0;
+}
+
+void Layout::finish() {
+  if (hasLine_) commitLine();
+  hasLine_ = false;
 }
 
 void Layout::lineBreak(bool soft) {
@@ -325,8 +410,8 @@ void Layout::paragraphBreak(bool lineOnly) {
 
 void Layout::setAlignment(Alignment value) {
   alignment = value;
-  if (!doc.lines.empty()) {
-    doc.lines.back().alignment = value;
+  if (hasLine_) {
+    lineAlignment_ = value;
   }
 }
 
@@ -343,38 +428,110 @@ void Layout::applyAlign(const ElementNode& element, Alignment defaultAlignment) 
   }
 }
 
-void Layout::appendRun(std::unique_ptr<TextRun> run) {
-  if (doc.lines.empty()) {
-    doc.lines.push_back(RenderedLine{alignment, {}});
-  }
-  RenderedLine& line = doc.lines.back();
-  if (line.runs.empty()) {
-    line.runs.reserve(4);  // most lines hold a few runs: one block, no regrowth
-  }
-  if (indent > 0 && line.runs.empty()) {
+uint32_t Layout::appendRun(const RunStyle& style, std::string_view text, uint8_t flags,
+                           uint32_t firstPiece) {
+  if (!hasLine_) startLine();
+  if (indent > 0 && lineRuns_.empty()) {
     // Nesting deeper than the line is wide would otherwise give every line
     // of a deeply nested page more blanks than the page has bytes.
     int32_t blanks = std::min(indent, std::max(wrapWidth, MinWrapWidth));
-    line.runs.push_back(
-        std::make_unique<TextRun>(doc.normalColors, std::string(static_cast<size_t>(blanks), ' ')));
+    lineRuns_.push_back(
+        TextRun{0, blanks - 1, 0, 0, packColors(doc.normalColors), RunKind::Text, 0});
+    lineText_.append(static_cast<size_t>(blanks), ' ');
     column += blanks;
   }
-  line.runs.push_back(std::move(run));
+  auto start = static_cast<int32_t>(lineText_.size());
+  lineRuns_.push_back(TextRun{start, start + static_cast<int32_t>(text.size()) - 1, firstPiece,
+                              style.target, style.colors, style.kind, flags});
+  lineText_.append(text);
+  return static_cast<uint32_t>(lineRuns_.size() - 1);
 }
 
-void Layout::flowRun(std::unique_ptr<TextRun> run) {
-  if (run == nullptr) {
+void Layout::dropNextPiece(uint32_t index) {
+  TextRun& run = index >= doc.lines.runCount() ? lineRuns_[index - doc.lines.runCount()]
+                                               : doc.lines.run(index);
+  run.flags = static_cast<uint8_t>(run.flags & ~NextPiece);
+}
+
+namespace {
+
+// Blanks in front of a line so that it ends in the last column (Right) or
+// leaves equal room on both sides, the odd cell going to the right (Center).
+int64_t alignmentPadding(Alignment alignment, int64_t lastColumn, int columns) {
+  switch (alignment) {
+    case Alignment::Right:
+      return columns - lastColumn - 1;
+    case Alignment::Center:
+      return (columns - lastColumn - 1) / 2;
+    case Alignment::Left:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// The line is final: its alignment becomes blanks in front of it (a run of
+// its own), and each piece that begins a chain learns its own index.
+void Layout::commitLine() {
+  int64_t padding = 0;
+  if (!lineRuns_.empty()) {
+    padding =
+        alignmentPadding(lineAlignment_, static_cast<int64_t>(lineText_.size()) - 1, wrapWidth);
+  }
+  if (padding > 0) {
+    auto blanks = static_cast<int32_t>(padding);
+    for (TextRun& run : lineRuns_) {
+      run.start += blanks;
+      run.end += blanks;
+    }
+    lineRuns_.insert(lineRuns_.begin(), TextRun{0, blanks - 1, 0, 0, 0, RunKind::Text, Padding});
+    lineText_.insert(0, static_cast<size_t>(blanks), ' ');
+  }
+  uint32_t first = doc.lines.runCount();
+  for (std::size_t i = 0; i < lineRuns_.size(); ++i) {
+    TextRun& run = lineRuns_[i];
+    if (!run.hasPreviousPiece()) run.firstPiece = first + static_cast<uint32_t>(i);
+  }
+  doc.lines.append(lineRuns_, lineText_);
+  lastLineFirstRun_ = first + (padding > 0 ? 1 : 0);
+  lineRuns_.clear();
+  lineText_.clear();
+  hasLine_ = false;
+}
+
+namespace {
+
+// True when text holds a tab, a line feed or a carriage return.
+bool hasLineControl(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) <= '\r' && (c == '\t' || c == '\n' || c == '\r')) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Layout::flowRun(const RunStyle& style, std::string_view text) {
+  // Most runs fit where they start: nothing to break, expand or cut, so the
+  // flow below would place them whole, cell by cell.
+  const int32_t width = std::max(wrapWidth, MinWrapWidth);
+  const bool fits = preformatted || static_cast<int64_t>(text.size()) <= int64_t{width} - column;
+  if (!text.empty() && fits && !hasLineControl(text)) {
+    column += static_cast<int32_t>(text.size());
+    breakCount = 0;
+    appendRun(style, text, 0, 0);
     return;
   }
-  RunFlow(*this, std::move(run)).flow();
+  RunFlow(*this, style, text).flow();
 }
 
-void Layout::trimJoinSpace(std::string& text, bool titleFlag) {
+void Layout::trimJoinSpace(std::string_view& text, bool titleFlag) {
   if (preformatted && !titleFlag) {
     return;
   }
   if (endsInSpace && !text.empty() && isWhiteSpace(text.front())) {
-    text.erase(0, 1);
+    text.remove_prefix(1);
   }
   if (!text.empty()) {
     endsInSpace = isWhiteSpace(text.back());

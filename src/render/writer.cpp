@@ -1,13 +1,11 @@
-// The writer: gives every run its final line and columns, puts the blanks of
-// right and centre alignment in front of their lines, and writes the lines
-// to the temporary file that the editor shows. Line and column numbers in
-// the model are therefore exactly those of the file. Short documents are
-// padded with empty lines so that the editor's last screen is full.
-// Each piece of a link learns the first piece of its chain here.
+// The writer. Lines hold their text in one piece each; it is gathered into
+// blocks with the line feeds between, so that neither a file nor a terminal
+// sees a call per line.
 #include "render/writer.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -15,118 +13,116 @@
 
 namespace orbis {
 
-namespace {
+// Fills blocks and passes each on when full.
+class TextWriter::Blocks {
+public:
+  explicit Blocks(TextReceiver write) : write_(std::move(write)), block_(new char[TextBlockSize]) {}
 
-constexpr std::size_t OutputBufferSize = 1 << 16;
-
-// Blanks in front of a line so that it ends in the last column (Right) or
-// leaves equal room on both sides, the odd cell going to the right (Center).
-int64_t alignmentPadding(Alignment alignment, int64_t lastColumn, int columns) {
-  switch (alignment) {
-    case Alignment::Right:
-      return columns - lastColumn - 1;
-    case Alignment::Center:
-      return (columns - lastColumn - 1) / 2;
-    case Alignment::Left:
-      break;
+  bool append(std::string_view text) {
+    while (ok_ && !text.empty()) {
+      std::size_t room = TextBlockSize - used_;
+      std::size_t count = text.size() < room ? text.size() : room;
+      std::memcpy(block_.get() + used_, text.data(), count);
+      used_ += count;
+      text.remove_prefix(count);
+      if (used_ == TextBlockSize) flush();
+    }
+    return ok_;
   }
-  return 0;
-}
-
-void alignLine(RenderedLine& line, int32_t index, int columns, ColorPair colors) {
-  Alignment alignment = line.alignment;
-  line.alignment = Alignment::Left;
-  numberRuns(line, index);
-  if (line.runs.empty()) return;
-  int64_t padding = alignmentPadding(alignment, line.runs.back()->end, columns);
-  if (padding <= 0) return;
-  line.runs.insert(
-      line.runs.begin(),
-      std::make_unique<TextRun>(colors, std::string(static_cast<std::size_t>(padding), ' ')));
-  numberRuns(line, index);
-}
-
-void writeLine(std::FILE* file, const RenderedLine& line) {
-  for (const auto& run : line.runs) {
-    if (!run->text.empty()) std::fwrite(run->text.data(), 1, run->text.size(), file);
+  bool appendFeeds(int64_t count) {
+    while (ok_ && count > 0) {
+      std::size_t room = TextBlockSize - used_;
+      std::size_t chunk =
+          count < static_cast<int64_t>(room) ? static_cast<std::size_t>(count) : room;
+      std::memset(block_.get() + used_, '\n', chunk);
+      used_ += chunk;
+      count -= static_cast<int64_t>(chunk);
+      if (used_ == TextBlockSize) flush();
+    }
+    return ok_;
   }
-  std::fputc('\n', file);
-}
-
-void writeEmptyLines(std::FILE* file, int64_t count) {
-  static const std::string feeds(256, '\n');
-  while (count > 0) {
-    std::size_t chunk =
-        count < static_cast<int64_t>(feeds.size()) ? static_cast<std::size_t>(count) : feeds.size();
-    std::fwrite(feeds.data(), 1, chunk, file);
-    count -= static_cast<int64_t>(chunk);
+  bool flush() {
+    if (ok_ && used_ > 0) ok_ = write_(std::string_view(block_.get(), used_));
+    used_ = 0;
+    return ok_;
   }
-}
+  bool ok() const { return ok_; }
 
-// The first piece of a link's chain. The piece before lies on an earlier
-// line, which has been written (and so marked) already.
-const LinkRun* firstPieceOf(const LinkRun& link) {
-  const LinkRun* previous = asLink(link.previousPiece);
-  if (previous == nullptr || previous == &link) return &link;
-  if (previous->firstPiece != nullptr) return previous->firstPiece;
-  const LinkRun* first = previous;
-  for (const LinkRun* before = asLink(first->previousPiece); before != nullptr && before != first;
-       before = asLink(first->previousPiece)) {
-    first = before;
-  }
-  return first;
-}
-
-void markLinkChains(RenderedLine& line) {
-  for (auto& run : line.runs) {
-    if (LinkRun* link = asLink(run.get())) link->firstPiece = firstPieceOf(*link);
-  }
-}
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+private:
+  TextReceiver write_;
+  std::unique_ptr<char[]> block_;
+  std::size_t used_ = 0;
+  bool ok_ = true;
 };
 
-}  // namespace
+TextWriter::TextWriter(TextReceiver write) : blocks_(std::make_unique<Blocks>(std::move(write))) {}
 
-void numberRuns(RenderedLine& line, int32_t index) {
-  int32_t column = 0;
-  for (auto& run : line.runs) {
-    int32_t length = static_cast<int32_t>(run->text.size());
-    run->line = index;
-    run->start = column;
-    run->end = column + length - 1;
-    column += length;
+TextWriter::~TextWriter() = default;
+
+bool TextWriter::writeLines(const Document& doc) {
+  for (; written_ < doc.lines.size() && blocks_->ok(); ++written_) {
+    blocks_->append(doc.lines[written_].text);
+    blocks_->append("\n");
+  }
+  return blocks_->ok();
+}
+
+bool TextWriter::finish(const Document& doc) {
+  writeLines(doc);
+  // The lines after the last one up to lastLineIndex are empty; a document
+  // ends on its last line or on an empty line after it.
+  int64_t lines = static_cast<int64_t>(doc.lines.size());
+  int64_t last = lines > 0 ? lines - 1 : 0;
+  blocks_->appendFeeds(int64_t{doc.lastLineIndex} - last);
+  return blocks_->flush();
+}
+
+bool writeTextBlocks(const Document& doc, const TextReceiver& write) {
+  return TextWriter(write).finish(doc);
+}
+
+int32_t lastLineIndexFor(int32_t lastLine, platform::ConsoleSize console) {
+  int64_t screenEnd = static_cast<int64_t>(console.rows) - 4;
+  return static_cast<int32_t>(lastLine < screenEnd ? screenEnd : lastLine);
+}
+
+TemporaryFileText::TemporaryFileText(const std::string& path)
+    : file_(platform::openTempFile(path, platform::TempFileAccess::Write)) {
+  if (file_ == nullptr) {
+    error_ = errno != 0 ? errno : ENOENT;
+  } else {
+    std::setvbuf(file_, nullptr, _IONBF, 0);  // the blocks are the buffer
   }
 }
 
-int writeText(Document& doc, int32_t lastLine, platform::ConsoleSize console) {
-  std::unique_ptr<std::FILE, FileCloser> file(
-      platform::openTempFile(doc.temporaryPath, platform::TempFileAccess::Write));
-  if (!file) return errno != 0 ? errno : ENOENT;
-  std::setvbuf(file.get(), nullptr, _IOFBF, OutputBufferSize);
+TemporaryFileText::~TemporaryFileText() { close(); }
 
-  for (std::size_t k = 0; k < doc.lines.size(); ++k) {
-    int32_t index = static_cast<int32_t>(k);
-    alignLine(doc.lines[k], index, console.columns, doc.normalColors);
-    markLinkChains(doc.lines[k]);
-    writeLine(file.get(), doc.lines[k]);
+bool TemporaryFileText::write(std::string_view block) {
+  if (file_ == nullptr || error_ != 0) return false;
+  if (std::fwrite(block.data(), 1, block.size(), file_) != block.size()) {
+    error_ = errno != 0 ? errno : EIO;
   }
+  return error_ == 0;
+}
 
-  int64_t last = lastLine;
-  int64_t screenEnd = static_cast<int64_t>(console.rows) - 4;
-  if (last < screenEnd) {
-    writeEmptyLines(file.get(), screenEnd - last);
-    last = screenEnd;
-  }
-  doc.lastLineIndex = static_cast<int32_t>(last);
-
+int TemporaryFileText::close() {
+  if (file_ == nullptr) return error_;
   // A full disk or a failed flush leaves a cut-off page; the caller must not
   // show it as if it were complete.
-  bool written = std::ferror(file.get()) == 0;
-  int writeError = errno;
-  if (std::fclose(file.release()) == 0 && written) return 0;
-  return written ? errno : writeError;
+  bool written = error_ == 0 && std::ferror(file_) == 0;
+  int writeError = error_ != 0 ? error_ : errno;
+  int closed = std::fclose(file_);
+  file_ = nullptr;
+  if (closed == 0 && written) return 0;
+  error_ = written ? errno : writeError;
+  if (error_ == 0) error_ = EIO;
+  return error_;
+}
+
+int writeText(const Document& doc) {
+  TemporaryFileText file(doc.temporaryPath);
+  writeTextBlocks(doc, [&](std::string_view block) { return file.write(block); });
+  return file.close();
 }
 
 }  // namespace orbis

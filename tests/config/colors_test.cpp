@@ -10,6 +10,8 @@
 #include "config/settings_fixture.h"
 #include "markup/node.h"
 #include "markup/number.h"
+#include "markup/token.h"
+#include "markup/tree.h"
 
 namespace orbis {
 namespace {
@@ -158,7 +160,17 @@ TEST_F(NamedValueTest, ValuesResolveWhenDefined) {
   EXPECT_EQ(loaded->namedValues.count(LowerString("NoValue")), 0u);
 }
 
-using ColorAttributeTest = SettingsTest;
+// Elements with one attribute each (none for an empty value), kept in one
+// tree for the test.
+class ColorAttributeTest : public SettingsTest {
+protected:
+  const ElementNode& element(const char* name, const char* attribute, const char* value) {
+    Token token(Token::Kind::Element);
+    token.addAttribute(attribute, value);
+    return *tree.appendElement(name, Unclassified, token.attributes);
+  }
+  Tree tree;
+};
 
 TEST_F(ColorAttributeTest, ReadsNumbersAndNamedColours) {
   auto loaded = loadSettings(std::string_view());
@@ -175,23 +187,20 @@ TEST_F(ColorAttributeTest, ReadsNumbersAndNamedColours) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
-    ElementNode font("font");
-    font.addAttribute("color", c.value);
+    const ElementNode& font = element("font", "color", c.value);
     uint32_t rgb = 0xDEAD;
     EXPECT_EQ(getColorAttribute(font, "COLOR", &loaded->namedValues, rgb), c.ok);
     EXPECT_EQ(rgb, c.ok ? c.rgb : 0xDEAD);
   }
-  ElementNode bare("font");
+  const ElementNode& bare = element("font", "color", "");
   uint32_t rgb = 0xDEAD;
   EXPECT_FALSE(getColorAttribute(bare, "color", &loaded->namedValues, rgb));
   EXPECT_EQ(rgb, 0xDEADu);
 }
 
 TEST_F(ColorAttributeTest, WithoutNamedValuesOnlyNumbersAreRead) {
-  ElementNode named("font");
-  named.addAttribute("color", "red");
-  ElementNode number("font");
-  number.addAttribute("color", "00FF00");
+  const ElementNode& named = element("font", "color", "red");
+  const ElementNode& number = element("font", "color", "00FF00");
   uint32_t rgb = 0;
   EXPECT_FALSE(getColorAttribute(named, "color", nullptr, rgb));
   EXPECT_TRUE(getColorAttribute(number, "color", nullptr, rgb));
@@ -205,10 +214,8 @@ TEST_F(ColorAttributeTest, NumberAttributesIgnoreNamesAndBareHex) {
       {"Ten", false}, {"00FF00", false}, {"1e3", false},
   };
   for (const auto& [value, ok] : cases) {
-    ElementNode element("table");
-    element.addAttribute("border", value);
     uint32_t number = 0;
-    EXPECT_EQ(getNumberAttribute(element, "border", number), ok) << value;
+    EXPECT_EQ(getNumberAttribute(element("table", "border", value), "border", number), ok) << value;
   }
 }
 

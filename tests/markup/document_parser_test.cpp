@@ -19,27 +19,20 @@ std::string parseDocument(const std::string& input, std::vector<int32_t> chunkSi
   FakeResolver resolver;
   DocumentParser parser(&resolver);
   ChunkedSource source(input, std::move(chunkSizes));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   return describeTree(root);
 }
 
-// Every text below node, in document order, joined; and how many texts.
-std::string joinedText(const Node& node, int* count = nullptr) {
+// Every text of the tree, in document order, joined; and how many texts.
+std::string joinedText(const Tree& tree, int* count = nullptr) {
   std::string out;
-  std::vector<const Node*> stack{node.firstChild()};
-  while (!stack.empty()) {
-    const Node* current = stack.back();
-    if (current == nullptr) {
-      stack.pop_back();
-      if (!stack.empty()) stack.back() = stack.back()->nextSibling();
-      continue;
-    }
-    if (const TextNode* text = asText(current)) {
-      out += text->text;
+  TreeReader reader(tree);
+  while (const Node* node = reader.next()) {
+    if (const TextNode* text = asText(node)) {
+      out.append(text->text());
       if (count) ++*count;
     }
-    stack.push_back(current->firstChild());
   }
   return out;
 }
@@ -171,7 +164,7 @@ TEST(DocumentParser, FoldsAcrossSplitText) {
   FakeResolver resolver;
   DocumentParser parser(&resolver);
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   int texts = 0;
   EXPECT_EQ(joinedText(root, &texts), std::string(4090, 'a') + " " + std::string(100, 'b'));
@@ -189,20 +182,23 @@ TEST(DocumentParser, RawTextEndTagAcrossChunkBoundary) {
       FakeResolver resolver;
       DocumentParser parser(&resolver);
       MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-      Node root;
+      Tree root;
       parser.parse(&source, &root);
-      ASSERT_NE(root.firstChild(), nullptr);
-      EXPECT_EQ(joinedText(*root.firstChild()), filler) << name << " at " << at;
-      const TextNode* last = asText(root.lastChild());
+      std::vector<const Node*> top = testsupport::nodesOf(root.children());
+      ASSERT_EQ(top.size(), 2u) << name << " at " << at;
+      const ElementNode* raw = asElement(top[0]);
+      ASSERT_NE(raw, nullptr) << name << " at " << at;
+      EXPECT_EQ(testsupport::allText(TreeReader(*raw)), filler) << name << " at " << at;
+      const TextNode* last = asText(top[1]);
       ASSERT_NE(last, nullptr) << name << " at " << at;
-      EXPECT_EQ(last->text, "after") << name << " at " << at;
+      EXPECT_EQ(last->text(), "after") << name << " at " << at;
       EXPECT_FALSE(parser.inScript || parser.inXmp) << name << " at " << at;
     }
   }
 }
 
-// A million texts stand in a large tree: folding and decoding shorten a text
-// in its buffer, and the buffer must not stay much larger than the text.
+// A million texts stand in a large tree: folding and decoding shorten a
+// text, and its record holds what is left and hardly more.
 TEST(DocumentParser, TextsKeepNoLargeSlack) {
   const std::vector<std::string> texts = {
       "<p>" + std::string(300, ' ') + "a" + std::string(300, '\n') + "b</p>",
@@ -220,11 +216,13 @@ TEST(DocumentParser, TextsKeepNoLargeSlack) {
     FakeResolver resolver;
     DocumentParser parser(&resolver);
     MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-    Node root;
+    Tree root;
     parser.parse(&source, &root);
-    const TextNode* text = asText(root.firstChild()->firstChild());
+    const ElementNode* element = asElement(testsupport::nodesOf(root.children()).at(0));
+    ASSERT_NE(element, nullptr) << input;
+    const TextNode* text = asText(testsupport::nodesOf(element->children()).at(0));
     ASSERT_NE(text, nullptr) << input;
-    EXPECT_LE(text->text.capacity(), text->text.size() + text->text.size() / 4 + 16) << input;
+    EXPECT_LE(text->recordSize(), text->text().size() + 12) << input;
   }
 }
 
@@ -235,8 +233,8 @@ TEST(DocumentParser, EachParseStartsAfresh) {
   const std::string second = " <b>c</b>";
   MemorySource firstSource(first.data(), static_cast<int64_t>(first.size()));
   MemorySource secondSource(second.data(), static_cast<int64_t>(second.size()));
-  Node firstRoot;
-  Node secondRoot;
+  Tree firstRoot;
+  Tree secondRoot;
   parser.parse(&firstSource, &firstRoot);
   parser.parse(&secondSource, &secondRoot);
   EXPECT_EQ(describeTree(secondRoot), R"~(b("c"))~");
@@ -246,7 +244,7 @@ TEST(DocumentParser, WithoutResolverReferencesStay) {
   DocumentParser parser(nullptr);
   const std::string input = "&amp; &#65;";
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   EXPECT_EQ(describeTree(root), R"~("&amp; &#65;")~");
 }
@@ -256,9 +254,9 @@ TEST(DocumentParser, AttributeValuesStayAsWritten) {
   DocumentParser parser(&resolver);
   const std::string input = "<a href=\"x&amp;y  z\">t</a>";
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
-  const ElementNode* a = asElement(root.firstChild());
+  const ElementNode* a = asElement(testsupport::nodesOf(root.children()).at(0));
   ASSERT_NE(a, nullptr);
   std::string href;
   EXPECT_TRUE(a->getAttribute("href", href));

@@ -12,27 +12,24 @@
 #include "markup/byte_source.h"
 #include "markup/markup_parser.h"
 #include "markup/node.h"
+#include "markup/tree.h"
 
 namespace orbis::testsupport {
 
 // "null", "T:text" for a text, "E:name a=v b=w" for an element.
-inline std::string describeToken(const Node* token) {
+inline std::string describeToken(const Token* token) {
   if (token == nullptr) {
     return "null";
   }
-  if (const TextNode* text = asText(token)) {
-    return "T:" + text->text;
+  if (!token->isElement()) {
+    return "T:" + token->text;
   }
-  const ElementNode* element = asElement(token);
-  if (element == nullptr) {
-    return "?";
-  }
-  std::string out = "E:" + element->name.str();
-  for (const Attribute* a = element->firstAttribute(); a != nullptr; a = a->next()) {
+  std::string out = "E:" + token->text;
+  for (Attribute a : token->attributeRange()) {
     out += ' ';
-    out.append(a->name());
+    out.append(a.name);
     out += '=';
-    out.append(a->value());
+    out.append(a.value);
   }
   return out;
 }
@@ -40,10 +37,10 @@ inline std::string describeToken(const Node* token) {
 // Records every token; also builds the tree when keepTree is set.
 class RecordingParser : public MarkupParser {
 public:
-  void onToken(std::unique_ptr<Node> token) override {
-    tokens.push_back(describeToken(token.get()));
+  void onToken(Token* token) override {
+    tokens.push_back(describeToken(token));
     if (keepTree) {
-      MarkupParser::onToken(std::move(token));
+      MarkupParser::onToken(token);
     }
   }
 
@@ -87,7 +84,7 @@ private:
 inline std::vector<std::string> tokenize(const std::string& input) {
   RecordingParser parser;
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   return parser.tokens;
 }
@@ -96,7 +93,7 @@ inline std::vector<std::string> tokenizeChunked(const std::string& input,
                                                 std::vector<int32_t> sizes) {
   RecordingParser parser;
   ChunkedSource source(input, std::move(sizes));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   return parser.tokens;
 }
@@ -119,43 +116,51 @@ inline std::vector<std::string> merged(const std::vector<std::string>& tokens) {
   return out;
 }
 
-// The children of root as "name(child,child),\"text\"", walked without
-// recursion so that trees of any depth can be pictured.
-inline std::string describeTree(const Node& root) {
+// The nodes of a tree as "name(child,child),\"text\"", read record by
+// record, so that trees of any depth can be pictured.
+inline std::string describeTree(const Tree& tree) {
   std::string out;
-  std::vector<const Node*> stack{root.firstChild()};
-  for (;;) {
-    const Node* node = stack.back();
-    if (node == nullptr) {
-      stack.pop_back();
-      if (stack.empty()) {
-        return out;
-      }
+  TreeReader reader(tree);
+  while (const Node* node = reader.next()) {
+    if (node->kind() == NodeKind::Close) {
       out += ')';
-      stack.back() = stack.back()->nextSibling();
       continue;
     }
     if (!out.empty() && out.back() != '(') {
       out += ',';
     }
     if (const TextNode* text = asText(node)) {
-      out += '"' + text->text + '"';
+      out += '"' + std::string(text->text()) + '"';
     } else if (const ElementNode* element = asElement(node)) {
-      out += element->name.str();
+      out.append(element->name());
     }
     if (node->hasChildren()) {
       out += '(';
-      stack.push_back(node->firstChild());
-    } else {
-      stack.back() = node->nextSibling();
     }
   }
+  return out;
+}
+
+// Every text of a tree (or of one element's subtree), in document order.
+inline std::string allText(TreeReader reader) {
+  std::string out;
+  while (const Node* node = reader.next()) {
+    if (const TextNode* text = asText(node)) out.append(text->text());
+  }
+  return out;
+}
+
+// The nodes of a children range, for indexing.
+inline std::vector<const Node*> nodesOf(Node::ChildRange range) {
+  std::vector<const Node*> nodes;
+  for (const Node* node : range) nodes.push_back(node);
+  return nodes;
 }
 
 inline std::string parseToTree(const std::string& input) {
   MarkupParser parser;
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   return describeTree(root);
 }

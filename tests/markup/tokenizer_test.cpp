@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/lower_string.h"
 #include "markup/markup_parser.h"
 #include "markup/markup_recorder.h"
 #include "platform/thread.h"
@@ -207,15 +208,15 @@ TEST(TokenizerTest, SmallChunksGiveTheSameTokens) {
 // bytes of the next chunk when "<" falls just before a boundary.
 class RawTextParser : public RecordingParser {
 public:
-  void onToken(std::unique_ptr<Node> token) override {
-    if (const ElementNode* element = asElement(token.get())) {
-      if (equalsIgnoringCase(element->name.view(), "xmp")) {
+  void onToken(Token* token) override {
+    if (token != nullptr && token->isElement()) {
+      if (equalsIgnoringCase(token->text, "xmp")) {
         raw = true;
-      } else if (equalsIgnoringCase(element->name.view(), "/xmp")) {
+      } else if (equalsIgnoringCase(token->text, "/xmp")) {
         raw = false;
       }
     }
-    RecordingParser::onToken(std::move(token));
+    RecordingParser::onToken(token);
   }
   bool isTagStart(const char* p, int32_t remaining) override {
     if (raw) {
@@ -233,7 +234,7 @@ TEST(TokenizerTest, RawTextEndIsSeenAcrossChunks) {
     std::string input = "<xmp>" + pad + raw;
     RawTextParser parser;
     MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-    Node root;
+    Tree root;
     parser.parse(&source, &root);
     EXPECT_EQ(merged(parser.tokens), (Tokens{"E:xmp", "T:" + pad + "a<b><!--", "E:/XMP", "T:c"}))
         << "offset " << offset;
@@ -276,29 +277,14 @@ TEST(TokenizerTest, RandomBytesParse) {
   RecordingParser parser;
   parser.keepTree = true;
   MemorySource source(bytes.data(), static_cast<int64_t>(bytes.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
 
   std::string tokenText;
   for (const std::string& token : parser.tokens) {
     if (token.rfind("T:", 0) == 0) tokenText.append(token, 2);
   }
-  std::string treeText;
-  std::vector<const Node*> stack{root.firstChild()};
-  while (!stack.empty()) {
-    const Node* node = stack.back();
-    if (node == nullptr) {
-      stack.pop_back();
-      if (!stack.empty()) stack.back() = stack.back()->nextSibling();
-      continue;
-    }
-    if (const TextNode* text = asText(node)) treeText += text->text;
-    if (node->hasChildren()) {
-      stack.push_back(node->firstChild());
-    } else {
-      stack.back() = node->nextSibling();
-    }
-  }
+  std::string treeText = testsupport::allText(TreeReader(root));
   // Compared without printing megabytes when they differ.
   EXPECT_GT(tokenText.size(), bytes.size() / 2);
   EXPECT_TRUE(treeText == tokenText) << treeText.size() << " bytes in the tree";
@@ -341,7 +327,7 @@ TEST(TokenizerTest, NullTargetReadsNothing) {
 
 TEST(TokenizerTest, EachParseStartsClean) {
   RecordingParser parser;
-  Node root;
+  Tree root;
   std::string first = "<a b='x";
   MemorySource unfinished(first.data(), static_cast<int64_t>(first.size()));
   parser.parse(&unfinished, &root);
@@ -355,8 +341,8 @@ TEST(TokenizerTest, EachParseStartsClean) {
 // Stops the parse once it has seen stopAfter tokens.
 class StoppingParser : public RecordingParser {
 public:
-  void onToken(std::unique_ptr<Node> token) override {
-    RecordingParser::onToken(std::move(token));
+  void onToken(Token* token) override {
+    RecordingParser::onToken(token);
     if (tokens.size() == stopAfter) {
       control.stop();
     }
@@ -373,7 +359,7 @@ TEST(TokenizerTest, StopEndsTheParseBetweenTokens) {
     parser.stopAfter = stopAfter;
     parser.setControl(&parser.control);
     MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-    Node root;
+    Tree root;
     parser.parse(&source, &root);
     Tokens all{"null", "E:p", "T:one", "E:b", "T:two", "E:/b", "T:three"};
     EXPECT_EQ(parser.tokens, Tokens(all.begin(), all.begin() + static_cast<long>(stopAfter)));
@@ -384,7 +370,7 @@ TEST(TokenizerTest, StopEndsTheParseBetweenTokens) {
   parser.stopAfter = 6;
   parser.setControl(&parser.control);
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   EXPECT_EQ(testsupport::describeTree(root), "p,\"one\",b(\"two\")");
 }

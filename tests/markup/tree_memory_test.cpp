@@ -8,15 +8,15 @@
 #include "markup/byte_source.h"
 #include "markup/markup_parser.h"
 #include "markup/markup_recorder.h"
-#include "markup/node.h"
+#include "markup/tree.h"
 
 namespace orbis {
 namespace {
 
 using testsupport::describeTree;
 
-std::unique_ptr<Node> parseOnWorker(const std::string& input) {
-  auto root = std::make_unique<Node>();
+std::unique_ptr<Tree> parseOnWorker(const std::string& input) {
+  auto root = std::make_unique<Tree>();
   std::thread worker([&] {
     MarkupParser parser;
     MemorySource source(input.data(), static_cast<int64_t>(input.size()));
@@ -40,7 +40,7 @@ TEST(TreeMemoryTest, TreesBuiltOnWorkersAreDestroyedElsewhere) {
   for (std::size_t loader = 0; loader < mismatches.size(); ++loader) {
     loaders.emplace_back([&, loader] {
       for (int round = 0; round < 15; ++round) {
-        std::unique_ptr<Node> tree = parseOnWorker(page);
+        std::unique_ptr<Tree> tree = parseOnWorker(page);
         if (describeTree(*tree) != expected) {
           ++mismatches[loader];
         }

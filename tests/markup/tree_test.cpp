@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/lower_string.h"
 #include "markup/markup_parser.h"
 #include "markup/markup_recorder.h"
 
@@ -53,16 +54,18 @@ TEST(TreeTest, EndTagsClaimTheNearestChildlessElement) {
 
 TEST(TreeTest, EmptyTokensAreDropped) {
   MarkupParser parser;
-  Node root;
+  Tree root;
   MemorySource empty(nullptr, 0);
   parser.parse(&empty, &root);
-  EXPECT_FALSE(root.hasChildren());
+  EXPECT_TRUE(root.empty());
   // A subclass may hand over empty tokens; they never enter the tree.
   struct Feeding : MarkupParser {
-    void onToken(std::unique_ptr<Node> token) override {
-      MarkupParser::onToken(std::make_unique<TextNode>(""));
-      MarkupParser::onToken(std::make_unique<ElementNode>(""));
-      MarkupParser::onToken(std::move(token));
+    void onToken(Token* token) override {
+      Token text(Token::Kind::Text);
+      Token element(Token::Kind::Element);
+      MarkupParser::onToken(&text);
+      MarkupParser::onToken(&element);
+      MarkupParser::onToken(token);
     }
   } feeding;
   std::string input = "<a>";
@@ -71,27 +74,34 @@ TEST(TreeTest, EmptyTokensAreDropped) {
   EXPECT_EQ(describeTree(root), "a");
 }
 
+// One element appended with the attributes a token gathered.
+const ElementNode& elementWith(Tree& tree, const Token& token) {
+  return *tree.appendElement("a", Unclassified, token.attributes);
+}
+
 TEST(TreeTest, AttributesKeepOrderAndDuplicates) {
-  ElementNode element("a");
-  element.addAttribute("href", "one");
-  element.addAttribute("HREF", "two");
-  element.addAttribute("", "ignored");
-  element.addAttribute("alt", "");
-  element.addAttribute(nullptr, "x");
-  element.addAttribute("x", nullptr);
-  element.addAttribute("id", "z");
+  Token token(Token::Kind::Element);
+  token.addAttribute("href", "one");
+  token.addAttribute("HREF", "two");
+  token.addAttribute("", "ignored");
+  token.addAttribute("alt", "");
+  token.addAttribute("\0x"s, "x");
+  token.addAttribute("id", "z");
+  Tree tree;
   std::vector<std::string> seen;
-  for (const Attribute* a = element.firstAttribute(); a != nullptr; a = a->next()) {
-    seen.push_back(std::string(a->name()) + "=" + std::string(a->value()));
+  for (Attribute a : elementWith(tree, token).attributes()) {
+    seen.push_back(std::string(a.name) + "=" + std::string(a.value));
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"href=one", "HREF=two", "id=z"}));
 }
 
 TEST(TreeTest, GetAttributeFindsTheFirstCaseBlindMatch) {
-  ElementNode element("a");
-  element.addAttribute("href", "one");
-  element.addAttribute("HREF", "two");
-  element.addAttribute("nam\0e"s.c_str(), "v\0w"s.c_str());
+  Token token(Token::Kind::Element);
+  token.addAttribute("href", "one");
+  token.addAttribute("HREF", "two");
+  token.addAttribute("nam\0e"s, "v\0w"s);
+  Tree tree;
+  const ElementNode& element = elementWith(tree, token);
   struct Lookup {
     const char* name;
     bool found;
@@ -108,18 +118,18 @@ TEST(TreeTest, GetAttributeFindsTheFirstCaseBlindMatch) {
     EXPECT_EQ(element.getAttribute(l.name, out), l.found) << (l.name ? l.name : "(null)");
     EXPECT_EQ(out, l.value) << (l.name ? l.name : "(null)");
   }
-  ElementNode bare("p");
+  const ElementNode& bare = *tree.appendElement("p", Unclassified, {});
   std::string out;
   EXPECT_FALSE(bare.getAttribute("href", out));
 }
 
 TEST(TreeTest, ParsedAttributesReadBack) {
   MarkupParser parser;
-  Node root;
+  Tree root;
   std::string input = "<a href=1 HREF=2 alt='' nowrap title=\"t\0u\">"s;
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
   parser.parse(&source, &root);
-  const ElementNode* a = asElement(root.firstChild());
+  const ElementNode* a = asElement(*root.children().begin());
   ASSERT_NE(a, nullptr);
   std::string value;
   EXPECT_TRUE(a->getAttribute("href", value));
@@ -147,50 +157,76 @@ TEST(TreeTest, AttributeFilterKeepsOnlyWhatItAccepts) {
     MarkupParser parser;
     parser.setAttributeFilter(
         [](std::string_view name) { return name == "href" || name == "HREF"; });
-    Node root;
+    Tree root;
     MemorySource source(c.input.data(), static_cast<int64_t>(c.input.size()));
     parser.parse(&source, &root);
-    const ElementNode* a = asElement(root.firstChild());
+    const ElementNode* a = asElement(*root.children().begin());
     ASSERT_NE(a, nullptr) << c.input;
     std::string kept;
-    for (const Attribute* attribute = a->firstAttribute(); attribute != nullptr;
-         attribute = attribute->next()) {
-      kept += (kept.empty() ? "" : " ") + std::string(attribute->name()) + "=" +
-              std::string(attribute->value());
+    for (Attribute attribute : a->attributes()) {
+      kept += (kept.empty() ? "" : " ") + std::string(attribute.name) + "=" +
+              std::string(attribute.value);
     }
     EXPECT_EQ(kept, c.kept) << c.input;
   }
 }
 
-TEST(TreeTest, MovingFollowingNodes) {
-  Node root;
-  auto* a = new ElementNode("a");
-  root.appendChild(std::unique_ptr<Node>(a));
-  root.moveFollowingInto(a);  // nothing follows: nothing moves
+// Ending an element makes what was appended after it its children; the
+// tree's children and each element's skip over the subtrees between.
+TEST(TreeTest, EndingAnElementTakesWhatFollows) {
+  Tree tree;
+  ElementNode* a = tree.appendElement("a", Unclassified, {});
+  EXPECT_TRUE(tree.endsWith(a));
   EXPECT_FALSE(a->hasChildren());
-  a->appendChild(std::make_unique<TextNode>("inner"));
-  root.appendChild(std::make_unique<TextNode>("x"));
-  root.appendChild(std::make_unique<ElementNode>("b"));
-  root.moveFollowingInto(a);
-  EXPECT_EQ(describeTree(root), "a(\"inner\",\"x\",b)");
-  EXPECT_EQ(root.lastChild(), a);
-  root.appendChild(std::make_unique<TextNode>("y"));
-  EXPECT_EQ(describeTree(root), "a(\"inner\",\"x\",b),\"y\"");
+  tree.appendText("inner");
+  ElementNode* b = tree.appendElement("b", Unclassified, {});
+  tree.appendText("in b");
+  tree.close(b);
+  tree.appendText("x");
+  EXPECT_FALSE(tree.endsWith(a));
+  tree.close(a);
+  tree.appendText("y");
+  EXPECT_EQ(describeTree(tree), "a(\"inner\",b(\"in b\"),\"x\"),\"y\"");
+  EXPECT_EQ(testsupport::nodesOf(tree.children()).size(), 2u);
+  EXPECT_EQ(testsupport::nodesOf(a->children()).size(), 3u);
+  EXPECT_EQ(testsupport::allText(TreeReader(*b)), "in b");
 }
 
-// Large documents hold millions of nodes: a node is its vtable and three
-// links, an element adds its name and one attribute pointer, a text its
-// string, an attribute is one block with its bytes.
+// Large documents hold millions of nodes: a node's record is a few bytes
+// beside its name, attributes or text.
 TEST(TreeTest, NodesStayCompact) {
-  EXPECT_EQ(sizeof(Node), 4 * sizeof(void*));
-  EXPECT_EQ(sizeof(ElementNode), sizeof(Node) + sizeof(LowerString) + sizeof(void*));
-  EXPECT_EQ(sizeof(TextNode), sizeof(Node) + sizeof(std::string));
-  EXPECT_LE(sizeof(Attribute), sizeof(void*) + 8);
+  EXPECT_EQ(sizeof(Node), 4u);
+  EXPECT_EQ(sizeof(ElementNode), 12u);
+  EXPECT_EQ(sizeof(TextNode), 8u);
+  Tree tree;
+  EXPECT_EQ(tree.appendElement("b", Unclassified, {})->recordSize(), 16u);
+  EXPECT_EQ(tree.appendText("t ")->recordSize(), 12u);
+}
+
+// Records of every size, over many chunks, some larger than a chunk: each
+// reads back as written, and a reader that gives the chunks back as it goes
+// reads the same.
+TEST(TreeTest, RecordsCrossChunks) {
+  std::mt19937 random(99);
+  Tree tree;
+  std::string expected;
+  for (int i = 0; i < 200'000; ++i) {
+    std::size_t size = random() % 7 == 0 ? random() % 3000 : random() % 20 + 1;
+    if (i % 50'000 == 7) size = 3'000'000;  // a record of its own chunk
+    std::string text(size, static_cast<char>('a' + i % 26));
+    if (text.empty()) continue;
+    tree.appendText(text);
+    expected += text;
+  }
+  EXPECT_TRUE(testsupport::allText(TreeReader(tree)) == expected);
+  EXPECT_TRUE(testsupport::allText(TreeReader(tree, true)) == expected);
+  tree.clear();
+  EXPECT_TRUE(tree.empty());
 }
 
 // A million nested elements: building, walking and destroying the tree
 // must not use the machine stack per level.
-TEST(TreeTest, DeepTreesAreDestroyedWithoutRecursion) {
+TEST(TreeTest, DeepTreesAreBuiltAndReadWithoutRecursion) {
   constexpr int depth = 1'000'000;
   std::string input;
   input.reserve(depth * 11 + 1);
@@ -201,64 +237,75 @@ TEST(TreeTest, DeepTreesAreDestroyedWithoutRecursion) {
   for (int i = 0; i < depth; ++i) {
     input += "</div>";
   }
-  auto root = std::make_unique<Node>();
+  auto root = std::make_unique<Tree>();
   MarkupParser parser;
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
   parser.parse(&source, root.get());
-  int levels = 0;
-  const Node* node = root->firstChild();
-  for (; node != nullptr && node->kind() == NodeKind::Element; node = node->firstChild()) {
-    ++levels;
-    ASSERT_EQ(node->nextSibling(), nullptr);
-  }
-  EXPECT_EQ(levels, depth);
+  // Each div holds the next and nothing else, the last one the text.
+  int opened = 0;
+  int closed = 0;
+  TreeReader reader(*root);
+  const Node* node = nullptr;
+  while ((node = reader.next()) != nullptr && node->hasChildren()) ++opened;
   ASSERT_NE(asText(node), nullptr);
+  while ((node = reader.next()) != nullptr && node->kind() == NodeKind::Close) ++closed;
+  EXPECT_EQ(node, nullptr);
+  EXPECT_EQ(opened, depth);
+  EXPECT_EQ(closed, depth);
   root.reset();
-
-  Node chain;
-  Node* tip = &chain;
-  for (int i = 0; i < depth; ++i) {
-    auto child = std::make_unique<ElementNode>("e");
-    Node* next = child.get();
-    tip->appendChild(std::move(child));
-    tip->appendChild(std::make_unique<TextNode>("t"));
-    tip = next;
-  }
 }
 
-// The straightforward tree builder: walk the whole top level for the last
-// childless element of the end tag's name.
-void buildByWalking(Node& target, std::unique_ptr<Node> token) {
-  if (token == nullptr) {
+// The straightforward tree builder on a tree of its own: walk the whole top
+// level for the last childless element of the end tag's name.
+struct WalkedNode {
+  std::string name;  // empty for a text
+  std::string text;
+  std::vector<std::unique_ptr<WalkedNode>> children;
+};
+
+void buildByWalking(WalkedNode& target, const Token* token) {
+  if (token == nullptr || token->text.empty()) {
     return;
   }
-  if (ElementNode* element = asElement(token.get())) {
-    if (!element->name.empty() && element->name.str()[0] == '/') {
-      std::string_view wanted = element->name.view().substr(1);
-      ElementNode* found = nullptr;
-      for (Node* child : target.children()) {
-        ElementNode* candidate = asElement(child);
-        if (candidate != nullptr && !candidate->hasChildren() &&
-            equalsIgnoringCase(candidate->name.view(), wanted)) {
-          found = candidate;
-        }
+  if (token->isEndTag()) {
+    std::string_view wanted = std::string_view(token->text).substr(1);
+    std::size_t found = target.children.size();
+    for (std::size_t i = 0; i < target.children.size(); ++i) {
+      const WalkedNode& candidate = *target.children[i];
+      if (!candidate.name.empty() && candidate.children.empty() &&
+          equalsIgnoringCase(candidate.name, wanted)) {
+        found = i;
       }
-      target.moveFollowingInto(found);
-      return;
     }
-    if (element->name.empty()) {
-      return;
+    if (found == target.children.size()) return;
+    WalkedNode& claimed = *target.children[found];
+    for (std::size_t i = found + 1; i < target.children.size(); ++i) {
+      claimed.children.push_back(std::move(target.children[i]));
     }
-  } else if (const TextNode* text = asText(token.get()); text == nullptr || text->text.empty()) {
+    target.children.resize(found + 1);
     return;
   }
-  target.appendChild(std::move(token));
+  auto node = std::make_unique<WalkedNode>();
+  (token->isElement() ? node->name : node->text) = token->text;
+  target.children.push_back(std::move(node));
+}
+
+// As describeTree pictures a tree (the random trees here are shallow).
+std::string describeWalked(const WalkedNode& parent) {
+  std::string out;
+  for (const auto& child : parent.children) {
+    if (!out.empty()) out += ',';
+    out += child->name.empty() ? '"' + child->text + '"' : child->name;
+    if (!child->children.empty()) out += '(' + describeWalked(*child) + ')';
+  }
+  return out;
 }
 
 class WalkingParser : public MarkupParser {
 public:
-  void onToken(std::unique_ptr<Node> token) override { buildByWalking(tree, std::move(token)); }
-  Node tree;
+  void onToken(Token* token) override { buildByWalking(tree, token); }
+  WalkedNode tree;
+  Tree unused;  // parse wants a target
 };
 
 std::string randomMarkup(std::mt19937& random, int tokens) {
@@ -279,14 +326,14 @@ TEST(TreeTest, IndexedEndTagSearchMatchesTheWalk) {
   for (int round = 0; round < 3000; ++round) {
     MarkupParser indexed;
     WalkingParser walking;
-    Node root;
+    Tree root;
     for (int parse = 0; parse < 2; ++parse) {
       std::string input = randomMarkup(random, 1 + static_cast<int>(random() % 60));
       MemorySource a(input.data(), static_cast<int64_t>(input.size()));
       MemorySource b(input.data(), static_cast<int64_t>(input.size()));
       indexed.parse(&a, &root);
-      walking.parse(&b, &walking.tree);
-      ASSERT_EQ(describeTree(root), describeTree(walking.tree)) << "round " << round;
+      walking.parse(&b, &walking.unused);
+      ASSERT_EQ(describeTree(root), describeWalked(walking.tree)) << "round " << round;
     }
   }
 }
@@ -305,19 +352,19 @@ TEST(TreeTest, IndexedSearchKeepsManyNamesApart) {
   }
   MarkupParser indexed;
   WalkingParser walking;
-  Node root;
+  Tree root;
   MemorySource a(input.data(), static_cast<int64_t>(input.size()));
   MemorySource b(input.data(), static_cast<int64_t>(input.size()));
   indexed.parse(&a, &root);
-  walking.parse(&b, &walking.tree);
-  EXPECT_EQ(describeTree(root), describeTree(walking.tree));
+  walking.parse(&b, &walking.unused);
+  EXPECT_EQ(describeTree(root), describeWalked(walking.tree));
 }
 
 double secondsToParse(const std::string& input) {
   auto start = std::chrono::steady_clock::now();
   MarkupParser parser;
   MemorySource source(input.data(), static_cast<int64_t>(input.size()));
-  Node root;
+  Tree root;
   parser.parse(&source, &root);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

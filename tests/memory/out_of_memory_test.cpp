@@ -41,8 +41,8 @@ std::string samplePage() {
 
 std::string textOf(const Document& document) {
   std::string text;
-  for (const RenderedLine& line : document.lines) {
-    for (const auto& run : line.runs) text += run->text;
+  for (const RenderedLine line : document.lines) {
+    text += line.text;
     text += '\n';
   }
   return text;

@@ -242,15 +242,21 @@ TEST_F(CliTest, TemporaryFileFailuresSayWhy) {
        "cannot write the temporary file " + (folder.path() / "tmp/~ob").string(),
        "File too large"},
   };
-  // The host modes hear the reason from the plug-in's own load.
+  // The host modes hear the reason from the plug-in's own load. The
+  // diagnostic modes print the text without writing the file, so a limit
+  // on file sizes meets their output instead.
   for (std::vector<std::string> mode :
        {std::vector<std::string>{"--dump"}, {"--runs"}, {"--dump", "--color"}, {"--headless"}}) {
+    bool diagnostic = mode.size() == 1 && mode[0] != "--headless";
     for (const Case& c : cases) {
       mode.push_back(page);
       Outcome outcome = run(mode, c.setup);
       mode.pop_back();
-      EXPECT_EQ(outcome.status, 1) << mode.back() << " " << c.named;
-      EXPECT_EQ(outcome.err.rfind("orbisline: " + c.named, 0), 0u) << outcome.err;
+      std::string named = diagnostic && c.setup.fileSizeLimit != 0
+                              ? std::string("cannot write to standard output")
+                              : c.named;
+      EXPECT_EQ(outcome.status, 1) << mode.back() << " " << named;
+      EXPECT_EQ(outcome.err.rfind("orbisline: " + named, 0), 0u) << outcome.err;
       std::string end = ": " + c.reason + "\n";
       EXPECT_TRUE(outcome.err.size() > end.size() &&
                   outcome.err.compare(outcome.err.size() - end.size(), end.size(), end) == 0)

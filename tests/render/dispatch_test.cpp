@@ -18,8 +18,8 @@ using testing::txt;
 
 struct TreeCase {
   const char* what;
-  std::unique_ptr<Node> tree;
-  std::vector<std::string> lines;  // alignment letter, "|", text
+  std::unique_ptr<Tree> tree;
+  std::vector<std::string> lines;  // alignment letter (an empty line shows L), "|", text
 };
 
 class DispatchTest : public LayoutTest {
@@ -92,7 +92,7 @@ TEST_F(DispatchTest, ChildlessElementsLeaveTheirEffectInPlace) {
   };
   expectLayouts(cases, std::size(cases), 10);
   EXPECT_FALSE(layout->preformatted);
-  layout->layOutChildren(root(tag("pre", {})).get());
+  layout->layOutChildren(*root(tag("pre", {})));
   EXPECT_TRUE(layout->preformatted);
 }
 
@@ -117,11 +117,11 @@ TEST_F(DispatchTest, AlignmentNestsAsBlocksDo) {
       {"headings inside center",
        root(tag("center", {}, tag("h2", {}, txt("one")),
                 tag("h2", {{"align", "center"}}, txt("two")))),
-       {"C|one", "C|", "C|two", "C|", "L|"}},
+       {"C|one", "L|", "C|two", "L|", "L|"}},
       {"upper case and near misses",
        root(txt("x"), tag("PRE2", {}, txt("  y")), tag("BR", {}),
             tag("P", {{"ALIGN", "RIGHT"}}, txt("z"))),
-       {"L|x  y", "L|", "R|z", "R|", "L|"}},
+       {"L|x  y", "L|", "R|z", "L|", "L|"}},
   };
   expectLayouts(cases, std::size(cases));
 }
@@ -129,17 +129,18 @@ TEST_F(DispatchTest, AlignmentNestsAsBlocksDo) {
 // Nesting past the line width indents no further, so output stays in
 // proportion to the page.
 TEST_F(DispatchTest, IndentStopsAtTheLineWidth) {
-  auto tree = root();
-  Node* parent = tree.get();
+  Tree tree;
+  std::vector<ElementNode*> quotes;
   for (int level = 1; level <= 200; ++level) {
-    auto quote = tag("blockquote", {}, txt("x"));
-    Node* next = quote.get();
-    parent->appendChild(std::move(quote));
-    parent = next;
+    quotes.push_back(tree.appendElement("blockquote", Unclassified, {}));
+    tree.appendText("x");
+  }
+  for (auto quote = quotes.rbegin(); quote != quotes.rend(); ++quote) {
+    if (!tree.endsWith(*quote)) tree.close(*quote);
   }
   reset(20);
-  layout->layOutChildren(tree.get());
-  auto lines = testing::lineTexts(*doc);
+  layout->layOutChildren(tree);
+  auto lines = finishedLines();
   ASSERT_EQ(lines.size(), 201u);
   EXPECT_EQ(lines[0], "  x");
   EXPECT_EQ(lines[9], std::string(20, ' ') + "x");
@@ -159,57 +160,70 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
   const char* texts[] = {"word ",      " two words", "\tt\tab",
                          "line\nfeed", "cr\r",       "longerthanthewidthofanyline",
                          "  ",         "x"};
+  // Built in document order: an element whose children are being added
+  // stays open until it is ended.
   auto randomTree = [&](unsigned seed) {
     std::mt19937 rng(seed);
-    auto tree = root();
-    std::vector<Node*> open{tree.get()};
+    auto tree = std::make_unique<Tree>();
+    std::vector<ElementNode*> open;
+    auto end = [&] {
+      if (!tree->endsWith(open.back())) tree->close(open.back());
+      open.pop_back();
+    };
     for (int step = 0; step < 40; ++step) {
       unsigned action = rng() % 4;
-      if (action == 0 && open.size() > 1) {
-        open.pop_back();
+      if (action == 0 && !open.empty()) {
+        end();
       } else if (action == 1) {
-        open.back()->appendChild(txt(texts[rng() % std::size(texts)]));
+        tree->appendText(texts[rng() % std::size(texts)]);
       } else {
-        auto node = std::make_unique<ElementNode>(names[rng() % std::size(names)]);
+        Token token(Token::Kind::Element);
         for (unsigned k = rng() % 3; k > 0; --k) {
           const auto& [attribute, value] = attributes[rng() % std::size(attributes)];
-          node->addAttribute(attribute, value);
+          token.addAttribute(attribute, value);
         }
-        Node* added = node.get();
-        open.back()->appendChild(std::move(node));
+        ElementNode* added =
+            tree->appendElement(names[rng() % std::size(names)], Unclassified, token.attributes);
         if (action == 2) open.push_back(added);
       }
     }
+    while (!open.empty()) end();
     return tree;
   };
   for (unsigned trial = 0; trial < 3000; ++trial) {
     auto tree = randomTree(trial);
     const int32_t width = 2 + static_cast<int32_t>(trial % 30);
     reset(width);
-    layout->layOutChildren(tree.get());
+    layout->layOutChildren(*tree);
+    layout->finish();
 
     // Releasing the tree while laying it out gives the very same model.
     Document released;
     Layout releasing(released, *settings, width);
-    std::unique_ptr<Node> releasedTree = randomTree(trial);
+    std::unique_ptr<Tree> releasedTree = randomTree(trial);
     releasing.layOutTree(*releasedTree);
-    ASSERT_FALSE(releasedTree->hasChildren());
-    ASSERT_EQ(testing::shownLines(released), testing::shownLines(*doc));
+    releasing.finish();
+    ASSERT_TRUE(releasedTree->empty());
+    ASSERT_EQ(testing::lineTexts(released), testing::lineTexts(*doc));
     ASSERT_EQ(released.title, doc->title);
     ASSERT_EQ(released.anchors, doc->anchors);
     ASSERT_EQ(released.normalColors, doc->normalColors);
 
     auto runs = testing::allRuns(*doc);
-    std::set<const TextRun*> known(runs.begin(), runs.end());
-    for (const TextRun* run : runs) {
-      ASSERT_FALSE(run->text.empty());
-      ASSERT_EQ(run->text.find_first_of("\t\r\n"), std::string::npos);
-      // Piece links point at live runs, and both ways.
-      bool nextOk =
-          !run->nextPiece || (known.count(run->nextPiece) && run->nextPiece->previousPiece == run);
-      bool previousOk = !run->previousPiece ||
-                        (known.count(run->previousPiece) && run->previousPiece->nextPiece == run);
-      ASSERT_TRUE(nextOk && previousOk) << run->text;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      const testing::ShownRun& run = runs[i];
+      ASSERT_FALSE(run.text.empty());
+      ASSERT_EQ(run.text.find_first_of("\t\r\n"), std::string::npos);
+      // Pieces are linked both ways, each on a later line than the one
+      // before, and a chain's first piece is the one its pieces name.
+      int next = testing::neighbourPiece(runs, i, true);
+      int previous = testing::neighbourPiece(runs, i, false);
+      ASSERT_TRUE(next == -1 ||
+                  (next >= 0 && runs[next].run->hasPreviousPiece() && runs[next].line > run.line))
+          << run.text;
+      ASSERT_TRUE(previous == -1 || (previous >= 0 && runs[previous].run->hasNextPiece()))
+          << run.text;
+      ASSERT_EQ(run.run->hasPreviousPiece(), run.run->firstPiece != run.index) << run.text;
     }
     ASSERT_EQ(layout->indent, 0);
     ASSERT_FALSE(layout->inLink);
@@ -223,23 +237,24 @@ TEST_F(DispatchTest, RandomTreesGiveAWellFormedModel) {
 TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
   const char* names[] = {"b",  "div",   "ul",         "font", "center", "a",
                          "li", "table", "blockquote", "pre",  "p",      "td"};
-  auto tree = root();
-  Node* parent = tree.get();
+  Tree tree;
+  Token attributes(Token::Kind::Element);
+  attributes.addAttribute("href", "x.htm");
+  attributes.addAttribute("color", "red");
   const int depth = 1000000;
+  std::vector<ElementNode*> levels;
   for (int level = 0; level < depth; ++level) {
-    auto child = std::make_unique<ElementNode>(names[level % std::size(names)]);
-    child->addAttribute("href", "x.htm");
-    child->addAttribute("color", "red");
-    Node* next = child.get();
-    parent->appendChild(std::move(child));
-    parent = next;
+    levels.push_back(
+        tree.appendElement(names[level % std::size(names)], Unclassified, attributes.attributes));
   }
-  parent->appendChild(txt("deep"));
-  tree->appendChild(txt("after"));
+  tree.appendText("deep");
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) tree.close(*level);
+  tree.appendText("after");
 
-  layout->layOutChildren(tree.get());
+  layout->layOutChildren(tree);
+  layout->finish();
   ASSERT_FALSE(doc->lines.empty());
-  EXPECT_EQ(doc->lines.back().runs.back()->text, "after");
+  EXPECT_EQ(doc->lines.back().textOf(doc->lines.back().runs.back()), "after");
   EXPECT_EQ(doc->lines.back().runs.size(), 1u);
   EXPECT_EQ(layout->indent, 0);
   EXPECT_EQ(layout->alignment, Alignment::Left);
@@ -249,8 +264,9 @@ TEST_F(DispatchTest, MillionLevelTreeLaysOutAndRestoresState) {
 
   // The same through layOutElement on the outermost element.
   reset(80);
-  layout->layOutElement(asElement(tree->firstChild()));
-  EXPECT_EQ(testing::allRuns(*doc).back()->text, "deep");
+  layout->layOutElement(testing::firstElement(tree));
+  layout->finish();
+  EXPECT_EQ(testing::allRuns(*doc).back().text, "deep");
   EXPECT_EQ(layout->indent, 0);
 }
 

@@ -1,7 +1,7 @@
 // The pieces of a link that layout split: each lies on a later line than the
-// piece before it, the links between them go both ways, and the writer gives
-// all of them the chain's first piece. The viewer relies on this to light
-// and follow a link without walking it.
+// piece before it, the links between them go both ways, and all of them know
+// the chain's first piece. The viewer relies on this to light and follow a
+// link without walking it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,21 +17,16 @@ namespace {
 
 using testing::LayoutTest;
 
-const LinkRun* walkToFirst(const LinkRun* piece) {
-  while (const LinkRun* before = asLink(piece->previousPiece)) piece = before;
-  return piece;
-}
-
 class LinkChainTest : public LayoutTest {
 protected:
   void layOutAndWrite(const std::string& page, int32_t width) {
     reset(width);
-    Node tree;
+    Tree tree;
     MemorySource source(page.data(), static_cast<int64_t>(page.size()));
     DocumentParser parser(settings.get());
     parser.parse(&source, &tree);
-    layout->layOutChildren(&tree);
-    ASSERT_EQ(writeText(*doc, layout->currentLine, {80, 25}), 0);
+    layout->layOutChildren(tree);
+    layout->finish();
   }
 };
 
@@ -49,20 +44,27 @@ TEST_F(LinkChainTest, PiecesGoDownTheLinesAndKnowTheirFirstPiece) {
     for (int32_t width = 2; width <= 30; width += 3) {
       layOutAndWrite(page, width);
       int links = 0;
-      for (const TextRun* run : testing::allRuns(*doc)) {
-        const LinkRun* link = asLink(run);
-        if (link == nullptr) continue;
+      const std::vector<testing::ShownRun> runs = testing::allRuns(*doc);
+      for (std::size_t i = 0; i < runs.size(); ++i) {
+        const testing::ShownRun& link = runs[i];
+        if (!link.run->isLink()) continue;
         ++links;
-        SCOPED_TRACE(page + " at width " + std::to_string(width) + ", piece \"" + link->text +
-                     "\"");
-        if (const TextRun* before = link->previousPiece) {
-          EXPECT_LT(before->line, link->line);
-          EXPECT_EQ(before->nextPiece, link);
+        SCOPED_TRACE(page + " at width " + std::to_string(width) + ", piece \"" + link.text + "\"");
+        // Walking back by the flags reaches the piece the chain names first.
+        std::size_t first = i;
+        while (runs[first].run->hasPreviousPiece()) {
+          int before = testing::neighbourPiece(runs, first, false);
+          ASSERT_GE(before, 0);
+          EXPECT_LT(runs[before].line, runs[first].line);
+          EXPECT_TRUE(runs[before].run->hasNextPiece());
+          EXPECT_EQ(runs[before].target, link.target);
+          first = static_cast<std::size_t>(before);
         }
-        if (const TextRun* after = link->nextPiece) {
-          EXPECT_EQ(after->previousPiece, link);
+        EXPECT_EQ(link.run->firstPiece, runs[first].index);
+        EXPECT_EQ(&doc->lines.run(link.run->firstPiece), runs[first].run);
+        if (link.run->hasNextPiece()) {
+          EXPECT_GT(testing::neighbourPiece(runs, i, true), 0);
         }
-        EXPECT_EQ(link->firstPiece, walkToFirst(link));
       }
       EXPECT_GT(links, 0) << page;
     }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "render/load_check.h"
 #include "render/load_context.h"
 #include "render/load_host.h"
+#include "render/writer.h"
 
 namespace orbis {
 namespace {
@@ -70,10 +72,11 @@ int filledCells(const ProgressCall& call) {
   return static_cast<int>(std::count(call.bar.begin(), call.bar.end(), FullCell));
 }
 
-std::string lineText(const RenderedLine& line) {
-  std::string text;
-  for (const auto& run : line.runs) text += run->text;
-  return text;
+std::string lineText(const RenderedLine& line) { return std::string(line.text); }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Loads with the built-in settings for an 80 by 25 console, shown through a
@@ -255,10 +258,9 @@ TEST_F(LoadTest, PagesInOtherEncodingsAndTheirLinks) {
     ASSERT_TRUE(load(document, writeFile("page.html", page).c_str()).loaded());
     ASSERT_GE(document.lines.size(), 3u);
     EXPECT_EQ(lineText(document.lines[0]), "caf\xE9 \x97 \xB6") << page;
-    const LinkRun* link =
-        document.lines[2].runs.empty() ? nullptr : asLink(document.lines[2].runs[0].get());
-    ASSERT_TRUE(link != nullptr) << page;
-    std::string target = link->target.str();
+    const RenderedLine line = document.lines[2];
+    ASSERT_TRUE(!line.runs.empty() && line.runs[0].isLink()) << page;
+    std::string target(document.targetOf(line.runs[0]));
     EXPECT_EQ(target, "caf\xE9.html");
 
     Document next;
@@ -277,7 +279,7 @@ TEST_F(LoadTest, NarrowConsoleStillLaysOutAtTwoColumns) {
   Document document;
   ASSERT_TRUE(load(document, path.c_str()).loaded());
   std::string text;
-  for (const RenderedLine& line : document.lines) {
+  for (const RenderedLine line : document.lines) {
     EXPECT_LE(lineText(line).size(), 2u) << lineText(line);
     text += lineText(line);
   }
@@ -309,9 +311,49 @@ std::string manyParagraphs(int count) {
 
 int paragraphsShown(const Document& document) {
   int shown = 0;
-  for (const RenderedLine& line : document.lines)
+  for (const RenderedLine line : document.lines)
     if (lineText(line).rfind("paragraph ", 0) == 0) ++shown;
   return shown;
+}
+
+// The text goes out while the page is laid out, to the temporary file or to
+// a caller's printer: either way it is what the finished document holds,
+// whole, on a page long enough to be laid out in many slices.
+TEST_F(LoadTest, TextWrittenDuringTheLoadIsTheWholeDocument) {
+  std::string page;
+  for (int i = 0; i < 30000; ++i) {
+    page += "<p align=" + std::string(i % 3 == 0 ? "center" : "left") + ">paragraph " +
+            std::to_string(i) + " <a href='#p" + std::to_string(i % 7) + "'>link</a> " +
+            std::string(static_cast<std::size_t>(i % 150), 'w') + "</p>\n";
+  }
+  std::string path = writeFile("long.htm", page);
+  Document inFile;
+  ASSERT_TRUE(load(inFile, path.c_str()).loaded());
+  std::string expected;
+  ASSERT_TRUE(writeTextBlocks(inFile, [&](std::string_view block) {
+    expected += block;
+    return true;
+  }));
+  std::size_t shown = 0;
+  for (std::size_t at = expected.find("paragraph "); at != std::string::npos;
+       at = expected.find("paragraph ", at + 1)) {
+    ++shown;
+  }
+  EXPECT_EQ(shown, 30000u);
+  EXPECT_EQ(readFile(inFile.temporaryPath), expected);
+
+  Document printed;
+  std::string text;
+  const TextReceiver printer = [&](std::string_view block) {
+    EXPECT_LE(block.size(), TextBlockSize);
+    text += block;
+    return true;
+  };
+  LoadContext context{*settings, layoutConsoleSize(console), host, &progress};
+  context.printText = &printer;
+  ASSERT_TRUE(printed.load(path.c_str(), context).loaded());
+  EXPECT_EQ(text, expected);
+  EXPECT_EQ(readFile(printed.temporaryPath), "");
 }
 
 using LoadTimeoutTest = LoadTest;

@@ -192,20 +192,19 @@ std::string FlowModel::describe() const {
 // Lines, runs (kind, text, piece links by run number) and the layout state.
 std::string describe(const Layout& layout) {
   const Document& doc = layout.doc;
-  std::map<const TextRun*, int> number;
-  for (const TextRun* run : testing::allRuns(doc))
-    number.emplace(run, static_cast<int>(number.size()));
-  auto name = [&](const TextRun* run) {
-    if (run == nullptr) return std::string("-");
-    auto found = number.find(run);
-    return found == number.end() ? std::string("dangling") : std::to_string(found->second);
+  const std::vector<testing::ShownRun> runs = testing::allRuns(doc);
+  auto name = [&](int index) {
+    if (index == -1) return std::string("-");
+    return index < 0 ? std::string("dangling") : std::to_string(index);
   };
   std::string out;
-  for (const RenderedLine& line : doc.lines) {
-    out += std::to_string(static_cast<int>(line.alignment)) + ":";
-    for (const auto& run : line.runs) {
-      out += " [" + std::to_string(static_cast<int>(run->kind())) + "'" + run->text + "' " +
-             name(run->previousPiece) + "<>" + name(run->nextPiece) + "]";
+  std::size_t next = 0;
+  for (std::size_t k = 0; k < doc.lines.size(); ++k) {
+    out += "0:";  // text flow alone pads no line
+    for (; next < runs.size() && runs[next].line == static_cast<int32_t>(k); ++next) {
+      out += " [" + std::to_string(static_cast<int>(runs[next].run->kind)) + "'" + runs[next].text +
+             "' " + name(testing::neighbourPiece(runs, next, false)) + "<>" +
+             name(testing::neighbourPiece(runs, next, true)) + "]";
     }
     out += "\n";
   }
@@ -216,11 +215,7 @@ std::string describe(const Layout& layout) {
 class TextFlowTest : public LayoutTest {
 protected:
   void flow(const std::string& text, bool link = false) {
-    if (link)
-      layout->flowRun(
-          std::make_unique<LinkRun>(doc->linkColors, doc->activeLinkColors, text, "t.htm"));
-    else
-      layout->flowRun(std::make_unique<TextRun>(doc->normalColors, text));
+    layout->flowRun(link ? testing::linkRun(*doc, "t.htm") : testing::textRun(*doc), text);
   }
 };
 
@@ -257,10 +252,9 @@ TEST_F(TextFlowTest, PlacesTextAsTheRulesSay) {
   };
   for (const FlowCase& c : cases) {
     reset(c.width);
-    doc->lines.clear();
     layout->preformatted = c.preformatted;
     flow(c.text);
-    EXPECT_EQ(lineTexts(*doc), c.lines) << c.text << " at width " << c.width;
+    EXPECT_EQ(finishedLines(), c.lines) << c.text << " at width " << c.width;
   }
 }
 
@@ -272,11 +266,10 @@ TEST_F(TextFlowTest, TabStopsFollowTheSettingsWithinLimits) {
                                                    {1000, "ab" + std::string(62, ' ') + "c"}};
   for (const auto& [size, expected] : cases) {
     settings->tabsize = size;
-    doc->lines.clear();
     reset(200);
     layout->preformatted = true;
     flow("ab\tc");
-    EXPECT_EQ(lineTexts(*doc), std::vector<std::string>{expected}) << "tabsize " << size;
+    EXPECT_EQ(finishedLines(), std::vector<std::string>{expected}) << "tabsize " << size;
   }
 }
 
@@ -284,20 +277,19 @@ TEST_F(TextFlowTest, IndentGoesBeforeTheFirstRunOfEachLine) {
   reset(10);
   layout->indent = 4;
   flow("hello world");
-  ASSERT_EQ(doc->lines.size(), 2u);
-  for (const RenderedLine& line : doc->lines) {
-    ASSERT_EQ(line.runs.size(), 2u);
-    EXPECT_EQ(line.runs[0]->text, "    ");
-  }
   // The indent does not count against the first run of a line.
   layout->newLine();
   flow("aaaaaaaaa");
-  EXPECT_EQ(lineTexts(*doc).back(), "    aaaaaaaaa");
+  EXPECT_EQ(finishedLines(), (std::vector<std::string>{"    hello", "    world", "    aaaaaaaaa"}));
+  for (const RenderedLine line : doc->lines) {
+    ASSERT_EQ(line.runs.size(), 2u);
+    EXPECT_EQ(line.textOf(line.runs[0]), "    ");
+  }
 }
 
 TEST_F(TextFlowTest, BreaksLeaveAtMostOneBlankLineAndNoneAtTheTop) {
   using Step = void (*)(Layout&);
-  Step text = [](Layout& l) { l.flowRun(std::make_unique<TextRun>(l.doc.normalColors, "t")); };
+  Step text = [](Layout& l) { l.flowRun(l.normalStyle(), "t"); };
   Step br = [](Layout& l) { l.lineBreak(false); };
   Step soft = [](Layout& l) { l.lineBreak(true); };
   Step para = [](Layout& l) { l.paragraphBreak(false); };
@@ -308,31 +300,32 @@ TEST_F(TextFlowTest, BreaksLeaveAtMostOneBlankLineAndNoneAtTheTop) {
       {{text, br, br, text}, {"t", "", "t"}},
   };
   for (const auto& [steps, expected] : cases) {
-    doc->lines.clear();
     reset(80);
     for (Step step : steps) step(*layout);
-    EXPECT_EQ(lineTexts(*doc), expected);
+    EXPECT_EQ(finishedLines(), expected);
   }
 }
 
 TEST_F(TextFlowTest, AlignmentIsThatLastSetWhileALineWasCurrent) {
+  reset(10);
   layout->setAlignment(Alignment::Right);  // no line yet: only for lines to come
   flow("a");
   layout->newLine();
   layout->setAlignment(Alignment::Center);
-  auto p = std::make_unique<ElementNode>("p");
   const std::pair<const char*, Alignment> cases[] = {{nullptr, Alignment::Left},
                                                      {"RIGHT", Alignment::Right},
                                                      {"justify", Alignment::Right},
                                                      {"Center", Alignment::Center}};
   for (const auto& [value, expected] : cases) {
-    p = std::make_unique<ElementNode>("p");
-    if (value) p->addAttribute("align", value);
-    layout->applyAlign(*p, Alignment::Left);
+    auto tree = value ? testing::root(testing::tag("p", {{"align", value}}))
+                      : testing::root(testing::tag("p", {}));
+    layout->applyAlign(*testing::firstElement(*tree), Alignment::Left);
     EXPECT_EQ(layout->alignment, expected) << (value ? value : "no align");
   }
-  EXPECT_EQ(doc->lines[0].alignment, Alignment::Right);
-  EXPECT_EQ(doc->lines[1].alignment, Alignment::Center);
+  flow("bb");
+  layout->finish();
+  EXPECT_EQ(testing::shownLines(*doc, 10), (std::vector<std::string>{"R|a", "C|bb"}));
+  EXPECT_EQ(testing::lineTexts(*doc), (std::vector<std::string>{"         a", "    bb"}));
 }
 
 TEST_F(TextFlowTest, TrimJoinSpaceDropsOneBlankAfterWhiteSpace) {
@@ -350,7 +343,7 @@ TEST_F(TextFlowTest, TrimJoinSpaceDropsOneBlankAfterWhiteSpace) {
   for (const Case& c : cases) {
     layout->endsInSpace = c.endsInSpace;
     layout->preformatted = c.preformatted;
-    std::string s = c.in;
+    std::string_view s = c.in;
     layout->trimJoinSpace(s, c.title);
     EXPECT_EQ(s, c.out) << "'" << c.in << "'";
     EXPECT_EQ(layout->endsInSpace, c.endsAfter) << "'" << c.in << "'";
@@ -360,25 +353,28 @@ TEST_F(TextFlowTest, TrimJoinSpaceDropsOneBlankAfterWhiteSpace) {
 TEST_F(TextFlowTest, SplitPiecesStayLinkedUnlessOneComesOutEmpty) {
   reset(4);
   flow("aaa bbb ccc", true);
+  layout->finish();
   auto runs = testing::allRuns(*doc);
   ASSERT_EQ(runs.size(), 3u);
   for (size_t i = 0; i < runs.size(); ++i) {
-    const LinkRun* link = asLink(runs[i]);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->target, "t.htm");
-    EXPECT_EQ(runs[i]->previousPiece, i > 0 ? runs[i - 1] : nullptr);
-    EXPECT_EQ(runs[i]->nextPiece, i + 1 < runs.size() ? runs[i + 1] : nullptr);
+    EXPECT_TRUE(runs[i].run->isLink());
+    EXPECT_EQ(runs[i].target, "t.htm");
+    EXPECT_EQ(runs[i].run->firstPiece, runs[0].index);
+    EXPECT_EQ(testing::neighbourPiece(runs, i, false), i > 0 ? static_cast<int>(i) - 1 : -1);
+    EXPECT_EQ(testing::neighbourPiece(runs, i, true),
+              i + 1 < runs.size() ? static_cast<int>(i) + 1 : -1);
   }
   // A wrap leaves a piece that starts with a line feed, or with a blank
   // that is then the break point: the dropped piece ends the chain.
   for (const char* text : {"aaaaaaaaa \nccc", "aaaaaaaaa  bbbbbbbbbb"}) {
-    doc->lines.clear();
     reset(10);
     flow(text, true);
+    layout->finish();
     runs = testing::allRuns(*doc);
     ASSERT_EQ(runs.size(), 2u) << text;
-    EXPECT_EQ(runs[0]->nextPiece, nullptr) << text;
-    EXPECT_EQ(runs[1]->previousPiece, nullptr) << text;
+    EXPECT_FALSE(runs[0].run->hasNextPiece()) << text;
+    EXPECT_FALSE(runs[1].run->hasPreviousPiece()) << text;
+    EXPECT_EQ(runs[1].run->firstPiece, runs[1].index) << text;
   }
   EXPECT_EQ(lineTexts(*doc), (std::vector<std::string>{"aaaaaaaaa", "", "bbbbbbbbbb"}));
 }
@@ -389,7 +385,7 @@ TEST_F(TextFlowTest, LineFeedAfterAWrapCountsThePlacedCharacters) {
   EXPECT_EQ(layout->breakCount, 1);
   layout->paragraphBreak(false);
   flow("c");
-  EXPECT_EQ(lineTexts(*doc), (std::vector<std::string>{"aaaa", "bbbbb", "", "c"}));
+  EXPECT_EQ(finishedLines(), (std::vector<std::string>{"aaaa", "bbbbb", "", "c"}));
 }
 
 // Random texts of letters, blanks, tabs and line ends at every width: the
@@ -414,19 +410,22 @@ TEST_F(TextFlowTest, MatchesTheLiteralRuleOnRandomTexts) {
       layout->indent = indent;
       FlowModel expected(width, settings->tabsize, pre, indent);
       const int texts = 1 + static_cast<int>(rng() % 3);
+      std::string flowed;
       for (int k = 0; k < texts; ++k) {
         std::string text = randomText();
+        flowed += "[" + text + "]";
         if (k % 2) {
-          layout->flowRun(std::make_unique<LinkRun>(ColorPair{}, ColorPair{}, text, "l"));
+          layout->flowRun(testing::linkRun(*doc, "l"), text);
           expected.flow(RunKind::Link, text);
         } else {
-          layout->flowRun(std::make_unique<TextRun>(ColorPair{}, text));
+          layout->flowRun(testing::textRun(*doc), text);
           expected.flow(RunKind::Text, text);
         }
       }
+      layout->finish();
       ASSERT_EQ(describe(*layout), expected.describe())
           << "width " << width << " tabsize " << settings->tabsize << " pre " << pre << " indent "
-          << indent;
+          << indent << " texts " << flowed;
     }
   }
 }
@@ -453,12 +452,11 @@ TEST_F(TextFlowTest, HugeRunsFlowInLinearTime) {
       {std::string(size / 8, '\t'), true, 1, size},
   };
   for (const Case& c : cases) {
-    doc->lines.clear();
     reset(80);
     layout->preformatted = c.preformatted;
     flow(c.text);
     size_t cells = 0;
-    for (const std::string& line : lineTexts(*doc)) cells += line.size();
+    for (const std::string& line : finishedLines()) cells += line.size();
     EXPECT_EQ(doc->lines.size(), c.lines);
     EXPECT_EQ(cells, c.cells);
   }

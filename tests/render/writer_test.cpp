@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "config/settings_sources.h"
 #include "platform/scoped_environment.h"
 #include "render/document.h"
+#include "render/layout.h"
 #include "render/load_context.h"
 #include "render/writer.h"
 
@@ -28,49 +30,45 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RenderedLine makeLine(Alignment alignment, std::vector<std::string> texts) {
-  RenderedLine line;
-  line.alignment = alignment;
-  for (std::string& text : texts) {
-    line.runs.push_back(std::make_unique<TextRun>(ColorPair{1, 11}, std::move(text)));
-  }
-  return line;
-}
-
-// A Document whose temporary file lives in a private folder, written for a
-// console of the fixture's size.
+// A Document whose temporary file lives in a private folder, its lines made
+// by a layout for a console of the fixture's size, and written for it.
 class WriterTest : public ::testing::Test {
 protected:
-  // Lines as layout leaves them: the current line is the last one.
-  void addLine(RenderedLine line) {
-    document->lines.push_back(std::move(line));
-    lastLine = static_cast<int32_t>(document->lines.size()) - 1;
+  void SetUp() override { settings = builtInSettings(); }
+
+  // A line of runs in colours 1/11 with the given alignment.
+  void addLine(Alignment alignment, const std::vector<std::string>& texts) {
+    if (layout == nullptr) {
+      layout = std::make_unique<Layout>(*document, *settings, console.columns);
+    } else {
+      layout->newLine();
+    }
+    layout->setAlignment(alignment);
+    for (const std::string& text : texts) {
+      layout->appendRun({RunKind::Text, packColors({1, 11}), 0}, text, 0, 0);
+    }
   }
 
-  // 0, or the errno of the failure.
-  int write() { return writeText(*document, lastLine, console); }
+  // Ends the page; 0, or the errno of the failure.
+  int write() {
+    if (layout != nullptr) layout->finish();
+    document->lastLineIndex = lastLineIndexFor(layout ? layout->currentLine : 0, console);
+    return writeText(*document);
+  }
+
+  void restart() {
+    layout.reset();
+    document = std::make_unique<Document>();
+  }
 
   ScratchFolder folder;
+  ScopedEnvironment registry{"ORBISLINE_REGISTRY", folder.path().c_str()};
   ScopedEnvironment tmpdir{"TMPDIR", folder.path().c_str()};
+  std::unique_ptr<Settings> settings;
   std::unique_ptr<Document> document = std::make_unique<Document>();
-  int32_t lastLine = 0;
+  std::unique_ptr<Layout> layout;
   platform::ConsoleSize console{80, 25};
 };
-
-TEST_F(WriterTest, NumberRunsPlacesRunsSideBySideFromColumnZero) {
-  RenderedLine line = makeLine(Alignment::Left, {"abc", "d", "efgh"});
-  numberRuns(line, 7);
-  struct Expected {
-    int32_t start, end;
-  };
-  const Expected expected[] = {{0, 2}, {3, 3}, {4, 7}};
-  ASSERT_EQ(line.runs.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(line.runs[i]->line, 7);
-    EXPECT_EQ(line.runs[i]->start, expected[i].start) << i;
-    EXPECT_EQ(line.runs[i]->end, expected[i].end) << i;
-  }
-}
 
 TEST_F(WriterTest, AlignmentPadsTheFrontOfTheLine) {
   struct Case {
@@ -94,9 +92,10 @@ TEST_F(WriterTest, AlignmentPadsTheFrontOfTheLine) {
       {Alignment::Center, {wide80 + "xyz"}, 0},
   };
   for (const Case& c : cases) {
-    document = std::make_unique<Document>();
+    restart();
+    addLine(c.alignment, c.texts);
+    // The page's colours at its end colour the padding.
     document->normalColors = {4, 14};
-    addLine(makeLine(c.alignment, c.texts));
     ASSERT_EQ(write(), 0);
 
     std::string text;
@@ -105,23 +104,24 @@ TEST_F(WriterTest, AlignmentPadsTheFrontOfTheLine) {
     std::string file = readFile(document->temporaryPath);
     EXPECT_EQ(file.substr(0, expectedLine.size()), expectedLine) << text;
 
-    const RenderedLine& line = document->lines[0];
-    EXPECT_EQ(line.alignment, Alignment::Left);
+    const RenderedLine line = document->lines[0];
+    EXPECT_EQ(line.text, expectedLine.substr(0, expectedLine.size() - 1));
     ASSERT_EQ(line.runs.size(), c.texts.size() + (c.padding > 0 ? 1 : 0)) << text;
-    if (c.padding > 0) {
-      const TextRun& pad = *line.runs[0];
-      EXPECT_EQ(pad.kind(), RunKind::Text);
-      EXPECT_EQ(pad.text, std::string(c.padding, ' '));
-      EXPECT_EQ(pad.colors, (ColorPair{4, 14}));
-      EXPECT_EQ(pad.start, 0);
+    // The runs lie side by side from column 0.
+    int32_t column = 0;
+    for (const TextRun& run : line.runs) {
+      EXPECT_EQ(run.start, column) << text;
+      column = run.end + 1;
+      EXPECT_EQ(run.isPadding(), c.padding > 0 && run.start == 0) << text;
+      EXPECT_EQ(document->colorsOf(run), (run.isPadding() ? ColorPair{4, 14} : ColorPair{1, 11}));
     }
-    EXPECT_EQ(line.runs.back()->end, static_cast<int32_t>(c.padding + text.size()) - 1) << text;
+    EXPECT_EQ(column, static_cast<int32_t>(c.padding + text.size())) << text;
   }
 }
 
 TEST_F(WriterTest, EmptyAlignedLineStaysEmpty) {
-  addLine(makeLine(Alignment::Right, {}));
-  addLine(makeLine(Alignment::Center, {}));
+  addLine(Alignment::Right, {});
+  addLine(Alignment::Center, {});
   ASSERT_EQ(write(), 0);
   EXPECT_TRUE(document->lines[0].runs.empty());
   EXPECT_TRUE(document->lines[1].runs.empty());
@@ -138,9 +138,8 @@ TEST_F(WriterTest, PadsTheEndToTheScreenHeight) {
   const Case cases[] = {{0, 21, 21},  {1, 22, 21},  {5, 22, 21},
                         {22, 22, 21}, {23, 23, 22}, {30, 30, 29}};
   for (const Case& c : cases) {
-    document = std::make_unique<Document>();
-    lastLine = 0;
-    for (int i = 0; i < c.lines; ++i) addLine(makeLine(Alignment::Left, {"line"}));
+    restart();
+    for (int i = 0; i < c.lines; ++i) addLine(Alignment::Left, {"line"});
     ASSERT_EQ(write(), 0);
     std::string file = readFile(document->temporaryPath);
     EXPECT_EQ(static_cast<std::size_t>(std::count(file.begin(), file.end(), '\n')), c.lineFeeds)
@@ -152,46 +151,66 @@ TEST_F(WriterTest, PadsTheEndToTheScreenHeight) {
 
 TEST_F(WriterTest, ConsoleHeightSetsThePadding) {
   console = {40, 10};
-  addLine(makeLine(Alignment::Right, {"x"}));
+  addLine(Alignment::Right, {"x"});
   ASSERT_EQ(write(), 0);
   EXPECT_EQ(readFile(document->temporaryPath), std::string(39, ' ') + "x\n" + std::string(6, '\n'));
   EXPECT_EQ(document->lastLineIndex, 6);
 }
 
 TEST_F(WriterTest, GoldenBytes) {
-  addLine(makeLine(Alignment::Left, {"Title", " ", "here"}));
-  addLine(makeLine(Alignment::Left, {}));
-  addLine(makeLine(Alignment::Center, {"mid"}));
-  addLine(makeLine(Alignment::Right, {"end"}));
-  addLine(makeLine(Alignment::Left, {"  ", "\xB1\xDB high bytes \x01"}));
+  addLine(Alignment::Left, {"Title", " ", "here"});
+  addLine(Alignment::Left, {});
+  addLine(Alignment::Center, {"mid"});
+  addLine(Alignment::Right, {"end"});
+  addLine(Alignment::Left, {"  ", "\xB1\xDB high bytes \x01"});
   ASSERT_EQ(write(), 0);
   const std::string expected = std::string("Title here\n") + "\n" + std::string(38, ' ') + "mid\n" +
                                std::string(77, ' ') + "end\n" + "  \xB1\xDB high bytes \x01\n" +
                                std::string(17, '\n');
   EXPECT_EQ(readFile(document->temporaryPath), expected);
   EXPECT_EQ(document->lastLineIndex, 21);
-  for (std::size_t k = 0; k < document->lines.size(); ++k) {
-    for (const auto& run : document->lines[k].runs) EXPECT_EQ(run->line, static_cast<int32_t>(k));
+  // What --dump prints is what the file holds.
+  std::string printed;
+  EXPECT_TRUE(writeTextBlocks(*document, [&](std::string_view block) {
+    printed += block;
+    return true;
+  }));
+  EXPECT_EQ(printed, expected);
+}
+
+// The text goes out in blocks, with no line lost or repeated at their seams,
+// and a receiver that fails stops it.
+TEST_F(WriterTest, LongTextGoesOutInBlocks) {
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'q');
+    addLine(Alignment::Left, {text});
+    expected += text + "\n";
   }
+  ASSERT_EQ(write(), 0);
+  EXPECT_EQ(readFile(document->temporaryPath), expected);
+  int blocks = 0;
+  EXPECT_FALSE(writeTextBlocks(*document, [&](std::string_view block) {
+    EXPECT_LE(block.size(), TextBlockSize);
+    return ++blocks < 3;
+  }));
+  EXPECT_EQ(blocks, 3);
 }
 
 TEST_F(WriterTest, ReplacesWhatTheFileHeld) {
   { std::ofstream(document->temporaryPath, std::ios::binary) << std::string(5000, 'z'); }
-  addLine(makeLine(Alignment::Left, {"new"}));
+  addLine(Alignment::Left, {"new"});
   ASSERT_EQ(write(), 0);
   EXPECT_EQ(readFile(document->temporaryPath), "new\n" + std::string(21, '\n'));
 }
 
-TEST_F(WriterTest, FileThatCannotBeOpenedLeavesTheLinesAlone) {
-  addLine(makeLine(Alignment::Right, {"ab"}));
+TEST_F(WriterTest, FileThatCannotBeOpenedIsReported) {
+  addLine(Alignment::Right, {"ab"});
   std::string kept = document->temporaryPath;
   for (std::string path :
        {(folder.path() / "missing" / "file").string(), folder.path().string(), std::string()}) {
     document->temporaryPath = path;
     EXPECT_NE(write(), 0) << path;
-    EXPECT_EQ(document->lines[0].alignment, Alignment::Right);
-    ASSERT_EQ(document->lines[0].runs.size(), 1u);
-    EXPECT_EQ(document->lines[0].runs[0]->end, 0);
   }
   document->temporaryPath = kept;
 }
@@ -199,7 +218,7 @@ TEST_F(WriterTest, FileThatCannotBeOpenedLeavesTheLinesAlone) {
 TEST_F(WriterTest, FailedWriteIsReported) {
   // A file-size limit fails the writes as a full disk would (EFBIG, with
   // its signal ignored).
-  addLine(makeLine(Alignment::Left, {std::string(10000, 'x')}));
+  addLine(Alignment::Left, {std::string(100000, 'x')});
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   rlimit small = saved;
@@ -219,7 +238,7 @@ TEST_F(WriterTest, WritesItsOwnFileWhateverTheNameNowLeadsTo) {
   std::string victim = (folder.path() / "victim").string();
   std::string moved = (folder.path() / "moved").string();
   for (bool link : {true, false}) {
-    document = std::make_unique<Document>();
+    restart();
     { std::ofstream(victim, std::ios::binary) << "keep"; }
     ASSERT_EQ(std::rename(document->temporaryPath.c_str(), moved.c_str()), 0);
     if (link) {
@@ -227,7 +246,7 @@ TEST_F(WriterTest, WritesItsOwnFileWhateverTheNameNowLeadsTo) {
     } else {
       std::filesystem::copy_file(victim, document->temporaryPath);
     }
-    addLine(makeLine(Alignment::Left, {"page"}));
+    addLine(Alignment::Left, {"page"});
     ASSERT_EQ(write(), 0) << link;
     EXPECT_EQ(readFile(victim), "keep") << link;
     EXPECT_EQ(readFile(document->temporaryPath), "keep") << link;
