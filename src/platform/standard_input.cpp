@@ -3,40 +3,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <vector>
 
 namespace orbis::platform {
 
-namespace {
-
-constexpr std::size_t BlockSize = 1 << 16;
-
-}  // namespace
-
-bool copyStandardInput(std::FILE* out, int64_t& copied, std::string& error) {
-  copied = 0;
-  std::vector<char> block(BlockSize);
+int64_t readStandardInput(char* buffer, std::size_t size) {
   while (true) {
-    ssize_t got = read(STDIN_FILENO, block.data(), block.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      error = std::string("cannot read standard input: ") + std::strerror(errno);
-      return false;
-    }
-    if (got == 0) break;
-    if (std::fwrite(block.data(), 1, static_cast<std::size_t>(got), out) !=
-        static_cast<std::size_t>(got)) {
-      error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
-      return false;
-    }
-    copied += got;
+    ssize_t got = read(STDIN_FILENO, buffer, size);
+    if (got >= 0 || errno != EINTR) return got;
   }
-  if (std::fflush(out) != 0) {
-    error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
-    return false;
-  }
-  return true;
 }
 
 }  // namespace orbis::platform

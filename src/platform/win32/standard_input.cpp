@@ -3,44 +3,17 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cerrno>
-#include <cstring>
-#include <vector>
+#include <algorithm>
+#include <climits>
 
 #include "platform/standard_input.h"
 
 namespace orbis::platform {
 
-namespace {
-
-constexpr unsigned BlockSize = 1 << 16;
-constexpr int StandardInput = 0;
-
-}  // namespace
-
-bool copyStandardInput(std::FILE* out, int64_t& copied, std::string& error) {
-  copied = 0;
+int64_t readStandardInput(char* buffer, std::size_t size) {
+  constexpr int StandardInput = 0;
   _setmode(StandardInput, _O_BINARY);
-  std::vector<char> block(BlockSize);
-  while (true) {
-    int got = _read(StandardInput, block.data(), BlockSize);
-    if (got < 0) {
-      error = std::string("cannot read standard input: ") + std::strerror(errno);
-      return false;
-    }
-    if (got == 0) break;
-    if (std::fwrite(block.data(), 1, static_cast<std::size_t>(got), out) !=
-        static_cast<std::size_t>(got)) {
-      error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
-      return false;
-    }
-    copied += got;
-  }
-  if (std::fflush(out) != 0) {
-    error = std::string("cannot write the page from standard input: ") + std::strerror(errno);
-    return false;
-  }
-  return true;
+  return _read(StandardInput, buffer, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
 }  // namespace orbis::platform
