@@ -26,34 +26,34 @@ using Attributes = std::initializer_list<std::pair<const char*, const char*>>;
 
 // A node to be: trees are written as nested calls, root(tag(..., txt(...))),
 // and built in document order once whole.
-struct NodeSpec {
+struct PlannedNode {
   bool isText = false;
   std::string nameOrText;
   std::string attributes;  // AttributeRange's encoding
-  std::vector<NodeSpec> children;
+  std::vector<PlannedNode> children;
 };
 
-inline NodeSpec txt(std::string_view value) { return {true, std::string(value), {}, {}}; }
+inline PlannedNode txt(std::string_view value) { return {true, std::string(value), {}, {}}; }
 
 template <typename... Children>
-NodeSpec tag(std::string_view name, Attributes attributes, Children&&... children) {
+PlannedNode tag(std::string_view name, Attributes attributes, Children&&... children) {
   Token token(Token::Kind::Element);
   for (const auto& [attributeName, value] : attributes) {
     token.addAttribute(attributeName, value);
   }
-  NodeSpec spec{false, std::string(name), token.attributes, {}};
-  (spec.children.push_back(std::forward<Children>(children)), ...);
-  return spec;
+  PlannedNode planned{false, std::string(name), token.attributes, {}};
+  (planned.children.push_back(std::forward<Children>(children)), ...);
+  return planned;
 }
 
-// Appends spec, its children and their descendants to tree.
-inline void append(Tree& tree, const NodeSpec& spec) {
-  if (spec.isText) {
-    if (!spec.nameOrText.empty()) tree.appendText(spec.nameOrText);
+// Appends planned, its children and their descendants to tree.
+inline void append(Tree& tree, const PlannedNode& planned) {
+  if (planned.isText) {
+    if (!planned.nameOrText.empty()) tree.appendText(planned.nameOrText);
     return;
   }
-  ElementNode* element = tree.appendElement(spec.nameOrText, Unclassified, spec.attributes);
-  for (const NodeSpec& child : spec.children) append(tree, child);
+  ElementNode* element = tree.appendElement(planned.nameOrText, Unclassified, planned.attributes);
+  for (const PlannedNode& child : planned.children) append(tree, child);
   if (!tree.endsWith(element)) tree.close(element);
 }
 
