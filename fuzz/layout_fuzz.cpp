@@ -1,6 +1,6 @@
 // Lays out arbitrary bytes as a page, the way a load does after its parse:
 // the tree is released node by node while lines are made, then the writer
-// writes them. The first byte picks the wrap width, so
+// hands their text over. The first byte picks the wrap width, so
 // narrow widths (where the long-word rule works hardest) get their share.
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   layout.layOutTree(root);
   layout.finish();
   document.lastLineIndex = orbis::lastLineIndexFor(layout.currentLine, {width, 6});
-  orbis::writeText(document);
+  std::size_t written = 0;
+  orbis::TextWriter([&](std::string_view block) {
+    written += block.size();
+    return true;
+  }).finish(document);
+  // Each line ends in a line feed, however it was laid out.
+  if (written < document.lines.size()) __builtin_trap();
   return 0;
 }

@@ -77,10 +77,6 @@ bool TextWriter::finish(const Document& doc) {
   return blocks_->flush();
 }
 
-bool writeTextBlocks(const Document& doc, const TextReceiver& write) {
-  return TextWriter(write).finish(doc);
-}
-
 int32_t lastLineIndexFor(int32_t lastLine, platform::ConsoleSize console) {
   int64_t screenEnd = static_cast<int64_t>(console.rows) - 4;
   return static_cast<int32_t>(lastLine < screenEnd ? screenEnd : lastLine);
@@ -117,12 +113,6 @@ int TemporaryFileText::close() {
   error_ = written ? errno : writeError;
   if (error_ == 0) error_ = EIO;
   return error_;
-}
-
-int writeText(const Document& doc) {
-  TemporaryFileText file(doc.temporaryPath);
-  writeTextBlocks(doc, [&](std::string_view block) { return file.write(block); });
-  return file.close();
 }
 
 }  // namespace orbis

@@ -46,9 +46,6 @@ private:
   std::size_t written_ = 0;  // lines written
 };
 
-// The whole text of doc at once.
-bool writeTextBlocks(const Document& doc, const TextReceiver& write);
-
 // The temporary file of a document being written: opened at once
 // (replacing what it held), taking blocks, closed by close().
 class TemporaryFileText {
@@ -67,9 +64,5 @@ private:
   std::FILE* file_;
   int error_ = 0;
 };
-
-// Writes the text to doc's temporary file, replacing what it held. Returns
-// 0, or the errno value of the failure.
-int writeText(const Document& doc);
 
 }  // namespace orbis

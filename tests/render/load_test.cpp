@@ -330,10 +330,10 @@ TEST_F(LoadTest, TextWrittenDuringTheLoadIsTheWholeDocument) {
   Document inFile;
   ASSERT_TRUE(load(inFile, path.c_str()).loaded());
   std::string expected;
-  ASSERT_TRUE(writeTextBlocks(inFile, [&](std::string_view block) {
-    expected += block;
-    return true;
-  }));
+  ASSERT_TRUE(TextWriter([&](std::string_view block) {
+                expected += block;
+                return true;
+              }).finish(inFile));
   std::size_t shown = 0;
   for (std::size_t at = expected.find("paragraph "); at != std::string::npos;
        at = expected.find("paragraph ", at + 1)) {

@@ -53,7 +53,9 @@ protected:
   int write() {
     if (layout != nullptr) layout->finish();
     document->lastLineIndex = lastLineIndexFor(layout ? layout->currentLine : 0, console);
-    return writeText(*document);
+    TemporaryFileText file(document->temporaryPath);
+    TextWriter([&](std::string_view block) { return file.write(block); }).finish(*document);
+    return file.close();
   }
 
   void restart() {
@@ -171,10 +173,10 @@ TEST_F(WriterTest, GoldenBytes) {
   EXPECT_EQ(document->lastLineIndex, 21);
   // What --dump prints is what the file holds.
   std::string printed;
-  EXPECT_TRUE(writeTextBlocks(*document, [&](std::string_view block) {
-    printed += block;
-    return true;
-  }));
+  EXPECT_TRUE(TextWriter([&](std::string_view block) {
+                printed += block;
+                return true;
+              }).finish(*document));
   EXPECT_EQ(printed, expected);
 }
 
@@ -190,10 +192,10 @@ TEST_F(WriterTest, LongTextGoesOutInBlocks) {
   ASSERT_EQ(write(), 0);
   EXPECT_EQ(readFile(document->temporaryPath), expected);
   int blocks = 0;
-  EXPECT_FALSE(writeTextBlocks(*document, [&](std::string_view block) {
-    EXPECT_LE(block.size(), TextBlockSize);
-    return ++blocks < 3;
-  }));
+  EXPECT_FALSE(TextWriter([&](std::string_view block) {
+                 EXPECT_LE(block.size(), TextBlockSize);
+                 return ++blocks < 3;
+               }).finish(*document));
   EXPECT_EQ(blocks, 3);
 }
 
